@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <functional>
+
+// Whole-file reading and writing for every file in the shared directory. Several PCs read
+// and write the same files, so a failed attempt is retried: up to three attempts in all,
+// letting pending events run and then waiting half a second after each failure. A read
+// that never succeeds gives empty text; a write that never succeeds is dropped silently.
+struct RetryPolicy
+{
+    int attempts = 3;
+    int delayMs = 500;
+    // Called before each wait with the number of the attempt that failed; lets tests count
+    // attempts or change the file between them.
+    std::function<void(int failedAttempt)> beforeRetry;
+};
+
+// The whole file as bytes; empty when the file does not exist or cannot be read.
+QByteArray ReadFileText(const QByteArray& path, const RetryPolicy& policy = {});
+
+// Replaces the whole file with `text`. Readers on other PCs only ever see the old or the new
+// content: the text goes to a temporary file beside the target, which is then renamed over
+// it. Does nothing when the base name of `path` is empty. Returns whether the text was
+// written; the board's callers ignore a failure, as the file format expects.
+bool WriteFileText(const QByteArray& path, const QByteArray& text, const RetryPolicy& policy = {});
+
+// Lets pending events run, then waits; called between attempts.
+void waitBeforeRetry(const RetryPolicy& policy, int failedAttempt);

@@ -1,0 +1,136 @@
+#include "platform/SharePath.h"
+
+#include "platform/Cp932.h"
+#include "platform/SjisText.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+#include <QStringList>
+
+namespace SharePath {
+namespace {
+
+// A directory's entries keyed by their upper-cased CP932 name, with the directory's
+// modification time when they were read: a listing is reused only while the directory is
+// unchanged, so the cache never hides a file that another PC created or renamed.
+struct Listing
+{
+    QDateTime modified;
+    QHash<QByteArray, QString> byUpperName;
+};
+
+// Purely a cache of what the file system says; it holds no program state and every entry
+// validates itself, so one per process is safe.
+struct ListingCache
+{
+    QMutex mutex;
+    QHash<QString, Listing> listings;
+};
+
+ListingCache& cache()
+{
+    static ListingCache c;
+    return c;
+}
+
+Listing readListing(const QString& dir, const QDateTime& modified)
+{
+    Listing listing;
+    listing.modified = modified;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        listing.byUpperName.insert(SjisText::upperCase(fromNative(name)), name);
+    }
+    return listing;
+}
+
+// The real name of `component` inside the existing directory `dir`; empty when none matches.
+QString matchInDirectory(const QString& dir, const QString& component)
+{
+    const QByteArray key = SjisText::upperCase(fromNative(component));
+    const QDateTime modified = QFileInfo(dir).lastModified();
+    ListingCache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    auto found = c.listings.find(dir);
+    if (found == c.listings.end() || found->modified != modified)
+        found = c.listings.insert(dir, readListing(dir, modified));
+    QString name = found->byUpperName.value(key);
+    if (name.isEmpty()) {
+        // A file created within the directory time stamp's resolution: read again once.
+        *found = readListing(dir, modified);
+        name = found->byUpperName.value(key);
+    }
+    return name;
+}
+
+} // namespace
+
+QString resolve(const QByteArray& path)
+{
+    QString unicodePath = Cp932::toUnicode(path);
+    unicodePath.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (unicodePath.isEmpty() || QFileInfo::exists(unicodePath))
+        return unicodePath;
+
+    const bool absolute = unicodePath.startsWith(QLatin1Char('/'));
+    const bool trailingSlash = unicodePath.endsWith(QLatin1Char('/'));
+    const QStringList parts = unicodePath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString current = absolute ? QStringLiteral("/") : QString();
+    bool exists = true;
+    for (const QString& part : parts) {
+        QString next = current.isEmpty() || current.endsWith(QLatin1Char('/')) ? current + part : current + QLatin1Char('/') + part;
+        if (exists && !QFileInfo::exists(next)) {
+            const QString dir = current.isEmpty() ? QStringLiteral(".") : current;
+            const QString real = QFileInfo(dir).isDir() ? matchInDirectory(dir, part) : QString();
+            if (real.isEmpty()) {
+                exists = false;
+            } else {
+                next = current.isEmpty() || current.endsWith(QLatin1Char('/')) ? current + real : current + QLatin1Char('/') + real;
+            }
+        }
+        current = next;
+    }
+    if (trailingSlash && !current.endsWith(QLatin1Char('/')))
+        current += QLatin1Char('/');
+    return current;
+}
+
+QByteArray fromNative(const QString& path)
+{
+    return Cp932::fromUnicodeLossy(path);
+}
+
+QByteArray toWire(const QByteArray& path)
+{
+    QByteArray out = path;
+    for (qsizetype i = 0; i < out.size(); i = SjisText::nextCharIndex(out, i)) {
+        if (out.at(i) == '/')
+            out[i] = wireSeparator;
+    }
+    return out;
+}
+
+QByteArray fromWire(const QByteArray& path)
+{
+    QByteArray out = path;
+    for (qsizetype i = 0; i < out.size(); i = SjisText::nextCharIndex(out, i)) {
+        if (out.at(i) == '\\')
+            out[i] = nativeSeparator;
+    }
+    return out;
+}
+
+void clearCache()
+{
+    ListingCache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    c.listings.clear();
+}
+
+} // namespace SharePath

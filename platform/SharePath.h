@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Paths in memory are CP932 bytes with names upper-cased, as the board's Windows heritage
+// has them ("/SRV/SHARE/YAMADA" for the file /srv/share/Yamada.vrn). Copies on Windows
+// servers compare names without regard to letter case; on POSIX file systems this module
+// finds the real name of each component. File names on disk are UTF-8.
+namespace SharePath {
+
+// Separator of in-memory paths on this platform, and of paths on the wire.
+constexpr char nativeSeparator = '/';
+constexpr char wireSeparator = '\\';
+
+// The real path on disk for an in-memory path. Each component is matched as written first
+// and otherwise without regard to ASCII letter case. Components that exist nowhere (a file
+// about to be created) keep the spelling given. Backslashes count as separators.
+QString resolve(const QByteArray& path);
+
+// An on-disk name or path in the in-memory form (CP932). Characters without a CP932 form
+// become '?'.
+QByteArray fromNative(const QString& path);
+
+// The in-memory path with its separators turned into the wire form and back.
+QByteArray toWire(const QByteArray& path);
+QByteArray fromWire(const QByteArray& path);
+
+// Forgets every cached directory listing (tests, and after renames made by this process).
+void clearCache();
+
+} // namespace SharePath

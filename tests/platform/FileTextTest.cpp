@@ -1,0 +1,178 @@
+#include "platform/FileText.h"
+#include "platform/ShareFiles.h"
+#include "platform/SharePath.h"
+#include "platform/SjisText.h"
+#include "support/TestShare.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+RetryPolicy countingPolicy(int* failures)
+{
+    RetryPolicy p;
+    p.delayMs = 1;
+    p.beforeRetry = [failures](int) { ++*failures; };
+    return p;
+}
+
+TEST(SharePath, MixedCaseShareOnACaseSensitiveFileSystem)
+{
+    TestShare share(QStringLiteral("Mixed/Office Share"));
+    share.writeBytes(QStringLiteral("Yamada.vrn"), "\"x\"");
+    QDir().mkpath(share.realPath() + QStringLiteral("sub"));
+    share.writeBytes(QStringLiteral("sub/Memo.mil"), "m");
+
+    const QByteArray upper = share.dataSource();  // everything upper-cased, as held in memory
+    EXPECT_EQ(ReadFileText(upper + "YAMADA.vrn"), QByteArray("\"x\""));
+    EXPECT_EQ(ReadFileText(upper + "yamada.VRN"), QByteArray("\"x\""));
+    EXPECT_EQ(ReadFileText(upper + "SUB/MEMO.MIL"), QByteArray("m"));
+    EXPECT_EQ(SharePath::resolve(upper + "YAMADA.vrn"), share.realPath() + QStringLiteral("Yamada.vrn"));
+
+    // Rewriting keeps the file's own spelling; a new file takes the spelling given.
+    ASSERT_TRUE(WriteFileText(upper + "YAMADA.VRN", "\"y\""));
+    EXPECT_EQ(share.readBytes(QStringLiteral("Yamada.vrn")), QByteArray("\"y\""));
+    EXPECT_FALSE(share.exists(QStringLiteral("YAMADA.VRN")));
+    ASSERT_TRUE(WriteFileText(upper + "SATO.vrn", "s"));
+    EXPECT_TRUE(share.exists(QStringLiteral("SATO.vrn")));
+    EXPECT_TRUE(ShareFiles::exists(upper + "sato.VRN"));
+}
+
+TEST(SharePath, NamesWithBackslashTrailBytesResolve)
+{
+    TestShare share;
+    share.writeBytes(QStringLiteral("ソ表.vrn"), "ok");
+    const QByteArray path = share.dataSource() + sjis({0x83, 0x5C, 0x95, 0x5C}) + ".VRN";
+    EXPECT_EQ(ReadFileText(path), QByteArray("ok"));
+    const QList<ShareFiles::Entry> entries = ShareFiles::list(share.dataSource());
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_EQ(entries[0].name, sjis({0x83, 0x5C, 0x95, 0x5C}) + ".vrn");
+}
+
+TEST(SharePath, ANewFileInADirectoryListedEarlierIsFound)
+{
+    TestShare share(QStringLiteral("Cached"));
+    share.writeBytes(QStringLiteral("a.vrn"), "a");
+    EXPECT_EQ(ReadFileText(share.dataSource() + "A.VRN"), QByteArray("a"));
+    share.writeBytes(QStringLiteral("b.vrn"), "b");  // same second: the directory time may not move
+    EXPECT_EQ(ReadFileText(share.dataSource() + "B.VRN"), QByteArray("b"));
+}
+
+TEST(FileText, MissingFileReadsEmptyAtOnce)
+{
+    TestShare share;
+    int failures = 0;
+    EXPECT_TRUE(ReadFileText(share.dataSource() + "NOBODY.vrn", countingPolicy(&failures)).isEmpty());
+    EXPECT_EQ(failures, 0);
+}
+
+TEST(FileText, GivesUpAfterThreeAttempts)
+{
+    TestShare share;
+    // A directory where a file is expected can be neither read nor replaced, even by root.
+    QDir().mkpath(share.realPath() + QStringLiteral("BLOCKED.vrn"));
+    int readFailures = 0;
+    EXPECT_TRUE(ReadFileText(share.dataSource() + "BLOCKED.vrn", countingPolicy(&readFailures)).isEmpty());
+    EXPECT_EQ(readFailures, 2);  // waits between the three attempts, none after the last
+
+    int writeFailures = 0;
+    EXPECT_FALSE(WriteFileText(share.dataSource() + "BLOCKED.vrn", "x", countingPolicy(&writeFailures)));
+    EXPECT_EQ(writeFailures, 2);
+}
+
+TEST(FileText, SucceedsWhenTheObstacleGoesAwayBetweenAttempts)
+{
+    TestShare share;
+    const QString blocked = share.realPath() + QStringLiteral("LATE.vrn");
+    QDir().mkpath(blocked);
+    RetryPolicy policy;
+    policy.delayMs = 1;
+    policy.beforeRetry = [&](int attempt) {
+        if (attempt == 2)
+            QDir(blocked).removeRecursively();
+    };
+    EXPECT_TRUE(WriteFileText(share.dataSource() + "LATE.vrn", "late", policy));
+    EXPECT_EQ(share.readBytes(QStringLiteral("LATE.vrn")), QByteArray("late"));
+}
+
+TEST(FileText, EmptyBaseNameWritesNothing)
+{
+    TestShare share;
+    EXPECT_FALSE(WriteFileText(share.dataSource(), "x"));
+    EXPECT_FALSE(WriteFileText(share.dataSource() + ".vrn", "x"));
+    EXPECT_TRUE(QDir(share.realPath()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST(FileText, WritingLeavesNoTemporaryFileBehind)
+{
+    TestShare share;
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(WriteFileText(share.dataSource() + "A.vrn", QByteArray(100 * i, 'x')));
+    EXPECT_EQ(QDir(share.realPath()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("A.vrn")});
+}
+
+// The content of rewrite number n: its length varies so a torn read shows as a bad tail.
+QByteArray rewriteContent(int n)
+{
+    const QByteArray head = "BEGIN " + QByteArray::number(n) + "\r\n";
+    return head + QByteArray(50 + (n * 7919) % 4000, char('a' + n % 26)) + "\r\nEND";
+}
+
+bool isWholeRewrite(const QByteArray& text)
+{
+    if (!text.startsWith("BEGIN ") || !text.endsWith("\r\nEND"))
+        return false;
+    const int n = text.mid(6, text.indexOf('\r') - 6).toInt();
+    return text == rewriteContent(n);
+}
+
+// Runs in a child process started by ReadersNeverSeeATornFile.
+TEST(FileText, TornReaderChild)
+{
+    const QByteArray target = qgetenv("VURNA_TORN_TARGET");
+    if (target.isEmpty())
+        GTEST_SKIP() << "only runs as the reader of ReadersNeverSeeATornFile";
+    const QString stop = QString::fromUtf8(qgetenv("VURNA_TORN_STOP"));
+    int reads = 0;
+    int torn = 0;
+    while (!QFile::exists(stop)) {
+        const QByteArray text = ReadFileText(target);
+        ++reads;
+        if (!isWholeRewrite(text))
+            ++torn;
+    }
+    printf("reads=%d torn=%d\n", reads, torn);
+    EXPECT_EQ(torn, 0);
+    EXPECT_GT(reads, 0);
+}
+
+TEST(FileText, ReadersNeverSeeATornFile)
+{
+    TestShare share;
+    const QByteArray target = share.dataSource() + "TORN.vrn";
+    ASSERT_TRUE(WriteFileText(target, rewriteContent(0)));
+    const QString stop = share.realPath() + QStringLiteral("stop.flag");
+
+    QProcess reader;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VURNA_TORN_TARGET"), QString::fromLocal8Bit(target));
+    env.insert(QStringLiteral("VURNA_TORN_STOP"), stop);
+    reader.setProcessEnvironment(env);
+    reader.setProcessChannelMode(QProcess::MergedChannels);
+    reader.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=FileText.TornReaderChild")});
+    ASSERT_TRUE(reader.waitForStarted());
+
+    for (int n = 1; n <= 1000; ++n)
+        ASSERT_TRUE(WriteFileText(target, rewriteContent(n)));
+    QFile(stop).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(reader.waitForFinished(60000));
+    const QByteArray output = reader.readAll();
+    EXPECT_EQ(reader.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("torn=0")) << output.toStdString();
+}
+
+} // namespace

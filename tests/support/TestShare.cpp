@@ -1,0 +1,54 @@
+#include "support/TestShare.h"
+
+#include "platform/Cp932.h"
+#include "platform/SjisText.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+QByteArray sjis(std::initializer_list<int> bytes)
+{
+    QByteArray out;
+    for (int b : bytes)
+        out.append(char(b));
+    return out;
+}
+
+QByteArray cp932(const QString& text)
+{
+    const Cp932::Encoded e = Cp932::fromUnicode(text);
+    EXPECT_TRUE(e.ok) << "no CP932 form: " << text.toStdString();
+    return e.bytes;
+}
+
+TestShare::TestShare(const QString& subdir)
+{
+    m_real = m_dir.path() + QLatin1Char('/') + subdir + QLatin1Char('/');
+    QDir().mkpath(m_real);
+}
+
+QByteArray TestShare::dataSource() const
+{
+    return SjisText::upperCase(Cp932::fromUnicodeLossy(m_real));
+}
+
+void TestShare::writeBytes(const QString& name, const QByteArray& bytes) const
+{
+    QFile f(m_real + name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << name.toStdString();
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+QByteArray TestShare::readBytes(const QString& name) const
+{
+    QFile f(m_real + name);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+bool TestShare::exists(const QString& name) const
+{
+    return QFile::exists(m_real + name);
+}
