@@ -43,8 +43,12 @@ void waitBeforeRetry(const RetryPolicy& policy, int failedAttempt)
 
 QByteArray ReadFileText(const QByteArray& path, const RetryPolicy& policy)
 {
+    return ReadNativeFileText(SharePath::resolve(path), policy);
+}
+
+QByteArray ReadNativeFileText(const QString& real, const RetryPolicy& policy)
+{
     for (int attempt = 1; attempt <= policy.attempts; ++attempt) {
-        const QString real = SharePath::resolve(path);
         QFile file(real);
         if (file.open(QIODevice::ReadOnly))
             return file.readAll();

@@ -20,6 +20,9 @@ struct RetryPolicy
 // The whole file as bytes; empty when the file does not exist or cannot be read.
 QByteArray ReadFileText(const QByteArray& path, const RetryPolicy& policy = {});
 
+// The same for a file whose real path on disk is already known (from a directory listing).
+QByteArray ReadNativeFileText(const QString& realPath, const RetryPolicy& policy = {});
+
 // Replaces the whole file with `text`. Readers on other PCs only ever see the old or the new
 // content: the text goes to a temporary file beside the target, which is then renamed over
 // it. Does nothing when the base name of `path` is empty. Returns whether the text was

@@ -24,7 +24,7 @@ QList<Entry> list(const QByteArray& directory, bool* ok)
     while (it.hasNext()) {
         it.next();
         const QFileInfo info = it.fileInfo();
-        entries.append({SharePath::fromNative(info.fileName()), info.lastModified(), info.isDir()});
+        entries.append({SharePath::fromNative(info.fileName()), info.filePath(), info.lastModified(), info.isDir()});
     }
     return entries;
 }

@@ -11,6 +11,7 @@ namespace ShareFiles {
 struct Entry
 {
     QByteArray name;      // the name on disk, in CP932
+    QString nativePath;   // the real path on disk, for opening without another lookup
     QDateTime lastWrite;  // local time
     bool isDirectory = false;
 };

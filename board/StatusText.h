@@ -1,0 +1,29 @@
+#pragma once
+
+#include "board/TVurnaDataRec.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
+
+#include <optional>
+
+// Display status codes: the index into the status table, the status pictures and the status
+// filter. Codes 3 and up come in pairs per status mark: odd is back today, even is not.
+namespace StatusCode {
+constexpr int Stopped = 0;
+constexpr int Running = 1;
+constexpr int Overdue = 2;
+constexpr int backToday(int statusIndex) { return 2 * statusIndex + 3; }
+constexpr int away(int statusIndex) { return 2 * statusIndex + 4; }
+} // namespace StatusCode
+
+// A date in the short date format "yyyy/mm/dd" (also y/m/d and m/d in the current year of
+// `today`, as typed dates are read); nullopt when the text is not a date.
+std::optional<QDate> ParseDateText(const QByteArray& text, const QDate& today);
+
+// A time "hh:nn" or "hh:nn:ss"; nullopt when the text is not a time.
+std::optional<QTime> ParseTimeText(const QByteArray& text);
+
+// The display status code of `record` at `now`, and the return text drawn on the board.
+void GetStatusText(const TVurnaDataRec& record, const QDateTime& now, QByteArray& text, int& code);

@@ -1,0 +1,228 @@
+#include "board/TVurnaBoardModel.h"
+
+#include "board/ChangeStamp.h"
+#include "board/EFileIOError.h"
+#include "board/UserLoader.h"
+#include "platform/FileText.h"
+#include "platform/SjisText.h"
+
+#include <QLoggingCategory>
+
+#include <algorithm>
+
+Q_DECLARE_LOGGING_CATEGORY(lcBoard)
+
+// Marks the member array as being walked by a load for as long as it lives.
+class TVurnaBoardModel::LoadGuard
+{
+public:
+    explicit LoadGuard(TVurnaBoardModel& model) : m_model(model)
+    {
+        if (m_model.m_loading++ == 0)
+            emit m_model.BusyChanged(true);
+    }
+    ~LoadGuard()
+    {
+        if (--m_model.m_loading == 0)
+            emit m_model.BusyChanged(false);
+    }
+    Q_DISABLE_COPY_MOVE(LoadGuard)
+
+private:
+    TVurnaBoardModel& m_model;
+};
+
+TVurnaBoardModel::TVurnaBoardModel(QObject* parent) : QObject(parent)
+{
+    m_members.append(TVurnaDataRec{});
+    m_timer.setInterval(60000);
+    connect(&m_timer, &QTimer::timeout, this, &TVurnaBoardModel::MinuteTick);
+}
+
+void TVurnaBoardModel::SetTimerEnabled(bool enabled)
+{
+    if (enabled)
+        m_timer.start();
+    else
+        m_timer.stop();
+}
+
+void TVurnaBoardModel::WhenIdle(std::function<void()> action)
+{
+    if (IsLoading())
+        m_deferred.append(std::move(action));
+    else
+        action();
+}
+
+void TVurnaBoardModel::runDeferred()
+{
+    while (!IsLoading() && !m_deferred.isEmpty())
+        m_deferred.takeFirst()();
+    if (!IsLoading() && m_tickPending) {
+        m_tickPending = false;
+        tickNow();
+    }
+}
+
+void TVurnaBoardModel::Reload(const QByteArray& fileName)
+{
+    if (IsLoading()) {
+        WhenIdle([this, fileName] { Reload(fileName); });
+        return;
+    }
+    try {
+        LoadGuard guard(*this);
+        LoadUserFiles(m_dataSource, m_members, fileName, m_sortPriorityOn);
+    } catch (...) {
+        runDeferred();
+        throw;
+    }
+    m_minCounter.ReloadLastCommit = 0;
+    m_minCounter.ReloadAllFile = 0;
+    if (fileName == AllMembers) {
+        emit Arrange();
+        emit ResetLook();
+    } else {
+        emit InvalidateMember(fileName, true);
+    }
+    emit OnChangeDB();
+    runDeferred();
+}
+
+void TVurnaBoardModel::SetDataSource(const QByteArray& path)
+{
+    m_dataSource = path;
+    ReadTimeStamp();
+    m_minCounter.ReloadLastCommit = 0;
+    m_minCounter.ReloadAllFile = 0;
+}
+
+bool TVurnaBoardModel::UpdateMember(const TVurnaDataRec& record)
+{
+    if (IsLoading()) {
+        // Applied once the load is done; the member may then have moved.
+        WhenIdle([this, record] { UpdateMember(record); });
+        return true;
+    }
+    for (int i = 0; i < m_members.size(); ++i) {
+        if (m_members.at(i).FileName == record.FileName) {
+            m_members[i] = record;
+            emit InvalidateMember(record.FileName, true);
+            emit OnChangeDB();
+            return true;
+        }
+    }
+    return false;
+}
+
+int TVurnaBoardModel::IndexOfMember(const QByteArray& name) const
+{
+    const QByteArray wanted = SjisText::fileNamePart(name);
+    for (int i = 0; i < m_members.size(); ++i) {
+        if (SjisText::fileNamePart(m_members.at(i).FileName) == wanted)
+            return i;
+    }
+    return -1;
+}
+
+int TVurnaBoardModel::FindMember(const QByteArray& name, TVurnaDataRec& record) const
+{
+    const int index = IndexOfMember(name);
+    if (index >= 0)
+        record = m_members.at(index);
+    return index;
+}
+
+void TVurnaBoardModel::SetMember(int index, const TVurnaDataRec& record)
+{
+    if (IsLoading()) {
+        WhenIdle([this, index, record] { SetMember(index, record); });
+        return;
+    }
+    if (index >= 0 && index < m_members.size())
+        m_members[index] = record;
+}
+
+void TVurnaBoardModel::GetGroupList(QList<QByteArray>& list) const
+{
+    list.clear();
+    for (int i = 1; i < m_members.size(); ++i)
+        list.append(SjisText::trim(m_members.at(i).Group));
+    const auto caseless = [](const QByteArray& a, const QByteArray& b) {
+        return SjisText::compareBytes(SjisText::upperCase(a), SjisText::upperCase(b));
+    };
+    std::stable_sort(list.begin(), list.end(), [&](const QByteArray& a, const QByteArray& b) { return caseless(a, b) < 0; });
+    list.erase(std::unique(list.begin(), list.end(), [&](const QByteArray& a, const QByteArray& b) { return caseless(a, b) == 0; }),
+               list.end());
+}
+
+bool TVurnaBoardModel::LoadUserRecord(TVurnaDataRec& record) const
+{
+    TVurnaDataArray pair{TVurnaDataRec{}, record};
+    LoadUserFiles(SjisText::directoryPart(record.FileName), pair, record.FileName, false);
+    record = pair.at(1);
+    return true;
+}
+
+void TVurnaBoardModel::CommitTimeStamp(const QByteArray& fileName)
+{
+    const QByteArray name = SjisText::trim(SjisText::fileNamePart(fileName));
+    if (name.isEmpty())
+        return;
+    const QByteArray stampPath = SjisText::directoryPart(fileName) + ChangeStamp::fileName;
+    const qint32 next = ChangeStamp::parse(ReadFileText(stampPath)).counter + 1;
+    WriteFileText(stampPath, ChangeStamp::build(next, name));
+    m_timeStamp = next;
+    m_lastCommitFile = fileName;
+}
+
+bool TVurnaBoardModel::ReadTimeStamp()
+{
+    const ChangeStamp::Content stamp = ChangeStamp::parse(ReadFileText(m_dataSource + ChangeStamp::fileName));
+    if (stamp.counter == m_timeStamp)
+        return false;
+    m_timeStamp = stamp.counter;
+    m_lastCommitFile = m_dataSource + stamp.name;
+    return true;
+}
+
+void TVurnaBoardModel::MinuteTick()
+{
+    if (IsLoading()) {
+        m_tickPending = true;
+        return;
+    }
+    tickNow();
+}
+
+void TVurnaBoardModel::tickNow()
+{
+    if (m_interval.CheckMsg > 0 && ++m_minCounter.CheckMsg >= m_interval.CheckMsg) {
+        m_minCounter.CheckMsg = 0;
+        emit OnCheckMsg();
+    }
+    try {
+        if (m_interval.ReloadAllFile > 0 && ++m_minCounter.ReloadAllFile >= m_interval.ReloadAllFile) {
+            m_minCounter.ReloadAllFile = 0;
+            Reload(AllMembers);
+            ReadTimeStamp();
+        }
+        if (m_interval.ReloadLastCommit > 0 && ++m_minCounter.ReloadLastCommit >= m_interval.ReloadLastCommit) {
+            m_minCounter.ReloadLastCommit = 0;
+            if (ReadTimeStamp()) {
+                {
+                    LoadGuard guard(*this);
+                    LoadUserFiles(m_dataSource, m_members, m_lastCommitFile, m_sortPriorityOn);
+                }
+                emit Arrange();
+                runDeferred();
+            }
+        }
+    } catch (const EFileIOError& e) {
+        qCWarning(lcBoard) << "load failed" << e.message();
+        runDeferred();
+        emit LoadFailed(e.message());
+    }
+    emit OnIntervalTimer();
+}

@@ -1,0 +1,35 @@
+#include "board/UserStatusWriter.h"
+
+#include "board/StatusNotifier.h"
+#include "board/TVurnaBoardModel.h"
+#include "board/UserFile.h"
+#include "platform/FileText.h"
+#include "platform/ShareFiles.h"
+#include "platform/SjisText.h"
+
+UserStatusWriter::UserStatusWriter(TVurnaBoardModel& board, TVurnaDataRec& own) : m_board(board), m_own(own) {}
+
+void UserStatusWriter::WriteUserFile(const TVurnaDataRec& record)
+{
+    m_board.UpdateMember(record);
+    WriteFileText(record.FileName + ".vrn", BuildUserFileText(record));
+    if (record.FileName == m_own.FileName)
+        m_own = record;
+    if (m_notifier)
+        m_notifier->SendStatusNotice(record);
+}
+
+void UserStatusWriter::SetStopMarker(bool stopped)
+{
+    if (SjisText::trim(m_own.FileName).isEmpty())
+        return;
+    const QByteArray marker = m_own.FileName + ".off";
+    m_own.Running = !stopped;
+    if (stopped)
+        ShareFiles::createEmpty(marker);
+    else
+        ShareFiles::remove(marker);
+    if (m_notifier)
+        m_notifier->SendRunningNotice(m_own, !stopped);
+    m_board.CommitTimeStamp(m_own.FileName);
+}

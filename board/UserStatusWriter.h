@@ -1,0 +1,30 @@
+#pragma once
+
+#include "board/TVurnaDataRec.h"
+
+class StatusNotifier;
+class TVurnaBoardModel;
+
+// Writes members' status files and the own stop marker, keeping the board model, the own
+// record and the other copies in step with each write.
+class UserStatusWriter
+{
+public:
+    UserStatusWriter(TVurnaBoardModel& board, TVurnaDataRec& own);
+
+    void SetNotifier(StatusNotifier* notifier) { m_notifier = notifier; }
+
+    // Saves one member: the board shows it at once, the file is rewritten whole, the own
+    // record follows when it is the own member, and a status notice goes out. The change
+    // stamp is left to the caller.
+    void WriteUserFile(const TVurnaDataRec& record);
+
+    // stopped: the own program is ending (marker written, stopped notice); otherwise it runs
+    // (marker deleted, started notice). Either way the change stamp names the own member.
+    void SetStopMarker(bool stopped);
+
+private:
+    TVurnaBoardModel& m_board;
+    TVurnaDataRec& m_own;
+    StatusNotifier* m_notifier = nullptr;
+};
