@@ -24,7 +24,7 @@ struct TStatusEntry
 // that picture and status indexes stay aligned.
 struct TStatusIcon
 {
-    QByteArray IconPath;     // board directory + icon file; empty when the file is missing
+    QByteArray IconPath;     // board directory + icon file (in-memory path); empty when missing
     int FallbackPicture = 4;
 
     bool operator==(const TStatusIcon&) const = default;

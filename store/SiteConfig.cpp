@@ -1,0 +1,337 @@
+#include "store/SiteConfig.h"
+
+#include "platform/Clock.h"
+#include "platform/Cp932.h"
+#include "platform/ShareFiles.h"
+#include "platform/SharePath.h"
+#include "platform/SjisText.h"
+#include "store/FilterFile.h"
+#include "store/ShareMoveTarget.h"
+#include "store/SiteConfigLine.h"
+#include "store/SortPriority.h"
+#include "store/VurnaLog.h"
+#include "store/WeekendDays.h"
+
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+#include <exception>
+
+Q_LOGGING_CATEGORY(lcSiteConfig, "vurna.config", QtWarningMsg)
+
+using namespace SiteConfigLine;
+
+namespace SiteConfig {
+namespace {
+
+// The configuration file exists but could not be read.
+struct ConfigReadError : std::exception
+{
+    const char* what() const noexcept override { return "EInOutError"; }
+};
+
+qint32 clampRange(qint32 value, qint32 low, qint32 lowTo, qint32 keepFrom)
+{
+    // 1 .. low-1 rises to lowTo; keepFrom .. 1440 stays; 1441 .. 65535 falls to 1440;
+    // anything else switches the activity off.
+    if (value >= 1 && value < low)
+        return lowTo;
+    if (value >= keepFrom && value <= 1440)
+        return value;
+    if (value > 1440 && value <= 65535)
+        return 1440;
+    return 0;
+}
+
+// The file text, or a ConfigReadError when the file is there but gives nothing back.
+QByteArray readConfigText(const QByteArray& path, const RetryPolicy& policy)
+{
+    const QByteArray text = ReadFileText(path, policy);
+    if (text.isEmpty()) {
+        const QFileInfo info(SharePath::resolve(path));
+        if (info.exists() && (info.isDir() || info.size() > 0))
+            throw ConfigReadError();
+    }
+    return text;
+}
+
+class Reader
+{
+public:
+    Reader(TParmArray& boards, int index, bool ownBoard, QByteArray boardDir, const SiteConfigContext& context)
+        : m_boards(boards), m_index(index), m_own(ownBoard), m_dir(std::move(boardDir)), m_context(context)
+    {
+    }
+
+    void run()
+    {
+        const QByteArray path = m_dir + FileName;
+        if (m_dir.isEmpty() || !ShareFiles::exists(path))
+            return finish();
+        QList<QByteArray> lines = SplitLines(readConfigText(path, m_context.retry));
+        if (m_own && !lines.isEmpty())
+            changeShareDir(lines);
+        for (const QByteArray& raw : std::as_const(lines)) {
+            const QByteArray line = PrepareLine(raw);
+            if (!line.isEmpty())
+                applyLine(line, SjisText::upperCase(line));
+        }
+        finish();
+    }
+
+    void log(const QByteArray& message) const
+    {
+        const QByteArray ownDir = m_boards.isEmpty() ? QByteArray() : m_boards.at(0).ShareDir;
+        if (ownDir.isEmpty())
+            return;
+        const QDateTime now = m_context.clock ? m_context.clock->now() : QDateTime::currentDateTime();
+        VurnaLog::WriteLogEntry(ownDir + VurnaLog::FileName, m_context.memberName, message, VurnaLog::KindError, now);
+    }
+
+private:
+    ParmRec& rec() { return m_boards[m_index]; }
+
+    void changeShareDir(QList<QByteArray>& lines)
+    {
+        const QByteArray first = SjisText::upperCase(PrepareLine(lines.first()));
+        if (!first.startsWith("CHANGESHAREDIR"))
+            return;
+        const QByteArray unc = TakeValue(first, "UNC=");
+        // Without a directory there is nowhere to move to (and an empty value would
+        // otherwise name the root of the file system).
+        if (unc.isEmpty())
+            return;
+        const QByteArray dir = WithSeparator(unc);
+        if (!ShareFiles::isDirectory(dir))
+            return;
+        qCInfo(lcSiteConfig) << "own board moves to" << Cp932::toUnicode(dir);
+        m_dir = dir;
+        rec().ShareDir = dir;
+        if (ShareMoveTarget* target = m_context.shareMove) {
+            target->WriteLocalSettings(rec());
+            TVurnaDataRec own = target->LoadOwnIdentity();
+            // A member who has no file yet keeps having none, rather than the directory
+            // itself becoming their file name.
+            if (!own.FileName.isEmpty()) {
+                own.FileName = dir + SjisText::fileNamePart(own.FileName);
+                target->SaveOwnIdentity(own);
+            }
+        }
+        const QByteArray path = dir + FileName;
+        lines = ShareFiles::exists(path) ? SplitLines(readConfigText(path, m_context.retry)) : QList<QByteArray>();
+    }
+
+    void applyLine(const QByteArray& line, const QByteArray& upper)
+    {
+        if (m_own && Contains(upper, "SHAREDIR"))
+            addBoard(line);
+        if (Contains(upper, "SHARECUSTOMGROUP"))
+            addShareCustomGroup(line);
+        if (Contains(upper, "INTERVAL")) {
+            TInterval& iv = rec().Interval;
+            if (Contains(upper, "RELOADALLFILE"))
+                iv.ReloadAllFile = ParseInteger(TakeValue(line, "RELOADALLFILE=")).value_or(180);
+            if (Contains(upper, "RELOADLASTCOMMIT"))
+                iv.ReloadLastCommit = ParseInteger(TakeValue(line, "RELOADLASTCOMMIT=")).value_or(15);
+            if (Contains(upper, "DENGONCHECK"))
+                iv.CheckMsg = ParseInteger(TakeValue(line, "DENGONCHECK=")).value_or(5);
+        }
+        if (Contains(upper, "UPDATE="))
+            applyUpdate(line);
+        if (Contains(upper, "UDPMESSAGE"))
+            applyUdp(line);
+        if (Contains(upper, "CUSTOMICON"))
+            addCustomIcon(line);
+        if (Contains(upper, "TIMETABLE"))
+            addTime(line);
+        if (Contains(upper, "WORKDAY"))
+            addDay(line, "WORKDAY=", rec().WorkDays);
+        if (Contains(upper, "HOLIDAY"))
+            addDay(line, "HOLIDAY=", rec().Holidays);
+        if (Contains(upper, "WEEKEND"))
+            applyWeekend(line);
+        if (Contains(upper, "SHORTCUTPROTECT=") &&
+            SjisText::upperCase(TakeValue(line, "SHORTCUTPROTECT=")) == "YES")
+            rec().ShortcutProtect = true;
+        if (Contains(upper, "SORTPRIORITY"))
+            ApplySortPriorityLine(line, rec().SortPriority);
+    }
+
+    void addBoard(const QByteArray& line)
+    {
+        const QByteArray unc = TakeValue(line, "UNC=");
+        if (unc.isEmpty())
+            return;
+        ParmRec board;
+        board.ShareDir = WithSeparator(unc);
+        board.BoardName = TakeValue(line, "NAME=");
+        board.SlowLine = SjisText::upperCase(TakeValue(line, "SLOWLINE=")) != "NO";
+        m_boards.append(board);
+    }
+
+    void addShareCustomGroup(const QByteArray& line)
+    {
+        const QByteArray file = TakeValue(line, "FILE=");
+        if (file.isEmpty())
+            return;
+        const QByteArray members = FilterFile::ReadGroupDefinition(m_dir + file, m_context.retry);
+        if (members.isEmpty()) {
+            qCDebug(lcSiteConfig) << "site custom group dropped:" << Cp932::toUnicode(file);
+            return;
+        }
+        rec().ShareCustomGroups.append({TakeValue(line, "NAME="), members});
+    }
+
+    void applyUpdate(const QByteArray& line)
+    {
+        if (SjisText::upperCase(TakeValue(line, "UPDATE=")) != "AUTO")
+            return;
+        rec().AutoUpdate = true;
+        rec().NewVersion = SjisText::trim(TakeValue(line, "VERSION="));
+        if (SjisText::upperCase(TakeValue(line, "SILENT=")) == "YES")
+            rec().SilentUpdate = true;
+    }
+
+    void applyUdp(const QByteArray& line)
+    {
+        const QByteArray send = SjisText::upperCase(TakeValue(line, "SEND="));
+        if (send == "NO" || send == "OFF")
+            rec().UdpMode = 0;
+        else if (send == "IPDIRECT")
+            rec().UdpMode = 1;
+        else
+            rec().UdpMode = 3;
+        rec().UdpPort = ParseInteger(TakeValue(line, "PORT=")).value_or(1971);
+    }
+
+    void addCustomIcon(const QByteArray& line)
+    {
+        const QByteArray name = TakeValue(line, "NAME=");
+        static const QByteArray backToday = Cp932::fromUnicodeLossy(QStringLiteral("(本日戻り)"));
+        rec().StatusTable.append({TakeValue(line, "YELLOWICON="), name + backToday});
+        rec().StatusTable.append({TakeValue(line, "REDICON="), name});
+    }
+
+    void addTime(const QByteArray& line)
+    {
+        const QByteArray value = TakeValue(line, "TIMETABLE=");
+        if (!IsTimeText(value))
+            return;
+        if (!m_timeTableStarted) {
+            rec().TimeTable.clear();
+            m_timeTableStarted = true;
+        }
+        rec().TimeTable.append(value);
+    }
+
+    void addDay(const QByteArray& line, const QByteArray& key, QList<QByteArray>& days)
+    {
+        const std::optional<QDate> date = ParseDate(TakeValue(line, key));
+        const QByteArray name = ValueAfterFirstComma(line);
+        if (date && !name.isEmpty())
+            days.append(FormatDate(*date) + name);
+    }
+
+    void applyWeekend(const QByteArray& line)
+    {
+        const QByteArray value = TakeValue(line, "WEEKEND=");
+        if (!WeekendDays::IsValid(value)) {
+            log(Cp932::fromUnicodeLossy(QStringLiteral("初期設定ファイルの｢")) + line +
+                Cp932::fromUnicodeLossy(QStringLiteral("｣パラメタは記述に問題があります。")));
+            return;
+        }
+        rec().Weekend = value;
+    }
+
+    void finish()
+    {
+        ApplyFinalChecks(rec());
+        ParmRec& r = rec();
+        r.StatusIcons.clear();
+        for (qsizetype i = BuiltinStatusCount; i < r.StatusTable.size(); ++i) {
+            const QByteArray file = r.StatusTable.at(i).IconFile;
+            const QByteArray path = m_dir + file;
+            TStatusIcon icon;
+            icon.FallbackPicture = (i % 2 == 1) ? 3 : 4;
+            if (!file.isEmpty() && ShareFiles::exists(path) && !ShareFiles::isDirectory(path))
+                icon.IconPath = path;
+            else
+                qCDebug(lcSiteConfig) << "アイコンファイルがありません。" << Cp932::toUnicode(path);
+            r.StatusIcons.append(icon);
+        }
+    }
+
+    TParmArray& m_boards;
+    int m_index;
+    bool m_own;
+    QByteArray m_dir;
+    const SiteConfigContext& m_context;
+    bool m_timeTableStarted = false;
+};
+
+} // namespace
+
+QByteArray WithSeparator(const QByteArray& dir)
+{
+    if (dir.isEmpty())
+        return dir;
+    const qsizetype last = dir.size() - 1;
+    if (last >= 0 && (SjisText::lastIndexOfChar(dir, '\\') == last || SjisText::lastIndexOfChar(dir, '/') == last))
+        return dir;
+    return dir + SharePath::nativeSeparator;
+}
+
+void ApplyFinalChecks(ParmRec& rec)
+{
+    if (rec.UdpMode < 1 || rec.UdpMode > 3)
+        rec.UdpMode = 0;
+    if (rec.UdpPort < 1 || rec.UdpPort > 65535)
+        rec.UdpPort = 1971;
+    rec.Interval.CheckMsg = clampRange(rec.Interval.CheckMsg, 1, 1, 1);
+    rec.Interval.ReloadLastCommit = clampRange(rec.Interval.ReloadLastCommit, 5, 5, 5);
+    rec.Interval.ReloadAllFile = clampRange(rec.Interval.ReloadAllFile, 60, 60, 60);
+}
+
+bool Load(const QByteArray& shareDir, TParmArray& boards, int index, bool ownBoard, const SiteConfigContext& context)
+{
+    if (ownBoard) {
+        if (index != 0)
+            return false;
+        if (boards.isEmpty())
+            boards.append(ParmRec());
+        boards.resize(1);
+    }
+    if (index < 0 || index >= boards.size())
+        return false;
+    boards[index].ResetConfig();
+
+    Reader reader(boards, index, ownBoard, WithSeparator(shareDir), context);
+    try {
+        reader.run();
+        return true;
+    } catch (const ConfigReadError&) {
+        qCWarning(lcSiteConfig) << "configuration unreadable in" << Cp932::toUnicode(shareDir);
+        reader.log(Cp932::fromUnicodeLossy(
+            QStringLiteral("初期設定ファイルのロード中に「EInOutError」例外が発生しました。")));
+    } catch (...) {
+        qCWarning(lcSiteConfig) << "configuration load failed in" << Cp932::toUnicode(shareDir);
+        reader.log(Cp932::fromUnicodeLossy(QStringLiteral("初期設定ファイルのロード中に予期していない例外が発生しました。")));
+    }
+    return false;
+}
+
+qint32 ReadSortPriority(const QByteArray& shareDir, const RetryPolicy& policy)
+{
+    const QByteArray path = WithSeparator(shareDir) + FileName;
+    if (!ShareFiles::exists(path))
+        return 0;
+    qint32 length = 0;
+    for (const QByteArray& raw : SplitLines(ReadFileText(path, policy))) {
+        const QByteArray line = PrepareLine(raw);
+        if (Contains(SjisText::upperCase(line), "SORTPRIORITY"))
+            ApplySortPriorityLine(line, length);
+    }
+    return length;
+}
+
+} // namespace SiteConfig

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/FileText.h"
+#include "store/ParmRec.h"
+
+#include <QByteArray>
+
+class Clock;
+class ShareMoveTarget;
+
+// What a configuration load needs besides the boards themselves.
+struct SiteConfigContext
+{
+    // Takes the local-settings writes of a CHANGESHAREDIR line; the move is not made
+    // without one.
+    ShareMoveTarget* shareMove = nullptr;
+    // Time stamps of log entries; the system clock when null.
+    const Clock* clock = nullptr;
+    // The running member's display name, for log entries.
+    QByteArray memberName;
+    RetryPolicy retry;
+};
+
+// Reading a board's "vurna.ini" into its site record.
+namespace SiteConfig {
+
+constexpr char FileName[] = "vurna.ini";
+
+// Reads the configuration of `shareDir` into boards[index]. With `ownBoard` the array is
+// first cut back to the own board (index must be 0), and SHAREDIR and CHANGESHAREDIR lines
+// are honoured. A missing file leaves the defaults and succeeds. On failure the values
+// read so far stay, the fault is logged to the own board's "vurna.log" and the result is
+// false.
+bool Load(const QByteArray& shareDir, TParmArray& boards, int index, bool ownBoard, const SiteConfigContext& context);
+
+// The sort priority length of the site in `shareDir` (0 when not used or no file).
+qint32 ReadSortPriority(const QByteArray& shareDir, const RetryPolicy& policy = {});
+
+// Brings the datagram settings and intervals into their allowed ranges.
+void ApplyFinalChecks(ParmRec& rec);
+
+// `dir` with the path separator at its end.
+QByteArray WithSeparator(const QByteArray& dir);
+
+} // namespace SiteConfig
