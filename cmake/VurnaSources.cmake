@@ -29,3 +29,18 @@ function(vurna_add_test_area area)
         DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" TIMEOUT 300)
 endfunction()
+
+# The .cpp and .h files (absolute paths) of widgets named with or without an extension.
+function(vurna_widget_files out)
+    set(result)
+    foreach(entry IN LISTS ARGN)
+        string(REGEX REPLACE "\\.(cpp|h)$" "" stem "${entry}")
+        foreach(ext .cpp .h)
+            if(EXISTS "${PROJECT_SOURCE_DIR}/${stem}${ext}")
+                list(APPEND result "${PROJECT_SOURCE_DIR}/${stem}${ext}")
+            endif()
+        endforeach()
+    endforeach()
+    list(REMOVE_DUPLICATES result)
+    set(${out} ${result} PARENT_SCOPE)
+endfunction()
