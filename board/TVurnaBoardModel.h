@@ -29,6 +29,8 @@ public:
     TInterval Interval() const { return m_interval; }
     void SetInterval(const TInterval& interval) { m_interval = interval; }
     TInterval MinCounter() const { return m_minCounter; }
+    // A datagram brought a change: the change stamp need not be polled for another period.
+    void RestartChangeStampCount() { m_minCounter.ReloadLastCommit = 0; }
     bool SortPriorityOn() const { return m_sortPriorityOn; }
     void SetSortPriorityOn(bool on) { m_sortPriorityOn = on; }
 

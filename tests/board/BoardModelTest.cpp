@@ -1,0 +1,255 @@
+#include "BoardFixtures.h"
+#include "board/ChangeStamp.h"
+#include "board/StatusNotifier.h"
+#include "board/TVurnaBoardModel.h"
+#include "board/UserLoader.h"
+#include "board/UserStatusWriter.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace {
+
+class BoardModel : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        share.writeBytes(QStringLiteral("Ito.vrn"), memberFile(QStringLiteral("ｲﾄｳ"), QStringLiteral("伊藤"), QStringLiteral("sales")));
+        share.writeBytes(QStringLiteral("ueda.vrn"), memberFile(QStringLiteral("ｳｴﾀﾞ"), QStringLiteral("上田"), QStringLiteral("SALES")));
+        share.writeBytes(QStringLiteral("abe.vrn"), memberFile(QStringLiteral("ｱﾍﾞ"), QStringLiteral("阿部"), QStringLiteral("総務")));
+        share.writeBytes(QStringLiteral("timestmp.dat"), "41\r\nABE\r\n");
+        model.SetDataSource(share.dataSource());
+        model.Reload(AllMembers);
+    }
+
+    QByteArray path(const char* base) const { return share.dataSource() + base; }
+
+    TestShare share;
+    TVurnaBoardModel model;
+};
+
+TEST_F(BoardModel, ShowsTheBoardAfterAFullReload)
+{
+    ASSERT_EQ(model.MemberHigh(), 3);
+    EXPECT_EQ(model.GetMember(1).Name, cp932(QStringLiteral("阿部")));
+    EXPECT_EQ(model.TimeStamp(), 41);
+    EXPECT_EQ(model.LastCommitFile(), path("ABE"));
+    EXPECT_EQ(model.IndexOfMember("C:\\elsewhere\\UEDA"), 3);  // only the file-name part counts
+    EXPECT_EQ(model.IndexOfMember(path("NOBODY")), -1);
+    TVurnaDataRec found;
+    EXPECT_EQ(model.FindMember(path("ITO"), found), 2);
+    EXPECT_EQ(found.Name, cp932(QStringLiteral("伊藤")));
+}
+
+TEST_F(BoardModel, GroupListIsDistinctAndSorted)
+{
+    QList<QByteArray> groups;
+    model.GetGroupList(groups);
+    EXPECT_EQ(groups, (QList<QByteArray>{cp932(QStringLiteral("ＳＡＬＥＳ")), cp932(QStringLiteral("総務"))}));
+}
+
+TEST_F(BoardModel, CommitTimeStampWritesTheNextCounterAndTheBareName)
+{
+    model.CommitTimeStamp(path("UEDA"));
+    EXPECT_EQ(share.readBytes(QStringLiteral("timestmp.dat")), QByteArray("42\r\nUEDA\r\n"));
+    EXPECT_EQ(model.TimeStamp(), 42);
+    EXPECT_EQ(model.LastCommitFile(), path("UEDA"));
+    EXPECT_FALSE(model.ReadTimeStamp());  // the writer does not reload its own change
+
+    share.writeBytes(QStringLiteral("timestmp.dat"), "43\r\n  ITO \r\n");
+    EXPECT_TRUE(model.ReadTimeStamp());
+    EXPECT_EQ(model.TimeStamp(), 43);
+    EXPECT_EQ(model.LastCommitFile(), path("ITO"));
+
+    model.CommitTimeStamp(share.dataSource() + "  ");  // blank name: nothing happens
+    EXPECT_EQ(share.readBytes(QStringLiteral("timestmp.dat")), QByteArray("43\r\n  ITO \r\n"));
+}
+
+struct StampCase { QByteArray text; qint32 counter; QByteArray name; };
+class ChangeStampText : public ::testing::TestWithParam<StampCase> {};
+
+TEST_P(ChangeStampText, Parses)
+{
+    const ChangeStamp::Content c = ChangeStamp::parse(GetParam().text);
+    EXPECT_EQ(c.counter, GetParam().counter);
+    EXPECT_EQ(c.name, GetParam().name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ChangeStampText, ::testing::Values(
+    StampCase{"", 0, ""},
+    StampCase{"abc\r\nX\r\n", 0, "X"},
+    StampCase{"  17\r\nX\r\n", 17, "X"},
+    StampCase{"-5\r\n", -5, ""},
+    StampCase{"12x\r\nY", 12, "Y"},
+    StampCase{"99999999999\r\nZ\r\n", 0, "Z"}));
+
+TEST_F(BoardModel, TickRunsEachJobWhenItsPeriodIsReached)
+{
+    model.SetInterval(TInterval{2, 3, 0});
+    QSignalSpy memo(&model, &TVurnaBoardModel::OnCheckMsg);
+    QSignalSpy minute(&model, &TVurnaBoardModel::OnIntervalTimer);
+    QSignalSpy arrange(&model, &TVurnaBoardModel::Arrange);
+    QSignalSpy changed(&model, &TVurnaBoardModel::OnChangeDB);
+
+    share.writeBytes(QStringLiteral("ueda.vrn"), memberFile(QStringLiteral("ｱｱ"), QStringLiteral("上田2")));
+    share.writeBytes(QStringLiteral("timestmp.dat"), "50\r\nUEDA\r\n");
+    model.MinuteTick();
+    model.MinuteTick();
+    EXPECT_EQ(memo.count(), 1);
+    EXPECT_EQ(arrange.count(), 0);
+    model.MinuteTick();
+    EXPECT_EQ(arrange.count(), 1);
+    EXPECT_EQ(changed.count(), 0);  // the change-stamp path raises no change event
+    EXPECT_EQ(model.GetMember(1).Name, cp932(QStringLiteral("上田2")));
+    EXPECT_EQ(model.TimeStamp(), 50);
+    EXPECT_EQ(minute.count(), 3);
+    EXPECT_EQ(model.MinCounter().ReloadLastCommit, 0);
+    EXPECT_EQ(model.MinCounter().CheckMsg, 1);
+}
+
+TEST_F(BoardModel, ChangeStampOffIsNeverPolled)
+{
+    model.SetInterval(TInterval{0, 0, 0});
+    share.writeBytes(QStringLiteral("timestmp.dat"), "60\r\nUEDA\r\n");
+    for (int i = 0; i < 30; ++i)
+        model.MinuteTick();
+    EXPECT_EQ(model.TimeStamp(), 41);
+    EXPECT_EQ(model.MinCounter().ReloadLastCommit, 0);
+}
+
+TEST_F(BoardModel, ADatagramRestartsTheChangeStampCount)
+{
+    model.SetInterval(TInterval{0, 15, 0});
+    share.writeBytes(QStringLiteral("timestmp.dat"), "60\r\nUEDA\r\n");
+    for (int i = 0; i < 14; ++i)
+        model.MinuteTick();
+    model.RestartChangeStampCount();
+    for (int i = 0; i < 14; ++i)
+        model.MinuteTick();
+    EXPECT_EQ(model.TimeStamp(), 41);
+    model.MinuteTick();
+    EXPECT_EQ(model.TimeStamp(), 60);
+}
+
+TEST_F(BoardModel, StampNamingAMemberNewerThanTheLastFullLoad)
+{
+    model.SetInterval(TInterval{0, 1, 0});
+    share.writeBytes(QStringLiteral("newbie.vrn"), memberFile(QStringLiteral("ｱｱ"), QStringLiteral("新人")));
+    share.writeBytes(QStringLiteral("timestmp.dat"), "42\r\nNEWBIE\r\n");
+    QSignalSpy arrange(&model, &TVurnaBoardModel::Arrange);
+    model.MinuteTick();
+    EXPECT_EQ(model.MemberHigh(), 3);
+    EXPECT_EQ(arrange.count(), 1);
+}
+
+TEST_F(BoardModel, FullReloadPicksUpNewAndDeletedMembersAndResetsTheLook)
+{
+    model.SetInterval(TInterval{0, 0, 2});
+    share.writeBytes(QStringLiteral("newbie.vrn"), memberFile(QStringLiteral("ｱｱ"), QStringLiteral("新人")));
+    QFile::remove(share.realPath() + QStringLiteral("abe.vrn"));
+    QSignalSpy look(&model, &TVurnaBoardModel::ResetLook);
+    model.MinuteTick();
+    EXPECT_EQ(model.GetMember(1).Name, cp932(QStringLiteral("阿部")));
+    model.MinuteTick();
+    EXPECT_EQ(model.GetMember(1).Name, cp932(QStringLiteral("新人")));
+    EXPECT_EQ(model.MemberHigh(), 3);
+    EXPECT_EQ(look.count(), 1);
+}
+
+TEST_F(BoardModel, UpdateMemberMatchesTheExactFileName)
+{
+    QSignalSpy changed(&model, &TVurnaBoardModel::OnChangeDB);
+    QSignalSpy invalidated(&model, &TVurnaBoardModel::InvalidateMember);
+    TVurnaDataRec r = model.GetMember(2);
+    r.Locate = "Osaka";
+    EXPECT_TRUE(model.UpdateMember(r));
+    EXPECT_EQ(model.GetMember(2).Locate, "Osaka");
+    EXPECT_EQ(invalidated.count(), 1);
+    EXPECT_EQ(invalidated.at(0).at(0).toByteArray(), r.FileName);
+
+    r.FileName = r.FileName.toLower();
+    EXPECT_FALSE(model.UpdateMember(r));
+    EXPECT_EQ(changed.count(), 1);
+}
+
+TEST_F(BoardModel, EventsDuringALoadWaitUntilItIsDone)
+{
+    model.SetInterval(TInterval{1, 0, 0});
+    QSignalSpy memo(&model, &TVurnaBoardModel::OnCheckMsg);
+    int highDuringLoad = -1;
+    bool updateApplied = false;
+    TVurnaDataRec update = model.GetMember(1);
+    update.Locate = "during load";
+    // What a retry wait would let in: a tick and a datagram arrive while the array is rebuilt.
+    QObject::connect(&model, &TVurnaBoardModel::BusyChanged, [&](bool busy) {
+        if (!busy)
+            return;
+        highDuringLoad = model.MemberHigh();
+        model.MinuteTick();
+        updateApplied = model.UpdateMember(update);
+        EXPECT_EQ(memo.count(), 0);
+    });
+    model.Reload(AllMembers);
+    EXPECT_TRUE(updateApplied);
+    EXPECT_EQ(memo.count(), 1);
+    EXPECT_EQ(model.GetMember(1).Locate, "during load");
+    EXPECT_EQ(highDuringLoad, 3);
+}
+
+class RecordingNotifier final : public StatusNotifier
+{
+public:
+    void SendStatusNotice(const TVurnaDataRec& r) override { statuses.append(r.FileName); }
+    void SendRunningNotice(const TVurnaDataRec&, bool running) override { runnings.append(running); }
+    QList<QByteArray> statuses;
+    QList<bool> runnings;
+};
+
+TEST_F(BoardModel, WriteUserFileUpdatesBoardFileOwnRecordAndNotifies)
+{
+    TVurnaDataRec own = model.GetMember(2);
+    UserStatusWriter writer(model, own);
+    RecordingNotifier notifier;
+    writer.SetNotifier(&notifier);
+
+    TVurnaDataRec r = model.GetMember(2);
+    r.Locate = cp932(QStringLiteral("会議室"));
+    r.Date = "2026/12/09";
+    writer.WriteUserFile(r);
+    EXPECT_EQ(model.GetMember(2).Locate, r.Locate);
+    EXPECT_EQ(own.Locate, r.Locate);
+    EXPECT_EQ(share.readBytes(QStringLiteral("Ito.vrn")).split('\n').at(4), "\"" + r.Locate + "\"\r");
+    EXPECT_EQ(notifier.statuses, QList<QByteArray>{path("ITO")});
+    EXPECT_EQ(share.readBytes(QStringLiteral("timestmp.dat")), QByteArray("41\r\nABE\r\n"));  // left to the caller
+
+    TVurnaDataRec other = model.GetMember(3);
+    other.Locate = "x";
+    writer.WriteUserFile(other);
+    EXPECT_EQ(own.Locate, r.Locate);
+}
+
+TEST_F(BoardModel, StopMarkerFollowsTheOwnProgram)
+{
+    TVurnaDataRec own = model.GetMember(1);
+    UserStatusWriter writer(model, own);
+    RecordingNotifier notifier;
+    writer.SetNotifier(&notifier);
+
+    writer.SetStopMarker(true);
+    EXPECT_TRUE(share.exists(QStringLiteral("ABE.off")));
+    EXPECT_FALSE(own.Running);
+    EXPECT_EQ(share.readBytes(QStringLiteral("timestmp.dat")), QByteArray("42\r\nABE\r\n"));
+    writer.SetStopMarker(false);
+    EXPECT_FALSE(share.exists(QStringLiteral("ABE.off")));
+    EXPECT_TRUE(own.Running);
+    EXPECT_EQ(notifier.runnings, (QList<bool>{false, true}));
+    EXPECT_EQ(model.TimeStamp(), 43);
+
+    TVurnaDataRec guest;
+    UserStatusWriter guestWriter(model, guest);
+    guestWriter.SetStopMarker(true);
+    EXPECT_EQ(model.TimeStamp(), 43);
+}
+
+} // namespace
