@@ -86,7 +86,13 @@ QByteArray TakeValue(const QByteArray& line, const QByteArray& key)
 QByteArray ValueAfterFirstComma(const QByteArray& line)
 {
     const qsizetype comma = SjisText::indexOf(line, ",");
-    return comma < 0 ? QByteArray() : valueAt(line, comma + 1);
+    if (comma < 0)
+        return {};
+    // "2004/05/01, 出勤日" is written often enough that a blank after the comma is allowed.
+    qsizetype start = comma + 1;
+    while (start < line.size() && (line.at(start) == ' ' || line.at(start) == '\t'))
+        ++start;
+    return valueAt(line, start);
 }
 
 bool Contains(const QByteArray& upperLine, const QByteArray& word)

@@ -25,8 +25,8 @@ QByteArray PrepareLine(const QByteArray& line);
 // the first comma, blank or tab. Empty when the key is absent.
 QByteArray TakeValue(const QByteArray& line, const QByteArray& key);
 
-// The value that starts after the first comma of the line, under the same rules as a
-// KEY= value; empty when the line has no comma.
+// The value that starts after the first comma of the line (blanks after the comma skipped),
+// under the same rules as a KEY= value; empty when the line has no comma.
 QByteArray ValueAfterFirstComma(const QByteArray& line);
 
 // Whether the upper-cased `line` contains `word` on a character boundary.
