@@ -113,4 +113,3 @@ QByteArray ReadGroupDefinition(const QByteArray& path, const RetryPolicy& policy
 }
 
 } // namespace FilterFile
-

@@ -24,7 +24,7 @@ struct TStatusEntry
 // that picture and status indexes stay aligned.
 struct TStatusIcon
 {
-    QByteArray IconPath;     // board directory + icon file (in-memory path); empty when missing
+    QByteArray IconPath; // board directory + icon file (in-memory path); empty when missing
     int FallbackPicture = 4;
 
     bool operator==(const TStatusIcon&) const = default;
@@ -34,7 +34,7 @@ struct TStatusIcon
 struct TShareCustomGroup
 {
     QByteArray Name;
-    QByteArray Members;      // member list as the group file gives it
+    QByteArray Members; // member list as the group file gives it
 
     bool operator==(const TShareCustomGroup&) const = default;
 };
@@ -56,8 +56,8 @@ struct ParmRec
     QByteArray BoardName;
     QByteArray ShareDir;
     bool SlowLine = false;
-    bool AutoSmall = true;          // own board only, from the local settings
-    bool AutoDengonOpen = false;    // own board only, from the local settings
+    bool AutoSmall = true;       // own board only, from the local settings
+    bool AutoDengonOpen = false; // own board only, from the local settings
     TFilterState Filter;
 
     // Reset by every configuration load.
@@ -66,16 +66,16 @@ struct ParmRec
     bool SilentUpdate = false;
     QList<QByteArray> TimeTable = DefaultTimeTable();
     QList<TStatusEntry> StatusTable = BuiltinStatusTable();
-    QList<TStatusIcon> StatusIcons;  // one per StatusTable entry from index 5 on
-    qint32 UdpMode = 1;              // 0 off, 1 IPDIRECT, 3 broadcast
+    QList<TStatusIcon> StatusIcons; // one per StatusTable entry from index 5 on
+    qint32 UdpMode = 1;             // 0 off, 1 IPDIRECT, 3 broadcast
     qint32 UdpPort = 1990;
     TInterval Interval = DefaultInterval();
-    QList<QByteArray> WorkDays;      // "yyyy/mm/dd" followed directly by a name
-    QList<QByteArray> Holidays;      // same form
-    QByteArray Weekend;              // short day names, e.g. "土日"
+    QList<QByteArray> WorkDays; // "yyyy/mm/dd" followed directly by a name
+    QList<QByteArray> Holidays; // same form
+    QByteArray Weekend;         // short day names, e.g. "土日"
     QList<TShareCustomGroup> ShareCustomGroups;
     bool ShortcutProtect = false;
-    qint32 SortPriority = 0;         // 0 not used, else 1..10
+    qint32 SortPriority = 0; // 0 not used, else 1..10
 
     static TInterval DefaultInterval()
     {

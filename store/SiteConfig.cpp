@@ -30,13 +30,13 @@ struct ConfigReadError : std::exception
     const char* what() const noexcept override { return "EInOutError"; }
 };
 
-qint32 clampRange(qint32 value, qint32 low, qint32 lowTo, qint32 keepFrom)
+qint32 clampInterval(qint32 value, qint32 lowest)
 {
-    // 1 .. low-1 rises to lowTo; keepFrom .. 1440 stays; 1441 .. 65535 falls to 1440;
-    // anything else switches the activity off.
-    if (value >= 1 && value < low)
-        return lowTo;
-    if (value >= keepFrom && value <= 1440)
+    // 1 .. lowest-1 rises to lowest; up to a day stays; 1441 .. 65535 falls to a day;
+    // anything else (0, negative, absurd) switches the activity off.
+    if (value >= 1 && value < lowest)
+        return lowest;
+    if (value >= lowest && value <= 1440)
         return value;
     if (value > 1440 && value <= 65535)
         return 1440;
@@ -150,8 +150,7 @@ private:
             addDay(line, "HOLIDAY=", rec().Holidays);
         if (Contains(upper, "WEEKEND"))
             applyWeekend(line);
-        if (Contains(upper, "SHORTCUTPROTECT=") &&
-            SjisText::upperCase(TakeValue(line, "SHORTCUTPROTECT=")) == "YES")
+        if (Contains(upper, "SHORTCUTPROTECT=") && SjisText::upperCase(TakeValue(line, "SHORTCUTPROTECT=")) == "YES")
             rec().ShortcutProtect = true;
         if (Contains(upper, "SORTPRIORITY"))
             ApplySortPriorityLine(line, rec().SortPriority);
@@ -287,9 +286,9 @@ void ApplyFinalChecks(ParmRec& rec)
         rec.UdpMode = 0;
     if (rec.UdpPort < 1 || rec.UdpPort > 65535)
         rec.UdpPort = 1971;
-    rec.Interval.CheckMsg = clampRange(rec.Interval.CheckMsg, 1, 1, 1);
-    rec.Interval.ReloadLastCommit = clampRange(rec.Interval.ReloadLastCommit, 5, 5, 5);
-    rec.Interval.ReloadAllFile = clampRange(rec.Interval.ReloadAllFile, 60, 60, 60);
+    rec.Interval.CheckMsg = clampInterval(rec.Interval.CheckMsg, 1);
+    rec.Interval.ReloadLastCommit = clampInterval(rec.Interval.ReloadLastCommit, 5);
+    rec.Interval.ReloadAllFile = clampInterval(rec.Interval.ReloadAllFile, 60);
 }
 
 bool Load(const QByteArray& shareDir, TParmArray& boards, int index, bool ownBoard, const SiteConfigContext& context)
@@ -311,11 +310,12 @@ bool Load(const QByteArray& shareDir, TParmArray& boards, int index, bool ownBoa
         return true;
     } catch (const ConfigReadError&) {
         qCWarning(lcSiteConfig) << "configuration unreadable in" << Cp932::toUnicode(shareDir);
-        reader.log(Cp932::fromUnicodeLossy(
-            QStringLiteral("初期設定ファイルのロード中に「EInOutError」例外が発生しました。")));
+        reader.log(
+            Cp932::fromUnicodeLossy(QStringLiteral("初期設定ファイルのロード中に「EInOutError」例外が発生しました。")));
     } catch (...) {
         qCWarning(lcSiteConfig) << "configuration load failed in" << Cp932::toUnicode(shareDir);
-        reader.log(Cp932::fromUnicodeLossy(QStringLiteral("初期設定ファイルのロード中に予期していない例外が発生しました。")));
+        reader.log(
+            Cp932::fromUnicodeLossy(QStringLiteral("初期設定ファイルのロード中に予期していない例外が発生しました。")));
     }
     return false;
 }

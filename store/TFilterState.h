@@ -7,11 +7,11 @@
 // the disk only through the filter file at a normal exit.
 struct TFilterState
 {
-    QByteArray CustomGroup;     // member list: the member's own custom group on this board
+    QByteArray CustomGroup; // member list: the member's own custom group on this board
     bool GroupFilterOn = false;
-    QByteArray CheckedGroups;   // ",name,name," by shown names; empty when none
+    QByteArray CheckedGroups; // ",name,name," by shown names; empty when none
     bool StatusFilterOn = false;
-    QByteArray CheckedStatus;   // ",code,code," display status codes; empty when none
+    QByteArray CheckedStatus; // ",code,code," display status codes; empty when none
 
     bool operator==(const TFilterState&) const = default;
 };

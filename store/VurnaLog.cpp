@@ -21,8 +21,7 @@ QByteArray column(const QByteArray& text, qsizetype width)
 
 } // namespace
 
-QByteArray FormatLine(const QDateTime& at, const QByteArray& kind, const QByteArray& member,
-                      const QByteArray& message)
+QByteArray FormatLine(const QDateTime& at, const QByteArray& kind, const QByteArray& member, const QByteArray& message)
 {
     const QByteArray stamp = at.toString(QStringLiteral("yy/MM/dd HH:mm:ss")).toLatin1();
     return stamp + ' ' + column(kind, 8) + ' ' + column(member, 10) + ' ' + message;

@@ -14,8 +14,7 @@ constexpr char KindError[] = "Error";
 
 // The line without its line break. Kind and member are cut to 8 and 10 bytes without
 // splitting a double-byte character and padded with blanks to exactly that width.
-QByteArray FormatLine(const QDateTime& at, const QByteArray& kind, const QByteArray& member,
-                      const QByteArray& message);
+QByteArray FormatLine(const QDateTime& at, const QByteArray& kind, const QByteArray& member, const QByteArray& message);
 
 // Appends one entry (creating the file when needed). A failure drops the entry silently:
 // the log is for the administrator and never troubles the user.

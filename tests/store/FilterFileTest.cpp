@@ -20,7 +20,7 @@ TEST(FilterFileBuild, OwnBoardSectionWithGroupFilter)
 {
     TParmArray boards(1);
     boards[0].ShareDir = "/SRV/OWN/";
-    boards[0].Filter.CustomGroup = "A,B,";  // as the editor builds it
+    boards[0].Filter.CustomGroup = "A,B,"; // as the editor builds it
     boards[0].Filter.GroupFilterOn = true;
     boards[0].Filter.CheckedGroups = ',' + cp932(QStringLiteral("営業")) + ',';
     const QByteArray expected = "[MyDirectory]\r\nA,B\r\nGroup\r\n" + cp932(QStringLiteral("営業")) + "\r\n\r\n\r\n";
@@ -53,15 +53,14 @@ TEST(FilterFileWrite, WritesTheFileAndSkipsAMemberWithoutFileName)
 TEST(FilterFileRead, SectionsGoToTheBoardsTheyName)
 {
     TestShare share;
-    share.writeBytes(QStringLiteral("yamada.ftr"),
-                     "[MyDirectory]\r\nA,B\r\nGroup\r\n" + cp932(QStringLiteral("営業")) + "\r\n\r\n\r\n"
-                     "[/gone/]\r\nGONE\r\nGroup,Status\r\nX\r\n9\r\n\r\n"
-                     "[/srv/osaka/]\r\nC\r\nStatus\r\n\r\n3,4\r\n\r\n"
-                     "[/SRV/HONSYA/]\r\nD\r\nGroup\r\nY\r\n2\r\n\r\n");
+    share.writeBytes(QStringLiteral("yamada.ftr"), "[MyDirectory]\r\nA,B\r\nGroup\r\n" + cp932(QStringLiteral("営業")) +
+                                                       "\r\n\r\n\r\n"
+                                                       "[/gone/]\r\nGONE\r\nGroup,Status\r\nX\r\n9\r\n\r\n"
+                                                       "[/srv/osaka/]\r\nC\r\nStatus\r\n\r\n3,4\r\n\r\n"
+                                                       "[/SRV/HONSYA/]\r\nD\r\nGroup\r\nY\r\n2\r\n\r\n");
     TParmArray boards = threeBoards();
     ASSERT_TRUE(FilterFile::Read(share.dataSource() + "YAMADA.ftr", boards, RetryPolicy{1, 0, {}}));
-    EXPECT_EQ(boards[0].Filter,
-              (TFilterState{",A,B,", true, ',' + cp932(QStringLiteral("営業")) + ',', false, ",,"}));
+    EXPECT_EQ(boards[0].Filter, (TFilterState{",A,B,", true, ',' + cp932(QStringLiteral("営業")) + ',', false, ",,"}));
     EXPECT_EQ(boards[2].Filter, (TFilterState{",C,", false, ",,", true, ",3,4,"}));
     // A header in another letter case names no board: its lines run the counter past 5.
     EXPECT_EQ(boards[1].Filter, TFilterState());
@@ -110,7 +109,9 @@ struct GroupFileCase
     QByteArray content;
     QByteArray members;
 };
-class GroupFileTable : public ::testing::TestWithParam<GroupFileCase> {};
+class GroupFileTable : public ::testing::TestWithParam<GroupFileCase>
+{
+};
 
 TEST_P(GroupFileTable, SecondLineUnderAKnownHeader)
 {
@@ -121,13 +122,13 @@ TEST_P(GroupFileTable, SecondLineUnderAKnownHeader)
         << GetParam().name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, GroupFileTable, ::testing::Values(
-    GroupFileCase{"site group", "[ShareCustomGroup]\r\nA,B\r\n", "A,B"},
-    GroupFileCase{"filter file", "[MyDirectory]\r\n,A,\r\nGroup\r\n", ",A,"},
-    GroupFileCase{"header with blanks", " [ShareCustomGroup]\t\r\nA\r\n", "A"},
-    GroupFileCase{"header only", "[ShareCustomGroup]\r\n", ""},
-    GroupFileCase{"unknown header", "[Group]\r\nA,B\r\n", ""},
-    GroupFileCase{"empty file", "", ""}));
+INSTANTIATE_TEST_SUITE_P(Table, GroupFileTable,
+                         ::testing::Values(GroupFileCase{"site group", "[ShareCustomGroup]\r\nA,B\r\n", "A,B"},
+                                           GroupFileCase{"filter file", "[MyDirectory]\r\n,A,\r\nGroup\r\n", ",A,"},
+                                           GroupFileCase{"header with blanks", " [ShareCustomGroup]\t\r\nA\r\n", "A"},
+                                           GroupFileCase{"header only", "[ShareCustomGroup]\r\n", ""},
+                                           GroupFileCase{"unknown header", "[Group]\r\nA,B\r\n", ""},
+                                           GroupFileCase{"empty file", "", ""}));
 
 TEST(GroupFile, MissingFileDefinesNothing)
 {
@@ -140,17 +141,20 @@ struct NormaliseCase
     QByteArray in;
     QByteArray out;
 };
-class NormaliseTable : public ::testing::TestWithParam<NormaliseCase> {};
+class NormaliseTable : public ::testing::TestWithParam<NormaliseCase>
+{
+};
 
 TEST_P(NormaliseTable, OuterCommasOnBothEnds)
 {
     EXPECT_EQ(MemberList::Normalise(GetParam().in), GetParam().out) << GetParam().in.constData();
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, NormaliseTable, ::testing::Values(
-    NormaliseCase{"A,B,", ",A,B,"}, NormaliseCase{",A,B,", ",A,B,"}, NormaliseCase{"A,B", ",A,B,"},
-    NormaliseCase{" A ", ",A,"}, NormaliseCase{",", ""}, NormaliseCase{",,", ""}, NormaliseCase{" , ", ""},
-    NormaliseCase{"", ""}, NormaliseCase{"\r\n", ""}));
+INSTANTIATE_TEST_SUITE_P(Table, NormaliseTable,
+                         ::testing::Values(NormaliseCase{"A,B,", ",A,B,"}, NormaliseCase{",A,B,", ",A,B,"},
+                                           NormaliseCase{"A,B", ",A,B,"}, NormaliseCase{" A ", ",A,"},
+                                           NormaliseCase{",", ""}, NormaliseCase{",,", ""}, NormaliseCase{" , ", ""},
+                                           NormaliseCase{"", ""}, NormaliseCase{"\r\n", ""}));
 
 TEST(MemberListContains, WholeKeysOnly)
 {

@@ -14,7 +14,9 @@ struct ValueCase
     QByteArray key;
     QByteArray value;
 };
-class TakeValueTable : public ::testing::TestWithParam<ValueCase> {};
+class TakeValueTable : public ::testing::TestWithParam<ValueCase>
+{
+};
 
 TEST_P(TakeValueTable, FindsTheFirstKeyAnywhere)
 {
@@ -28,38 +30,40 @@ const QByteArray ikka = sjis({0x88, 0xEA, 0x89, 0xDB});
 const QByteArray ku = sjis({0x83, 0x4E});
 const QByteArray so = sjis({0x83, 0x5C});
 
-INSTANTIATE_TEST_SUITE_P(Table, TakeValueTable, ::testing::Values(
-    ValueCase{"quoted keeps blanks", "CUSTOMICON NAME=\"" + eigyo + " " + ikka + "\" REDICON=r.ico", "NAME=",
-              eigyo + " " + ikka},
-    ValueCase{"unquoted ends at blank", "CUSTOMICON NAME=" + eigyo + " " + ikka, "NAME=", eigyo},
-    ValueCase{"unclosed quote", "CUSTOMICON NAME=\"" + eigyo + " " + ikka, "NAME=", ""},
-    ValueCase{"ends at comma", "WORKDAY=2004/05/01,x", "WORKDAY=", "2004/05/01"},
-    ValueCase{"ends at tab", "A=1\tB=2", "A=", "1"},
-    ValueCase{"key in any case", "udpmessage port=2000", "PORT=", "2000"},
-    ValueCase{"letter case of value kept", "SHAREDIR UNC=/Srv/Sales", "UNC=", "/Srv/Sales"},
-    ValueCase{"absent key", "UDPMESSAGE SEND=NO", "PORT=", ""},
-    ValueCase{"empty value", "UDPMESSAGE PORT= SEND=NO", "PORT=", ""},
-    ValueCase{"key inside another key", "SURNAME=abc NAME=def", "NAME=", "abc"},
-    ValueCase{"trail byte N is not a key", ku + "AME=x NAME=y", "NAME=", "y"},
-    ValueCase{"trail byte 5C inside value", "NAME=" + so + "ft x", "NAME=", so + "ft"}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, TakeValueTable,
+    ::testing::Values(ValueCase{"quoted keeps blanks", "CUSTOMICON NAME=\"" + eigyo + " " + ikka + "\" REDICON=r.ico",
+                                "NAME=", eigyo + " " + ikka},
+                      ValueCase{"unquoted ends at blank", "CUSTOMICON NAME=" + eigyo + " " + ikka, "NAME=", eigyo},
+                      ValueCase{"unclosed quote", "CUSTOMICON NAME=\"" + eigyo + " " + ikka, "NAME=", ""},
+                      ValueCase{"ends at comma", "WORKDAY=2004/05/01,x", "WORKDAY=", "2004/05/01"},
+                      ValueCase{"ends at tab", "A=1\tB=2", "A=", "1"},
+                      ValueCase{"key in any case", "udpmessage port=2000", "PORT=", "2000"},
+                      ValueCase{"letter case of value kept", "SHAREDIR UNC=/Srv/Sales", "UNC=", "/Srv/Sales"},
+                      ValueCase{"absent key", "UDPMESSAGE SEND=NO", "PORT=", ""},
+                      ValueCase{"empty value", "UDPMESSAGE PORT= SEND=NO", "PORT=", ""},
+                      ValueCase{"key inside another key", "SURNAME=abc NAME=def", "NAME=", "abc"},
+                      ValueCase{"trail byte N is not a key", ku + "AME=x NAME=y", "NAME=", "y"},
+                      ValueCase{"trail byte 5C inside value", "NAME=" + so + "ft x", "NAME=", so + "ft"}));
 
 struct PrepareCase
 {
     QByteArray raw;
     QByteArray prepared;
 };
-class PrepareLineTable : public ::testing::TestWithParam<PrepareCase> {};
+class PrepareLineTable : public ::testing::TestWithParam<PrepareCase>
+{
+};
 
 TEST_P(PrepareLineTable, CutsCommentAndTrims)
 {
     EXPECT_EQ(PrepareLine(GetParam().raw), GetParam().prepared);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, PrepareLineTable, ::testing::Values(
-    PrepareCase{"' only a comment", ""},
-    PrepareCase{" \t PORT=1 \r", "PORT=1"},
-    PrepareCase{"NAME=\"a'b\" ' note", "NAME=\"a"},
-    PrepareCase{"UNC=/x ' SLOWLINE=NO", "UNC=/x"}));
+INSTANTIATE_TEST_SUITE_P(Table, PrepareLineTable,
+                         ::testing::Values(PrepareCase{"' only a comment", ""}, PrepareCase{" \t PORT=1 \r", "PORT=1"},
+                                           PrepareCase{"NAME=\"a'b\" ' note", "NAME=\"a"},
+                                           PrepareCase{"UNC=/x ' SLOWLINE=NO", "UNC=/x"}));
 
 TEST(SplitLines, AcceptsCrLfAndBareLineFeeds)
 {
@@ -73,34 +77,41 @@ struct IntCase
     QByteArray text;
     std::optional<qint32> value;
 };
-class ParseIntegerTable : public ::testing::TestWithParam<IntCase> {};
+class ParseIntegerTable : public ::testing::TestWithParam<IntCase>
+{
+};
 
 TEST_P(ParseIntegerTable, WholeNumbersOnly)
 {
     EXPECT_EQ(ParseInteger(GetParam().text), GetParam().value) << GetParam().text.constData();
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ParseIntegerTable, ::testing::Values(
-    IntCase{"60", 60}, IntCase{"-3", -3}, IntCase{"+7", 7}, IntCase{"0", 0}, IntCase{"70000", 70000},
-    IntCase{"", std::nullopt}, IntCase{"-", std::nullopt}, IntCase{"12a", std::nullopt},
-    IntCase{"1.5", std::nullopt}, IntCase{"99999999999", std::nullopt}, IntCase{"2147483647", 2147483647}));
+INSTANTIATE_TEST_SUITE_P(Table, ParseIntegerTable,
+                         ::testing::Values(IntCase{"60", 60}, IntCase{"-3", -3}, IntCase{"+7", 7}, IntCase{"0", 0},
+                                           IntCase{"70000", 70000}, IntCase{"", std::nullopt},
+                                           IntCase{"-", std::nullopt}, IntCase{"12a", std::nullopt},
+                                           IntCase{"1.5", std::nullopt}, IntCase{"99999999999", std::nullopt},
+                                           IntCase{"2147483647", 2147483647}));
 
 struct TimeCase
 {
     QByteArray text;
     bool isTime;
 };
-class TimeTextTable : public ::testing::TestWithParam<TimeCase> {};
+class TimeTextTable : public ::testing::TestWithParam<TimeCase>
+{
+};
 
 TEST_P(TimeTextTable, HoursAndMinutesOrDateAndTime)
 {
     EXPECT_EQ(IsTimeText(GetParam().text), GetParam().isTime) << GetParam().text.constData();
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, TimeTextTable, ::testing::Values(
-    TimeCase{"08:30", true}, TimeCase{"8:30", true}, TimeCase{"17:15:00", true}, TimeCase{"2004/05/01 09:00", true},
-    TimeCase{"24:00", false}, TimeCase{"12:60", false}, TimeCase{"noon", false}, TimeCase{"", false},
-    TimeCase{"12:5", false}, TimeCase{"2004/05/01", false}));
+INSTANTIATE_TEST_SUITE_P(Table, TimeTextTable,
+                         ::testing::Values(TimeCase{"08:30", true}, TimeCase{"8:30", true}, TimeCase{"17:15:00", true},
+                                           TimeCase{"2004/05/01 09:00", true}, TimeCase{"24:00", false},
+                                           TimeCase{"12:60", false}, TimeCase{"noon", false}, TimeCase{"", false},
+                                           TimeCase{"12:5", false}, TimeCase{"2004/05/01", false}));
 
 TEST(ParseDate, YearMonthDayWithSlashes)
 {

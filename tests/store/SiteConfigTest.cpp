@@ -36,9 +36,8 @@ TEST_F(SiteFixture, MissingFileGivesDefaultsAndSucceeds)
 
 TEST_F(SiteFixture, ReloadForgetsTheOldSettingsButKeepsTheFilters)
 {
-    ASSERT_TRUE(load(ini({"UDPMESSAGE SEND=NO", "TIMETABLE=08:30", "CUSTOMICON NAME=x", "WEEKEND=" +
-                                                                                         cp932(QStringLiteral("土日")),
-                          "SORTPRIORITY=USE"})));
+    ASSERT_TRUE(load(ini({"UDPMESSAGE SEND=NO", "TIMETABLE=08:30", "CUSTOMICON NAME=x",
+                          "WEEKEND=" + cp932(QStringLiteral("土日")), "SORTPRIORITY=USE"})));
     own().Filter.GroupFilterOn = true;
     own().Filter.CustomGroup = ",A,";
     ParmRec expected = own();
@@ -60,7 +59,9 @@ struct UdpCase
     int mode;
     int port;
 };
-class UdpTable : public SiteFixture, public ::testing::WithParamInterface<UdpCase> {};
+class UdpTable : public SiteFixture, public ::testing::WithParamInterface<UdpCase>
+{
+};
 
 TEST_P(UdpTable, ModeAndPort)
 {
@@ -69,14 +70,14 @@ TEST_P(UdpTable, ModeAndPort)
     EXPECT_EQ(own().UdpPort, GetParam().port) << GetParam().file;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, UdpTable, ::testing::Values(
-    UdpCase{"' no UDPMESSAGE line\r\n", 1, 1990},
-    UdpCase{"UDPMESSAGE SEND=IPDIRECT PORT=70000\r\n", 1, 1971},
-    UdpCase{"UDPMESSAGE PORT=2000\r\n", 3, 2000},
-    UdpCase{"UDPMESSAGE SEND=BROADCAST PORT=abc\r\n", 3, 1971},
-    UdpCase{"udpmessage send=off\r\n", 0, 1971},
-    UdpCase{"UDPMESSAGE SEND=No PORT=0\r\n", 0, 1971},
-    UdpCase{"UDPMESSAGE SEND=ipdirect PORT=65535\r\n", 1, 65535}));
+INSTANTIATE_TEST_SUITE_P(Table, UdpTable,
+                         ::testing::Values(UdpCase{"' no UDPMESSAGE line\r\n", 1, 1990},
+                                           UdpCase{"UDPMESSAGE SEND=IPDIRECT PORT=70000\r\n", 1, 1971},
+                                           UdpCase{"UDPMESSAGE PORT=2000\r\n", 3, 2000},
+                                           UdpCase{"UDPMESSAGE SEND=BROADCAST PORT=abc\r\n", 3, 1971},
+                                           UdpCase{"udpmessage send=off\r\n", 0, 1971},
+                                           UdpCase{"UDPMESSAGE SEND=No PORT=0\r\n", 0, 1971},
+                                           UdpCase{"UDPMESSAGE SEND=ipdirect PORT=65535\r\n", 1, 65535}));
 
 // ---------------------------------------------------------------- intervals
 
@@ -87,7 +88,9 @@ struct IntervalCase
     int lastCommit;
     int allFile;
 };
-class IntervalTable : public SiteFixture, public ::testing::WithParamInterface<IntervalCase> {};
+class IntervalTable : public SiteFixture, public ::testing::WithParamInterface<IntervalCase>
+{
+};
 
 TEST_P(IntervalTable, ClampedIntoRange)
 {
@@ -97,18 +100,17 @@ TEST_P(IntervalTable, ClampedIntoRange)
     EXPECT_EQ(own().Interval.ReloadAllFile, GetParam().allFile) << GetParam().line;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, IntervalTable, ::testing::Values(
-    IntervalCase{"INTERVAL RELOADALLFILE=60 RELOADLASTCOMMIT=10 DENGONCHECK=3", 3, 10, 60},
-    IntervalCase{"INTERVAL RELOADALLFILE=30", 5, 15, 60},
-    IntervalCase{"INTERVAL RELOADLASTCOMMIT=2", 5, 5, 180},
-    IntervalCase{"INTERVAL DENGONCHECK=0", 0, 15, 180},
-    IntervalCase{"INTERVAL DENGONCHECK=5000", 1440, 15, 180},
-    IntervalCase{"INTERVAL DENGONCHECK=-3", 0, 15, 180},
-    IntervalCase{"INTERVAL DENGONCHECK=1", 1, 15, 180},
-    IntervalCase{"INTERVAL RELOADLASTCOMMIT=1441 RELOADALLFILE=70000", 5, 1440, 0},
-    IntervalCase{"INTERVAL RELOADALLFILE=soon", 5, 15, 180},
-    IntervalCase{"RELOADALLFILE=30", 5, 15, 180},                 // no INTERVAL keyword
-    IntervalCase{"interval reloadallfile=1440", 5, 15, 1440}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, IntervalTable,
+    ::testing::Values(
+        IntervalCase{"INTERVAL RELOADALLFILE=60 RELOADLASTCOMMIT=10 DENGONCHECK=3", 3, 10, 60},
+        IntervalCase{"INTERVAL RELOADALLFILE=30", 5, 15, 60}, IntervalCase{"INTERVAL RELOADLASTCOMMIT=2", 5, 5, 180},
+        IntervalCase{"INTERVAL DENGONCHECK=0", 0, 15, 180}, IntervalCase{"INTERVAL DENGONCHECK=5000", 1440, 15, 180},
+        IntervalCase{"INTERVAL DENGONCHECK=-3", 0, 15, 180}, IntervalCase{"INTERVAL DENGONCHECK=1", 1, 15, 180},
+        IntervalCase{"INTERVAL RELOADLASTCOMMIT=1441 RELOADALLFILE=70000", 5, 1440, 0},
+        IntervalCase{"INTERVAL RELOADALLFILE=soon", 5, 15, 180},
+        IntervalCase{"RELOADALLFILE=30", 5, 15, 180}, // no INTERVAL keyword
+        IntervalCase{"interval reloadallfile=1440", 5, 15, 1440}));
 
 // ---------------------------------------------------------------- sort priority
 
@@ -117,7 +119,9 @@ struct SortCase
     const char* line;
     int length;
 };
-class SortPriorityTable : public SiteFixture, public ::testing::WithParamInterface<SortCase> {};
+class SortPriorityTable : public SiteFixture, public ::testing::WithParamInterface<SortCase>
+{
+};
 
 TEST_P(SortPriorityTable, LengthFromLoadAndFromTheLoneReader)
 {
@@ -126,16 +130,14 @@ TEST_P(SortPriorityTable, LengthFromLoadAndFromTheLoneReader)
     EXPECT_EQ(SiteConfig::ReadSortPriority(own().ShareDir, context.retry), GetParam().length) << GetParam().line;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SortPriorityTable, ::testing::Values(
-    SortCase{"SORTPRIORITY=USE LENGTH=12", 1},
-    SortCase{"SORTPRIORITY=USE", 1},
-    SortCase{"SORTPRIORITY=NO", 0},
-    SortCase{"SORTPRIORITY=NO LENGTH=4", 0},
-    SortCase{"sortpriority=use length=4", 4},
-    SortCase{"SORTPRIORITY=USE LENGTH=10", 10},
-    SortCase{"SORTPRIORITY=USE LENGTH=0", 1},
-    SortCase{"SORTPRIORITY=USE LENGTH=x", 1},
-    SortCase{"SORTPRIORITY=USE LENGTH", 1}));
+INSTANTIATE_TEST_SUITE_P(Table, SortPriorityTable,
+                         ::testing::Values(SortCase{"SORTPRIORITY=USE LENGTH=12", 1}, SortCase{"SORTPRIORITY=USE", 1},
+                                           SortCase{"SORTPRIORITY=NO", 0}, SortCase{"SORTPRIORITY=NO LENGTH=4", 0},
+                                           SortCase{"sortpriority=use length=4", 4},
+                                           SortCase{"SORTPRIORITY=USE LENGTH=10", 10},
+                                           SortCase{"SORTPRIORITY=USE LENGTH=0", 1},
+                                           SortCase{"SORTPRIORITY=USE LENGTH=x", 1},
+                                           SortCase{"SORTPRIORITY=USE LENGTH", 1}));
 
 TEST_F(SiteFixture, SortPriorityOfADirectoryWithoutFileIsZero)
 {
@@ -168,17 +170,16 @@ TEST_F(SiteFixture, CustomIconsFallBackToBuiltInPicturesWhenAFileIsMissing)
     share.writeBytes(QStringLiteral("Gaisyutu_Y.ico"), "icon");
     share.writeBytes(QStringLiteral("kaigi_y.ico"), "icon");
     share.writeBytes(QStringLiteral("kaigi_r.ico"), "icon");
-    ASSERT_TRUE(load(ini({"CUSTOMICON YELLOWICON=GAISYUTU_Y.ICO REDICON=gaisyutu_r.ico NAME=" +
-                              cp932(QStringLiteral("外出")),
-                          "CUSTOMICON YELLOWICON=kaigi_y.ico REDICON=kaigi_r.ico NAME=" +
-                              cp932(QStringLiteral("会議"))})));
+    ASSERT_TRUE(
+        load(ini({"CUSTOMICON YELLOWICON=GAISYUTU_Y.ICO REDICON=gaisyutu_r.ico NAME=" + cp932(QStringLiteral("外出")),
+                  "CUSTOMICON YELLOWICON=kaigi_y.ico REDICON=kaigi_r.ico NAME=" + cp932(QStringLiteral("会議"))})));
     ASSERT_EQ(own().StatusTable.size(), 9);
     const QByteArray dir = own().ShareDir;
     ASSERT_EQ(own().StatusIcons.size(), 4);
-    EXPECT_EQ(own().StatusIcons.at(0), (TStatusIcon{dir + "GAISYUTU_Y.ICO", 3}));  // entry 5
-    EXPECT_EQ(own().StatusIcons.at(1), (TStatusIcon{"", 4}));                      // entry 6: missing
-    EXPECT_EQ(own().StatusIcons.at(2), (TStatusIcon{dir + "kaigi_y.ico", 3}));     // entry 7
-    EXPECT_EQ(own().StatusIcons.at(3), (TStatusIcon{dir + "kaigi_r.ico", 4}));     // entry 8
+    EXPECT_EQ(own().StatusIcons.at(0), (TStatusIcon{dir + "GAISYUTU_Y.ICO", 3})); // entry 5
+    EXPECT_EQ(own().StatusIcons.at(1), (TStatusIcon{"", 4}));                     // entry 6: missing
+    EXPECT_EQ(own().StatusIcons.at(2), (TStatusIcon{dir + "kaigi_y.ico", 3}));    // entry 7
+    EXPECT_EQ(own().StatusIcons.at(3), (TStatusIcon{dir + "kaigi_r.ico", 4}));    // entry 8
 }
 
 // ---------------------------------------------------------------- time table and calendar
@@ -229,10 +230,10 @@ TEST_F(SiteFixture, WeekendLineThatCannotBeUsedIsLogged)
 {
     context.memberName = cp932(QStringLiteral("山田太郎"));
     ASSERT_TRUE(load(ini({"WEEKEND=" + cp932(QStringLiteral("土日")), "  WEEKEND=Sat,Sun  ' weekend"})));
-    EXPECT_EQ(own().Weekend, cp932(QStringLiteral("土日")));  // the earlier value stays
-    const QByteArray expected = "24/03/08 09:05:07 Error    " + cp932(QStringLiteral("山田太郎")) + "   " +
-                                cp932(QStringLiteral("初期設定ファイルの｢WEEKEND=Sat,Sun｣パラメタは記述に問題があります。")) +
-                                "\r\n";
+    EXPECT_EQ(own().Weekend, cp932(QStringLiteral("土日"))); // the earlier value stays
+    const QByteArray expected =
+        "24/03/08 09:05:07 Error    " + cp932(QStringLiteral("山田太郎")) + "   " +
+        cp932(QStringLiteral("初期設定ファイルの｢WEEKEND=Sat,Sun｣パラメタは記述に問題があります。")) + "\r\n";
     EXPECT_EQ(share.readBytes(QStringLiteral("vurna.log")).toHex(' '), expected.toHex(' '));
     EXPECT_EQ(expected.indexOf(cp932(QStringLiteral("初期"))), 38);
 }
@@ -254,8 +255,8 @@ TEST_F(SiteFixture, UnreadableFileFailsTheLoadAndIsLogged)
     ASSERT_TRUE(QDir(share.realPath()).mkdir(QStringLiteral("vurna.ini")));
     EXPECT_FALSE(SiteConfig::Load(own().ShareDir, boards, 0, true, context));
     const QByteArray log = share.readBytes(QStringLiteral("vurna.log"));
-    EXPECT_TRUE(log.endsWith(
-        cp932(QStringLiteral(" 初期設定ファイルのロード中に「EInOutError」例外が発生しました。")) + "\r\n"));
+    EXPECT_TRUE(log.endsWith(cp932(QStringLiteral(" 初期設定ファイルのロード中に「EInOutError」例外が発生しました。")) +
+                             "\r\n"));
 }
 
 // ---------------------------------------------------------------- site custom groups
@@ -268,15 +269,14 @@ TEST_F(SiteFixture, ShareCustomGroupsFromGroupFiles)
     const QByteArray sales = cp932(QStringLiteral("営業"));
     ASSERT_TRUE(load(ini({"SHARECUSTOMGROUP FILE=eigyo.grp NAME=" + sales, "SHARECUSTOMGROUP FILE=empty.grp NAME=x",
                           "SHARECUSTOMGROUP FILE=none.grp NAME=y", "SHARECUSTOMGROUP FILE=TANAKA.FTR NAME=t"})));
-    EXPECT_EQ(own().ShareCustomGroups,
-              (QList<TShareCustomGroup>{{sales, "YAMADA,SUZUKI"}, {"t", "SATO"}}));
+    EXPECT_EQ(own().ShareCustomGroups, (QList<TShareCustomGroup>{{sales, "YAMADA,SUZUKI"}, {"t", "SATO"}}));
 }
 
 // ---------------------------------------------------------------- boards
 
 TEST_F(SiteFixture, SharedirLinesAddBoardsToTheOwnBoardOnly)
 {
-    boards.append(ParmRec());  // a board of an earlier load: cut away
+    boards.append(ParmRec()); // a board of an earlier load: cut away
     const QByteArray name = cp932(QStringLiteral("本社 営業部"));
     const QByteArray text = ini({"SHAREDIR UNC=/Srv/Honsya NAME=\"" + name + "\"",
                                  "SHAREDIR UNC=/srv/osaka/ NAME=osaka SLOWLINE=no", "SHAREDIR NAME=nowhere"});
@@ -338,7 +338,7 @@ TEST_F(SiteFixture, ChangeSharedirMovesTheOwnBoardAndReadsTheNewFile)
     EXPECT_EQ(move.saved[0].FileName, newDir + "YAMADA");
     EXPECT_EQ(move.saved[0].Name, "Yamada");
     EXPECT_EQ(own().UdpMode, 0);
-    EXPECT_EQ(own().Interval.CheckMsg, 5);  // the old file's remaining lines are not read
+    EXPECT_EQ(own().Interval.CheckMsg, 5); // the old file's remaining lines are not read
     ASSERT_EQ(own().StatusIcons.size(), 2);
     EXPECT_EQ(own().StatusIcons[0].IconPath, newDir + "y.ico");
     EXPECT_EQ(boards.size(), 1);
@@ -369,12 +369,14 @@ struct WorkDayCase
 {
     const char* name;
     QDate today;
-    const char* weekend;  // UTF-8
+    const char* weekend; // UTF-8
     QList<QByteArray> workDays;
     QList<QByteArray> holidays;
     QByteArray expected;
 };
-class NextWorkDayTable : public ::testing::TestWithParam<WorkDayCase> {};
+class NextWorkDayTable : public ::testing::TestWithParam<WorkDayCase>
+{
+};
 
 TEST_P(NextWorkDayTable, SkipsWeekendsAndHolidays)
 {
@@ -387,17 +389,19 @@ TEST_P(NextWorkDayTable, SkipsWeekendsAndHolidays)
 }
 
 const QDate friday(2024, 3, 8);
-INSTANTIATE_TEST_SUITE_P(Table, NextWorkDayTable, ::testing::Values(
-    WorkDayCase{"weekend and Monday holiday", friday, "土日", {}, {"2024/03/11holiday"}, "2024/03/12"},
-    WorkDayCase{"Saturday working day", friday, "土日", {"2024/03/09work"}, {"2024/03/11holiday"}, "2024/03/09"},
-    WorkDayCase{"working day beats holiday", friday, "土日", {"2024/03/11work"}, {"2024/03/11holiday"},
-                "2024/03/11"},
-    WorkDayCase{"plain weekend", friday, "土日", {}, {}, "2024/03/11"},
-    WorkDayCase{"no weekend", friday, "", {}, {}, "2024/03/09"},
-    WorkDayCase{"Sunday only", friday, "日", {}, {}, "2024/03/09"},
-    WorkDayCase{"midweek", QDate(2024, 3, 6), "土日", {}, {}, "2024/03/07"},
-    WorkDayCase{"year end", QDate(2024, 12, 31), "土日", {}, {"2025/01/01a", "2025/01/02b", "2025/01/03c"},
-                "2025/01/06"},
-    WorkDayCase{"every day off", friday, "月火水木金土日", {}, {}, "2024/03/09"}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, NextWorkDayTable,
+    ::testing::Values(
+        WorkDayCase{"weekend and Monday holiday", friday, "土日", {}, {"2024/03/11holiday"}, "2024/03/12"},
+        WorkDayCase{"Saturday working day", friday, "土日", {"2024/03/09work"}, {"2024/03/11holiday"}, "2024/03/09"},
+        WorkDayCase{
+            "working day beats holiday", friday, "土日", {"2024/03/11work"}, {"2024/03/11holiday"}, "2024/03/11"},
+        WorkDayCase{"plain weekend", friday, "土日", {}, {}, "2024/03/11"},
+        WorkDayCase{"no weekend", friday, "", {}, {}, "2024/03/09"},
+        WorkDayCase{"Sunday only", friday, "日", {}, {}, "2024/03/09"},
+        WorkDayCase{"midweek", QDate(2024, 3, 6), "土日", {}, {}, "2024/03/07"},
+        WorkDayCase{
+            "year end", QDate(2024, 12, 31), "土日", {}, {"2025/01/01a", "2025/01/02b", "2025/01/03c"}, "2025/01/06"},
+        WorkDayCase{"every day off", friday, "月火水木金土日", {}, {}, "2024/03/09"}));
 
 } // namespace

@@ -1,6 +1,6 @@
+#include "store/VurnaLog.h"
 #include "store/StatusReport.h"
 #include "store/StatusSink.h"
-#include "store/VurnaLog.h"
 #include "support/TestShare.h"
 
 #include <gtest/gtest.h>
@@ -14,10 +14,12 @@ struct ColumnCase
     const char* name;
     QByteArray kind;
     QByteArray member;
-    QByteArray kindColumn;    // 8 bytes
-    QByteArray memberColumn;  // 10 bytes
+    QByteArray kindColumn;   // 8 bytes
+    QByteArray memberColumn; // 10 bytes
 };
-class LogColumnTable : public ::testing::TestWithParam<ColumnCase> {};
+class LogColumnTable : public ::testing::TestWithParam<ColumnCase>
+{
+};
 
 TEST_P(LogColumnTable, MessageStartsInColumn39)
 {
@@ -34,22 +36,24 @@ TEST_P(LogColumnTable, MessageStartsInColumn39)
 const QByteArray hanako = sjis({0x8E, 0x52, 0x93, 0x63, 0x89, 0xD4, 0x8E, 0x71});
 const QByteArray sama = sjis({0x97, 0x6C});
 
-INSTANTIATE_TEST_SUITE_P(Table, LogColumnTable, ::testing::Values(
-    ColumnCase{"short ascii", "Error", "Sato", "Error   ", "Sato      "},
-    ColumnCase{"long ascii", "Information", "abcdefghijkl", "Informat", "abcdefghij"},
-    ColumnCase{"five double-byte characters", "Error", hanako + sama + sama, "Error   ", hanako + sama},
-    ColumnCase{"cut through a pair is padded", "Error", "A" + hanako + sama, "Error   ", "A" + hanako + " "},
-    ColumnCase{"empty name", "Error", "", "Error   ", "          "}));
+INSTANTIATE_TEST_SUITE_P(Table, LogColumnTable,
+                         ::testing::Values(ColumnCase{"short ascii", "Error", "Sato", "Error   ", "Sato      "},
+                                           ColumnCase{"long ascii", "Information", "abcdefghijkl", "Informat",
+                                                      "abcdefghij"},
+                                           ColumnCase{"five double-byte characters", "Error", hanako + sama + sama,
+                                                      "Error   ", hanako + sama},
+                                           ColumnCase{"cut through a pair is padded", "Error", "A" + hanako + sama,
+                                                      "Error   ", "A" + hanako + " "},
+                                           ColumnCase{"empty name", "Error", "", "Error   ", "          "}));
 
 TEST(VurnaLogFile, FirstEntryCreatesLaterEntriesAppend)
 {
     TestShare share;
     VurnaLog::WriteLogEntry(share.dataSource() + VurnaLog::FileName, "Sato", "first", VurnaLog::KindError, at);
     VurnaLog::WriteLogEntry(share.dataSource() + "VURNA.LOG", "Sato", "second", VurnaLog::KindError, at.addSecs(61));
-    EXPECT_EQ(share.readBytes(QStringLiteral("vurna.log")),
-              "04/05/01 13:02:09 Error    Sato       first\r\n"
-              "04/05/01 13:03:10 Error    Sato       second\r\n");
-    EXPECT_FALSE(share.exists(QStringLiteral("VURNA.LOG")));  // the existing file was found, not a twin
+    EXPECT_EQ(share.readBytes(QStringLiteral("vurna.log")), "04/05/01 13:02:09 Error    Sato       first\r\n"
+                                                            "04/05/01 13:03:10 Error    Sato       second\r\n");
+    EXPECT_FALSE(share.exists(QStringLiteral("VURNA.LOG"))); // the existing file was found, not a twin
 }
 
 TEST(VurnaLogFile, UnreachableDirectoryDropsTheEntry)
@@ -70,9 +74,11 @@ public:
 struct SeverityCase
 {
     int severity;
-    const char* shown;  // UTF-8
+    const char* shown; // UTF-8
 };
-class StatusReportTable : public ::testing::TestWithParam<SeverityCase> {};
+class StatusReportTable : public ::testing::TestWithParam<SeverityCase>
+{
+};
 
 TEST_P(StatusReportTable, PrefixBySeverity)
 {
@@ -81,12 +87,11 @@ TEST_P(StatusReportTable, PrefixBySeverity)
     EXPECT_EQ(sink.text, QString::fromUtf8(GetParam().shown));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, StatusReportTable, ::testing::Values(
-    SeverityCase{0, "ＵＤＰメッセージの受信に失敗しました。"},
-    SeverityCase{1, "【警告】ＵＤＰメッセージの受信に失敗しました。"},
-    SeverityCase{2, "【障害】ＵＤＰメッセージの受信に失敗しました。"},
-    SeverityCase{3, "untouched"},
-    SeverityCase{-1, "untouched"}));
+INSTANTIATE_TEST_SUITE_P(Table, StatusReportTable,
+                         ::testing::Values(SeverityCase{0, "ＵＤＰメッセージの受信に失敗しました。"},
+                                           SeverityCase{1, "【警告】ＵＤＰメッセージの受信に失敗しました。"},
+                                           SeverityCase{2, "【障害】ＵＤＰメッセージの受信に失敗しました。"},
+                                           SeverityCase{3, "untouched"}, SeverityCase{-1, "untouched"}));
 
 TEST(StatusReport, LaterInformationReplacesTheWholeText)
 {
