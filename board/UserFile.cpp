@@ -4,6 +4,9 @@
 #include "platform/KanaWidth.h"
 #include "platform/SjisText.h"
 
+#include <QByteArrayView>
+#include <QHash>
+
 #include <array>
 #include <limits>
 
@@ -40,24 +43,32 @@ void storeValue(TVurnaDataRec& r, int n, const QByteArray& value)
         *field = value;
 }
 
-// Lines as a text control would split them: CR LF, CR or LF end a line, and a break at the
-// very end does not start another line.
-QList<QByteArray> splitLines(const QByteArray& text)
+// The next line of `text` from `pos` as a text control splits lines: CR LF, CR or LF end a
+// line, and a break at the very end does not start another line. Moves `pos` past the break.
+QByteArrayView nextLine(const QByteArray& text, qsizetype& pos)
 {
-    QList<QByteArray> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char c = text.at(i);
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == '\r' && i + 1 < text.size() && text.at(i + 1) == '\n')
+    const qsizetype start = pos;
+    qsizetype i = start;
+    while (i < text.size() && text.at(i) != '\r' && text.at(i) != '\n')
+        ++i;
+    const QByteArrayView line(text.constData() + start, i - start);
+    if (i < text.size()) {
+        if (text.at(i) == '\r' && i + 1 < text.size() && text.at(i + 1) == '\n')
             ++i;
-        start = i + 1;
+        ++i;
     }
-    if (start < text.size())
-        lines.append(text.mid(start));
-    return lines;
+    pos = i;
+    return line;
+}
+
+QByteArray mapGroup(const QByteArray& group)
+{
+    const QByteArray mapped = KanaWidth::toFullwidthUpper(SjisText::upperCase(SjisText::trim(group)));
+    if (mapped.isEmpty()) {
+        static const QByteArray unset = Cp932::fromUnicodeLossy(QStringLiteral("未設定"));
+        return unset;
+    }
+    return mapped;
 }
 
 } // namespace
@@ -90,37 +101,51 @@ qint32 ParseDecimal(const QByteArray& text)
 
 QByteArray NormaliseGroup(const QByteArray& group)
 {
-    const QByteArray mapped = KanaWidth::toFullwidthUpper(SjisText::upperCase(SjisText::trim(group)));
-    if (mapped.isEmpty()) {
-        static const QByteArray unset = Cp932::fromUnicodeLossy(QStringLiteral("未設定"));
-        return unset;
-    }
-    return mapped;
+    // A board has a handful of groups and thousands of members; the locale mapping is far
+    // dearer than a lookup, so each thread remembers what it mapped.
+    thread_local QHash<QByteArray, QByteArray> known;
+    const auto found = known.constFind(group);
+    if (found != known.constEnd())
+        return *found;
+    if (known.size() > 4096)
+        known.clear();
+    return *known.insert(group, mapGroup(group));
 }
+
 
 void ParseUserFile(const QByteArray& text, TVurnaDataRec& record)
 {
+    // The buffer gathers the lines of a value that spans several; a value on one line (the
+    // usual case) is taken straight from the text without gathering.
     QByteArray buffer;
     bool inside = false;
     int n = 1;
-    for (const QByteArray& line : splitLines(text)) {
-        if (!buffer.isEmpty())
+    qsizetype pos = 0;
+    while (pos < text.size() && n <= valueCount) {
+        const QByteArrayView line = nextLine(text, pos);
+        QByteArrayView value;
+        if (buffer.isEmpty()) {
+            if (line.isEmpty())
+                continue;
+            value = line;
+        } else {
             buffer += "\r\n";
-        buffer += line;
-        if (buffer.isEmpty())
-            continue;
-        const bool complete = (buffer.size() > 1 && buffer.front() == '"' && buffer.back() == '"') ||
-                              (inside && buffer.back() == '"');
+            buffer += line;
+            value = buffer;
+        }
+        const bool complete = (value.size() > 1 && value.front() == '"' && value.back() == '"') ||
+                              (inside && value.back() == '"');
         if (!complete) {
-            if (buffer.front() == '"' && !inside)
+            if (value.front() == '"' && !inside)
                 inside = true;
+            if (buffer.isEmpty())
+                buffer = line.toByteArray();
             continue;
         }
         inside = false;
-        storeValue(record, n, SjisText::trim(buffer.mid(1, buffer.size() - 2)));
+        storeValue(record, n, SjisText::trim(value.sliced(1, value.size() - 2).toByteArray()));
         buffer.clear();
-        if (++n > valueCount)
-            break;
+        ++n;
     }
 }
 

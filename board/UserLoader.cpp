@@ -3,6 +3,7 @@
 #include "board/EFileIOError.h"
 #include "board/UserFile.h"
 #include "platform/FileText.h"
+#include "platform/ShareDirectory.h"
 #include "platform/ShareFiles.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
@@ -38,16 +39,16 @@ void fillRecord(TVurnaDataRec& record, const QByteArray& fileName, const QByteAr
 
 int fullLoad(const QByteArray& directory, TVurnaDataArray& members, bool sortPriorityOn)
 {
-    bool listed = false;
-    const QList<ShareFiles::Entry> entries = ShareFiles::list(directory, &listed);
+    const ShareDirectory share(directory);
     // An unreachable share must not blank the board: keep what was loaded before.
-    if (!listed)
+    if (!share.isOpen())
         throw EFileIOError(SjisText::upperCase(directory));
+    const QList<ShareDirectory::Entry> entries = share.entries();
 
     // Stop markers come from the same listing, so a load costs one directory read plus one
     // read per member rather than another lookup per member.
     QSet<QByteArray> stopped;
-    for (const ShareFiles::Entry& e : entries) {
+    for (const ShareDirectory::Entry& e : entries) {
         if (!e.isDirectory && ShareFiles::hasExtension(e.name, stopExtension))
             stopped.insert(SjisText::upperCase(e.name.chopped(stopExtension.size())));
     }
@@ -55,12 +56,14 @@ int fullLoad(const QByteArray& directory, TVurnaDataArray& members, bool sortPri
     const QByteArray upperDirectory = SjisText::upperCase(directory);
     members.resize(1);
     members.reserve(entries.size() + 1);
-    for (const ShareFiles::Entry& e : entries) {
+    for (const ShareDirectory::Entry& e : entries) {
         if (e.isDirectory || !ShareFiles::hasExtension(e.name, statusExtension))
             continue;
         const QByteArray base = SjisText::upperCase(e.name.chopped(statusExtension.size()));
+        QDateTime lastWrite;
+        const QByteArray text = share.readFile(e, &lastWrite);
         TVurnaDataRec record = emptyRecord();
-        fillRecord(record, upperDirectory + base, ReadNativeFileText(e.nativePath), e.lastWrite, stopped.contains(base));
+        fillRecord(record, upperDirectory + base, text, lastWrite, stopped.contains(base));
         members.append(std::move(record));
     }
 

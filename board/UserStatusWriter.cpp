@@ -26,7 +26,7 @@ void UserStatusWriter::SetStopMarker(bool stopped)
     const QByteArray marker = m_own.FileName + ".off";
     m_own.Running = !stopped;
     if (stopped)
-        ShareFiles::createEmpty(marker);
+        WriteFileText(marker, QByteArray());
     else
         ShareFiles::remove(marker);
     if (m_notifier)

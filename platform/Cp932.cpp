@@ -14,8 +14,6 @@ struct ConverterCloser
 };
 using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
-// Each call opens its own converter: ucnv_open on a cached name is cheap (ICU shares the
-// table), and a converter carries conversion state that must not leak between calls.
 ConverterPtr openConverter(bool stopOnError)
 {
     UErrorCode err = U_ZERO_ERROR;
@@ -36,6 +34,37 @@ ConverterPtr openConverter(bool stopOnError)
     return conv;
 }
 
+// Opening a converter looks its name up in ICU's alias tables, which costs more than most
+// conversions; each thread keeps one of each kind and resets it before use, so no state
+// carries over from one call to the next.
+UConverter* converter(bool stopOnError)
+{
+    thread_local ConverterPtr strict = openConverter(true);
+    thread_local ConverterPtr lenient = openConverter(false);
+    UConverter* conv = stopOnError ? strict.get() : lenient.get();
+    if (conv)
+        ucnv_reset(conv);
+    return conv;
+}
+
+bool isAscii(const QByteArray& bytes)
+{
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool isAscii(const QString& text)
+{
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 QByteArray encodeOne(UConverter* conv, const char16_t* text, int length, UErrorCode& err)
 {
     QByteArray out(length * 2 + 2, Qt::Uninitialized);
@@ -53,12 +82,14 @@ QString toUnicode(const QByteArray& bytes)
 {
     if (bytes.isEmpty())
         return {};
-    ConverterPtr conv = openConverter(false);
+    if (isAscii(bytes))
+        return QString::fromLatin1(bytes);
+    UConverter* conv = converter(false);
     if (!conv)
         return QString::fromLatin1(bytes);
     QString out(bytes.size() + 1, Qt::Uninitialized);
     UErrorCode err = U_ZERO_ERROR;
-    const int n = ucnv_toUChars(conv.get(), reinterpret_cast<UChar*>(out.data()), int(out.size()), bytes.constData(),
+    const int n = ucnv_toUChars(conv, reinterpret_cast<UChar*>(out.data()), int(out.size()), bytes.constData(),
                                 int(bytes.size()), &err);
     if (U_FAILURE(err))
         return QString::fromLatin1(bytes);
@@ -71,13 +102,17 @@ Encoded fromUnicode(const QString& text)
     Encoded result;
     if (text.isEmpty())
         return result;
-    ConverterPtr conv = openConverter(true);
+    if (isAscii(text)) {
+        result.bytes = text.toLatin1();
+        return result;
+    }
+    UConverter* conv = converter(true);
     if (!conv) {
         result.ok = false;
         return result;
     }
     UErrorCode err = U_ZERO_ERROR;
-    result.bytes = encodeOne(conv.get(), reinterpret_cast<const char16_t*>(text.utf16()), int(text.size()), err);
+    result.bytes = encodeOne(conv, reinterpret_cast<const char16_t*>(text.utf16()), int(text.size()), err);
     if (U_SUCCESS(err))
         return result;
 
@@ -86,8 +121,8 @@ Encoded fromUnicode(const QString& text)
     result.bytes.clear();
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        ucnv_reset(conv.get());
-        encodeOne(conv.get(), reinterpret_cast<const char16_t*>(text.utf16()) + i, int(len), err);
+        ucnv_reset(conv);
+        encodeOne(conv, reinterpret_cast<const char16_t*>(text.utf16()) + i, int(len), err);
         if (U_FAILURE(err) && !result.unmappable.contains(text.mid(i, len)))
             result.unmappable += text.mid(i, len);
         i += len;
@@ -99,24 +134,26 @@ QByteArray fromUnicodeLossy(const QString& text)
 {
     if (text.isEmpty())
         return {};
-    ConverterPtr conv = openConverter(false);
+    if (isAscii(text))
+        return text.toLatin1();
+    UConverter* conv = converter(false);
     if (!conv)
         return text.toLatin1();
     UErrorCode err = U_ZERO_ERROR;
-    QByteArray out = encodeOne(conv.get(), reinterpret_cast<const char16_t*>(text.utf16()), int(text.size()), err);
+    QByteArray out = encodeOne(conv, reinterpret_cast<const char16_t*>(text.utf16()), int(text.size()), err);
     return U_SUCCESS(err) ? out : text.toLatin1();
 }
 
 bool isValid(const QByteArray& bytes)
 {
-    if (bytes.isEmpty())
+    if (bytes.isEmpty() || isAscii(bytes))
         return true;
-    ConverterPtr conv = openConverter(true);
+    UConverter* conv = converter(true);
     if (!conv)
         return false;
     QString out(bytes.size() + 1, Qt::Uninitialized);
     UErrorCode err = U_ZERO_ERROR;
-    ucnv_toUChars(conv.get(), reinterpret_cast<UChar*>(out.data()), int(out.size()), bytes.constData(), int(bytes.size()),
+    ucnv_toUChars(conv, reinterpret_cast<UChar*>(out.data()), int(out.size()), bytes.constData(), int(bytes.size()),
                   &err);
     return U_SUCCESS(err);
 }

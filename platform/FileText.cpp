@@ -10,6 +10,10 @@
 #include <QSaveFile>
 #include <QThread>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 Q_LOGGING_CATEGORY(lcFiles, "vurna.files", QtWarningMsg)
 
 namespace {
@@ -48,13 +52,26 @@ QByteArray ReadFileText(const QByteArray& path, const RetryPolicy& policy)
 
 QByteArray ReadNativeFileText(const QString& real, const RetryPolicy& policy)
 {
+    const QByteArray encoded = QFile::encodeName(real);
     for (int attempt = 1; attempt <= policy.attempts; ++attempt) {
-        QFile file(real);
-        if (file.open(QIODevice::ReadOnly))
-            return file.readAll();
-        if (!QFileInfo::exists(real))
+        // Plain open, read and close: a board load reads thousands of small files and the
+        // generic file class adds look-ups to each.
+        const int fd = ::open(encoded.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            QByteArray text;
+            char buffer[16384];
+            ssize_t n = 0;
+            while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+                if (n > 0)
+                    text.append(buffer, n);
+            }
+            ::close(fd);
+            if (n == 0)
+                return text;
+        } else if (errno == ENOENT || errno == ENOTDIR) {
             return {};
-        qCDebug(lcFiles) << "read failed" << real << file.errorString() << "attempt" << attempt;
+        }
+        qCDebug(lcFiles) << "read failed" << real << "attempt" << attempt;
         if (attempt < policy.attempts)
             waitBeforeRetry(policy, attempt);
     }

@@ -1,30 +1,27 @@
 #include "platform/ShareFiles.h"
 
+#include "platform/ShareDirectory.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
 
-#include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+
 
 namespace ShareFiles {
 
 QList<Entry> list(const QByteArray& directory, bool* ok)
 {
     QList<Entry> entries;
-    const QString real = SharePath::resolve(directory);
-    const QFileInfo dirInfo(real);
-    const bool readable = dirInfo.isDir() && dirInfo.isReadable();
+    const ShareDirectory dir(directory);
     if (ok)
-        *ok = readable;
-    if (!readable)
-        return entries;
-    QDirIterator it(real, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        entries.append({SharePath::fromNative(info.fileName()), info.filePath(), info.lastModified(), info.isDir()});
+        *ok = dir.isOpen();
+    QString real = SharePath::resolve(directory);
+    if (!real.endsWith(QLatin1Char('/')))
+        real += QLatin1Char('/');
+    for (const ShareDirectory::Entry& e : dir.entries()) {
+        const QString path = real + QFile::decodeName(e.nativeName);
+        entries.append({e.name, path, QFileInfo(path).lastModified(), e.isDirectory});
     }
     return entries;
 }

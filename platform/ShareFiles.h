@@ -18,6 +18,8 @@ struct Entry
 
 // Every entry of `directory` (files of every attribute and folders, without "." and ".."),
 // in the order the file system lists them. `ok` is false when the directory cannot be read.
+// (A full board load reads its directory through ShareDirectory, which skips the per-entry
+// look-ups made here.)
 QList<Entry> list(const QByteArray& directory, bool* ok = nullptr);
 
 // Whether `name` ends in `extension` (".vrn"), ignoring ASCII letter case.

@@ -106,6 +106,16 @@ QByteArray fromNative(const QString& path)
     return Cp932::fromUnicodeLossy(path);
 }
 
+QByteArray fromNativeName(const char* name)
+{
+    const char* p = name;
+    while (*p && static_cast<unsigned char>(*p) < 0x80)
+        ++p;
+    if (*p == '\0')
+        return QByteArray(name, p - name);  // ASCII reads the same in UTF-8 and CP932
+    return fromNative(QString::fromUtf8(name));
+}
+
 QByteArray toWire(const QByteArray& path)
 {
     QByteArray out = path;

@@ -21,6 +21,8 @@ QString resolve(const QByteArray& path);
 // An on-disk name or path in the in-memory form (CP932). Characters without a CP932 form
 // become '?'.
 QByteArray fromNative(const QString& path);
+// The same for a name as the file system returns it (UTF-8 bytes).
+QByteArray fromNativeName(const char* name);
 
 // The in-memory path with its separators turned into the wire form and back.
 QByteArray toWire(const QByteArray& path);

@@ -1,0 +1,143 @@
+// Full load of a board against the floor: the same files read with plain open, read and
+// close plus a stop-marker test, in the same process, warm cache. Prints medians and the
+// heap growth of holding a loaded board.
+//
+//   build/bench/bench_full_load [members...]      (default: 2000 10000)
+
+#include "board/TVurnaDataRec.h"
+#include "board/UserLoader.h"
+#include "platform/Cp932.h"
+#include "platform/SjisText.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <malloc.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+QByteArray memberText(int i)
+{
+    const QByteArray n = QByteArray::number(i);
+    const QByteArray reading = Cp932::fromUnicodeLossy(QStringLiteral("ﾔﾏﾀﾞ")) + n;
+    const QByteArray name = Cp932::fromUnicodeLossy(QStringLiteral("山田太郎")) + n;
+    const QByteArray group = Cp932::fromUnicodeLossy(QStringLiteral("営業第%1課").arg(i % 7));
+    const QByteArray locate = i % 3 == 0 ? Cp932::fromUnicodeLossy(QStringLiteral("大阪支店\r\n打ち合わせ")) : QByteArray();
+    const QByteArray date = i % 3 == 0 ? "2026/12/24" : "";
+    QList<QByteArray> values{reading, name, group, "1" + n, locate, date, i % 3 == 0 ? "17:00" : "",
+                             "090-0000-" + n, "192.168.1." + QByteArray::number(i % 250), "0", "0", ""};
+    QByteArray text;
+    for (const QByteArray& v : values)
+        text += (text.isEmpty() ? "\"" : "\r\n\"") + v + '"';
+    return text;
+}
+
+void buildShare(const QString& dir, int members)
+{
+    QDir().mkpath(dir);
+    for (int i = 0; i < members; ++i) {
+        const QString base = dir + QStringLiteral("/member%1").arg(i, 5, 10, QLatin1Char('0'));
+        QFile f(base + QStringLiteral(".vrn"));
+        f.open(QIODevice::WriteOnly);
+        f.write(memberText(i));
+        if (i % 4 == 0) {
+            QFile off(base + QStringLiteral(".off"));
+            off.open(QIODevice::WriteOnly);
+        }
+    }
+}
+
+// The floor: names known in advance, each file opened, read whole and closed, and its
+// stop marker tested.
+size_t floorRead(const std::vector<std::string>& bases)
+{
+    size_t bytes = 0;
+    char buffer[8192];
+    struct stat st;
+    for (const std::string& base : bases) {
+        const int fd = ::open((base + ".vrn").c_str(), O_RDONLY);
+        if (fd < 0)
+            continue;
+        ssize_t n;
+        while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+            bytes += size_t(n);
+        ::close(fd);
+        bytes += ::stat((base + ".off").c_str(), &st) == 0 ? 1 : 0;
+    }
+    return bytes;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+size_t heapInUse()
+{
+    return mallinfo2().uordblks;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.push_back(std::atoi(argv[i]));
+    if (sizes.empty())
+        sizes = {2000, 10000};
+
+    QTemporaryDir tmp;
+    std::printf("%8s %12s %12s %8s %14s\n", "members", "load ms", "floor ms", "ratio", "heap growth KB");
+    for (int members : sizes) {
+        const QString dir = tmp.path() + QStringLiteral("/Share%1").arg(members);
+        buildShare(dir, members);
+        const QByteArray dataSource = SjisText::upperCase(Cp932::fromUnicodeLossy(dir)) + '/';
+        std::vector<std::string> bases;
+        for (int i = 0; i < members; ++i)
+            bases.push_back(QStringLiteral("%1/member%2").arg(dir).arg(i, 5, 10, QLatin1Char('0')).toStdString());
+
+        const int rounds = 15;
+        std::vector<double> loadMs, floorMs;
+        TVurnaDataArray board;
+        LoadUserFiles(dataSource, board, AllMembers, false);  // warm the cache
+        floorRead(bases);
+        for (int r = 0; r < rounds; ++r) {
+            QElapsedTimer t;
+            t.start();
+            LoadUserFiles(dataSource, board, AllMembers, false);
+            loadMs.push_back(double(t.nsecsElapsed()) / 1e6);
+            t.restart();
+            volatile size_t sink = floorRead(bases);
+            (void)sink;
+            floorMs.push_back(double(t.nsecsElapsed()) / 1e6);
+        }
+        if (board.size() != members + 1)
+            std::printf("wrong member count %lld\n", static_cast<long long>(board.size() - 1));
+
+        board.clear();
+        board.squeeze();
+        malloc_trim(0);
+        const size_t before = heapInUse();
+        {
+            TVurnaDataArray held;
+            LoadUserFiles(dataSource, held, AllMembers, false);
+            const size_t after = heapInUse();
+            const double lm = median(loadMs), fm = median(floorMs);
+            std::printf("%8d %12.2f %12.2f %8.2f %14.0f\n", members, lm, fm, lm / fm,
+                        (double(after) - double(before)) / 1024.0);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,90 @@
+#include "platform/ShareDirectory.h"
+
+#include "platform/SharePath.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+ShareDirectory::ShareDirectory(const QByteArray& path)
+{
+    const QByteArray real = QFile::encodeName(SharePath::resolve(path));
+    m_fd = ::open(real.isEmpty() ? "." : real.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+ShareDirectory::~ShareDirectory()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+QList<ShareDirectory::Entry> ShareDirectory::entries() const
+{
+    QList<Entry> result;
+    if (m_fd < 0)
+        return result;
+    // fdopendir takes the descriptor over; hand it a duplicate so this object keeps its own.
+    const int dupFd = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
+    DIR* dir = dupFd >= 0 ? ::fdopendir(dupFd) : nullptr;
+    if (!dir) {
+        if (dupFd >= 0)
+            ::close(dupFd);
+        return result;
+    }
+    ::rewinddir(dir);
+    while (const dirent* d = ::readdir(dir)) {
+        const char* n = d->d_name;
+        if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')))
+            continue;
+        Entry e;
+        e.name = SharePath::fromNativeName(n);
+        e.nativeName = QByteArray(n);
+        if (d->d_type == DT_UNKNOWN || d->d_type == DT_LNK) {
+            struct stat st;
+            e.isDirectory = ::fstatat(m_fd, n, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        } else {
+            e.isDirectory = d->d_type == DT_DIR;
+        }
+        result.append(std::move(e));
+    }
+    ::closedir(dir);
+    return result;
+}
+
+QByteArray ShareDirectory::readFile(const Entry& entry, QDateTime* lastWrite, const RetryPolicy& policy) const
+{
+    if (lastWrite)
+        *lastWrite = QDateTime();
+    for (int attempt = 1; attempt <= policy.attempts; ++attempt) {
+        const int fd = ::openat(m_fd, entry.nativeName.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
+            return {};
+        if (fd >= 0) {
+            struct stat st;
+            const bool statted = ::fstat(fd, &st) == 0;
+            QByteArray text;
+            if (statted && st.st_size > 0)
+                text.reserve(qsizetype(st.st_size));
+            char buffer[16384];
+            ssize_t n = 0;
+            while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+                if (n > 0)
+                    text.append(buffer, n);
+            }
+            ::close(fd);
+            if (n == 0) {
+                if (statted && lastWrite)
+                    *lastWrite = QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 +
+                                                                st.st_mtim.tv_nsec / 1000000);
+                return text;
+            }
+        }
+        if (attempt < policy.attempts)
+            waitBeforeRetry(policy, attempt);
+    }
+    return {};
+}
