@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/Arrangement.h"
+#include "board/GridCellPainter.h"
 #include "board/TVurnaBoardModel.h"
 
 #include <QList>
@@ -8,11 +9,11 @@
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
+#include <QScrollBar>
 #include <QStringList>
 #include <QWidget>
 
 class Clock;
-class QScrollBar;
 
 // The board: members two to a row, each cell drawn here (status picture, name, destination,
 // return time), a selection of members for the absence, memo and delivery commands, the
@@ -159,6 +160,7 @@ private:
     QList<QByteArray> m_selection;
     QStringList m_dropFiles;
     QPointer<QScrollBar> m_scrollBar;
+    GridCellPainter m_painter;
 
     int m_col = 0;
     int m_row = 0;
@@ -167,6 +169,8 @@ private:
     Arrangement::CellPos m_anchor{0, 0};
     bool m_mouseSelecting = false;
     bool m_syncingScrollBar = false;
+    // The release that ends a double-click is not a selection of its own.
+    bool m_ignoreRelease = false;
 
     int m_rowHeight = 38;
     int m_colWidth = 279;

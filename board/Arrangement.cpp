@@ -1,0 +1,150 @@
+#include "board/Arrangement.h"
+
+#include "board/StatusText.h"
+#include "platform/SjisText.h"
+#include "store/MemberList.h"
+
+#include <algorithm>
+
+namespace {
+
+const TVurnaDataRec& emptyRecord()
+{
+    static const TVurnaDataRec empty;
+    return empty;
+}
+
+QList<QByteArray> sorted(QList<QByteArray> list)
+{
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+} // namespace
+
+void TVurnaData2Array::Resize(int cols, int rows)
+{
+    cols = std::max(cols, 1);
+    rows = std::max(rows, 1);
+    if (cols == m_cols && rows == m_rows)
+        return;
+    QList<TVurnaDataRec> resized(qsizetype(rows + 1) * (cols + 1));
+    // The new last column and row stay empty; every other cell keeps what it held.
+    for (int row = 0; row < std::min(rows, m_rows + 1); ++row) {
+        for (int col = 0; col < std::min(cols, m_cols + 1); ++col)
+            resized[qsizetype(row) * (cols + 1) + col] = m_cells.at(index(col, row));
+    }
+    m_cells = std::move(resized);
+    m_cols = cols;
+    m_rows = rows;
+}
+
+const TVurnaDataRec& TVurnaData2Array::At(int col, int row) const
+{
+    if (col < 0 || row < 0 || col > m_cols || row > m_rows)
+        return emptyRecord();
+    return m_cells.at(index(col, row));
+}
+
+void TVurnaData2Array::Set(int col, int row, const TVurnaDataRec& record)
+{
+    // The extra last column and row are never filled.
+    if (col < 0 || row < 0 || col >= m_cols || row >= m_rows)
+        return;
+    m_cells[index(col, row)] = record;
+}
+
+namespace Arrangement {
+
+QByteArray NormaliseCustomGrpMember(const QByteArray& names)
+{
+    return MemberList::Normalise(names);
+}
+
+QByteArray StatusFilterItem(int code)
+{
+    return ',' + QByteArray::number(code) + ',';
+}
+
+MemberFilter::MemberFilter(const TArrangeFilter& filter)
+    : m_groupOn(filter.GroupFilterOn), m_custom(filter.CustomGrpMember), m_statusOn(filter.StatusFilterOn),
+      m_statuses(sorted(filter.StatusFilter))
+{
+    for (const QByteArray& group : filter.GroupFilter)
+        m_groups.append(SjisText::upperCase(group));
+    m_groups = sorted(m_groups);
+}
+
+bool MemberFilter::Shows(const TVurnaDataRec& member, const QDateTime& now) const
+{
+    bool shown = true;
+    if (m_groupOn) {
+        shown = std::binary_search(m_groups.cbegin(), m_groups.cend(), SjisText::upperCase(member.Group));
+        // FileName carries no extension, so its file-name part is the member key as it is; a
+        // key with a dot in it ("ITO.K") must not lose its last part.
+        if (!shown && !m_custom.isEmpty())
+            shown = SjisText::indexOf(m_custom, ',' + SjisText::fileNamePart(member.FileName) + ',') >= 0;
+    }
+    if (m_statusOn) {
+        // Only the status filter needs the display status; it is decided here, once per Arrange.
+        QByteArray text;
+        int code = 0;
+        GetStatusText(member, now, text, code);
+        if (!std::binary_search(m_statuses.cbegin(), m_statuses.cend(), StatusFilterItem(code)))
+            shown = false;
+    }
+    return shown;
+}
+
+void Arrange(const TVurnaDataArray& members, const TArrangeFilter& filter, const QDateTime& now,
+             TVurnaData2Array& cells)
+{
+    const MemberFilter test(filter);
+    QList<qsizetype> shown;
+    shown.reserve(members.size());
+    for (qsizetype i = 1; i < members.size(); ++i) {
+        if (test.Shows(members.at(i), now))
+            shown.append(i);
+    }
+    const int rows = std::max<int>(1, int((shown.size() + ColCount - 1) / ColCount));
+    // Start from a cleared matrix: cells that a smaller layout no longer uses must be empty.
+    cells = TVurnaData2Array();
+    cells.Resize(ColCount, rows);
+    for (qsizetype n = 0; n < shown.size(); ++n)
+        cells.Set(int(n % ColCount), int(n / ColCount), members.at(shown.at(n)));
+}
+
+bool IsHighlighted(const QByteArray& furigana, const QByteArray& scrDBEnabled)
+{
+    if (scrDBEnabled == "*")
+        return true;
+    if (furigana.isEmpty())
+        return false;
+    // Half-width katakana are single bytes, and a voiced reading starts with its base
+    // character, so the first byte decides. A lead byte never matches a single-byte character.
+    const char first = furigana.at(0);
+    if (SjisText::isLeadByte(static_cast<unsigned char>(first)))
+        return false;
+    for (qsizetype i = 0; i < scrDBEnabled.size(); i = SjisText::nextCharIndex(scrDBEnabled, i)) {
+        if (scrDBEnabled.at(i) == first && !SjisText::isLeadByte(static_cast<unsigned char>(scrDBEnabled.at(i))))
+            return true;
+    }
+    return false;
+}
+
+CellPos FindFirstHighlighted(const TVurnaData2Array& cells, const QByteArray& scrDBEnabled)
+{
+    if (scrDBEnabled == "*")
+        return {};
+    for (int row = 0; row < cells.RowCount(); ++row) {
+        for (int col = 0; col < cells.ColCount(); ++col) {
+            const TVurnaDataRec& member = cells.At(col, row);
+            if (!member.FileName.isEmpty() && !member.Furigana.isEmpty() &&
+                IsHighlighted(member.Furigana, scrDBEnabled))
+                return {col, row};
+        }
+    }
+    return {};
+}
+
+} // namespace Arrangement
