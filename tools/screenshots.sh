@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# Renders the board window on the demo board to PNGs in ./screenshots/ for review, on a virtual
+# display (Xvfb) with trayer as the tray host:
+#   desktop.png          the whole screen: the window and its tray icon
+#   board-large.png      the board with the large name font
+#   board-selection.png  two members selected (a click, then a Ctrl+click)
+#   board-highlight.png  the さ row highlighted (the others greyed)
+#   memo-page.png        the own memo board after the unread memos were taken in
+#   board-small.png      the board with the small name font
+# Build first (./run.sh or ./test.sh); VURNA_BUILD_DIR names another build folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=${VURNA_BUILD_DIR:-build}
+out=$root/screenshots
+
+for program in "$build/Vurna3" "$build/demo/make_demo_board"; do
+    if [[ ! -x $program ]]; then
+        echo "$program is missing; build first (./run.sh)." >&2
+        exit 1
+    fi
+done
+
+board=$(mktemp -d)
+source tools/xsession.sh
+vurna=
+cleanup() {
+    [[ -n $vurna ]] && xsession_end "$vurna"
+    xsession_stop
+    rm -rf "$board"
+}
+trap cleanup EXIT
+
+"$build/demo/make_demo_board" "$board" >/dev/null
+mkdir -m 700 "$board/runtime"
+export XDG_CONFIG_HOME=$board/config
+export XDG_RUNTIME_DIR=$board/runtime
+profile=$board/config/Quaxosoft/Vurna.conf
+mkdir -p "$out"
+
+xsession_start 800x600x24
+
+window=
+start_board() {
+    "$root/$build/Vurna3" &
+    vurna=$!
+    if ! window=$(xsession_wait_window Vurnaboard); then
+        echo "The board window did not appear." >&2
+        exit 1
+    fi
+    sleep 2
+}
+
+stop_board() {
+    xsession_end "$vurna"
+    vurna=
+}
+
+shot() {
+    sleep 0.7
+    import -window "$window" "$out/$1"
+    echo "$out/$1"
+}
+
+# Positions inside the window (pixels from its top left corner) of what the script clicks.
+cell() { # column (0 left, 1 right), row
+    echo $((130 + 280 * $1)) $((95 + 40 * $2))
+}
+highlight_sa=(153 399) # the さ button of the highlight row
+memo_tab=(167 38)      # the 伝言板 tab
+
+click() { # x y [modifier]
+    if [[ -n ${3:-} ]]; then
+        xdotool mousemove --window "$window" "$1" "$2" keydown "$3" click 1 keyup "$3"
+    else
+        xdotool mousemove --window "$window" "$1" "$2" click 1
+    fi
+}
+
+start_board
+import -window root "$out/desktop.png"
+echo "$out/desktop.png"
+shot board-large.png
+
+# shellcheck disable=SC2046
+click $(cell 0 1)
+# shellcheck disable=SC2046
+click $(cell 1 5) ctrl
+shot board-selection.png
+
+click "${highlight_sa[@]}"
+shot board-highlight.png
+
+click "${memo_tab[@]}"
+shot memo-page.png
+stop_board
+
+# The small font is a setting of the profile, read when the window is made.
+if grep -q '^SmallFont=' "$profile"; then
+    sed -i 's/^SmallFont=.*/SmallFont=1/' "$profile"
+else
+    sed -i 's/^\[General\]$/[General]\nSmallFont=1/' "$profile"
+fi
+start_board
+shot board-small.png
+stop_board
