@@ -72,7 +72,7 @@ struct ParmRec
     TInterval Interval = DefaultInterval();
     QList<QByteArray> WorkDays; // "yyyy/mm/dd" followed directly by a name
     QList<QByteArray> Holidays; // same form
-    QByteArray Weekend;         // short day names, e.g. "土日"
+    QByteArray Weekend;         // WEEKEND= as written, e.g. "土日" or "土日祝"
     QList<TShareCustomGroup> ShareCustomGroups;
     bool ShortcutProtect = false;
     qint32 SortPriority = 0; // 0 not used, else 1..10

@@ -149,7 +149,7 @@ private:
         if (Contains(upper, "HOLIDAY"))
             addDay(line, "HOLIDAY=", rec().Holidays);
         if (Contains(upper, "WEEKEND"))
-            applyWeekend(line);
+            applyWeekend(line, upper);
         if (Contains(upper, "SHORTCUTPROTECT=") && SjisText::upperCase(TakeValue(line, "SHORTCUTPROTECT=")) == "YES")
             rec().ShortcutProtect = true;
         if (Contains(upper, "SORTPRIORITY"))
@@ -231,10 +231,15 @@ private:
             days.append(FormatDate(*date) + name);
     }
 
-    void applyWeekend(const QByteArray& line)
+    // The value is taken as written: extra characters ("土日祝", "土、日") are harmless because
+    // a day is tested by whether its name occurs in the text, and an empty value clears the
+    // weekend. Only a line that has no value at all, or whose value names no day (SAT,SUN),
+    // keeps the earlier weekend, and the administrator hears about it in the log.
+    void applyWeekend(const QByteArray& line, const QByteArray& upper)
     {
+        const bool hasKey = Contains(upper, "WEEKEND=");
         const QByteArray value = TakeValue(line, "WEEKEND=");
-        if (!WeekendDays::IsValid(value)) {
+        if (!hasKey || (!value.isEmpty() && !WeekendDays::NamesAnyDay(value))) {
             log(Cp932::fromUnicodeLossy(QStringLiteral("初期設定ファイルの｢")) + line +
                 Cp932::fromUnicodeLossy(QStringLiteral("｣パラメタは記述に問題があります。")));
             return;

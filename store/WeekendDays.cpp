@@ -20,18 +20,13 @@ QByteArray ShortDayName(const QDate& date)
     return Cp932::fromUnicodeLossy(dayNames().mid(date.dayOfWeek() - 1, 1));
 }
 
-bool IsValid(const QByteArray& weekend)
+bool NamesAnyDay(const QByteArray& weekend)
 {
-    if (weekend.isEmpty())
-        return false;
-    for (qsizetype i = 0; i < weekend.size();) {
-        const qsizetype next = SjisText::nextCharIndex(weekend, i);
-        const QByteArray ch = weekend.mid(i, next - i);
-        if (!dayNames().contains(Cp932::toUnicode(ch)) || ch.size() != 2)
-            return false;
-        i = next;
+    for (qsizetype day = 0; day < dayNames().size(); ++day) {
+        if (SjisText::indexOf(weekend, Cp932::fromUnicodeLossy(dayNames().mid(day, 1))) >= 0)
+            return true;
     }
-    return true;
+    return false;
 }
 
 bool IsWeekend(const QByteArray& weekend, const QDate& date)

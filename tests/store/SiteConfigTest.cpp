@@ -241,13 +241,13 @@ TEST_F(SiteFixture, WeekendLineThatCannotBeUsedIsLogged)
 TEST_F(SiteFixture, FaultsOfAnotherBoardAreLoggedInTheOwnBoard)
 {
     TestShare other(QStringLiteral("other"));
-    other.writeBytes(QStringLiteral("vurna.ini"), ini({"WEEKEND="}));
+    other.writeBytes(QStringLiteral("vurna.ini"), ini({"WEEKEND=SAT"}));
     ParmRec board;
     board.ShareDir = other.dataSource();
     boards.append(board);
     ASSERT_TRUE(SiteConfig::Load(board.ShareDir, boards, 1, false, context));
     EXPECT_FALSE(other.exists(QStringLiteral("vurna.log")));
-    EXPECT_TRUE(share.readBytes(QStringLiteral("vurna.log")).contains("WEEKEND="));
+    EXPECT_TRUE(share.readBytes(QStringLiteral("vurna.log")).contains("WEEKEND=SAT"));
 }
 
 TEST_F(SiteFixture, UnreadableFileFailsTheLoadAndIsLogged)
