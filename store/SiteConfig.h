@@ -11,8 +11,9 @@ class ShareMoveTarget;
 // What a configuration load needs besides the boards themselves.
 struct SiteConfigContext
 {
-    // Takes the local-settings writes of a CHANGESHAREDIR line; the move is not made
-    // without one.
+    // Takes the local-settings writes of a CHANGESHAREDIR line. Without one the own board
+    // still moves (its record and the file read next); only the local settings and the own
+    // identity are left unwritten.
     ShareMoveTarget* shareMove = nullptr;
     // Time stamps of log entries; the system clock when null.
     const Clock* clock = nullptr;
