@@ -14,10 +14,13 @@ QByteArray valueAt(const QByteArray& line, qsizetype start)
         const qsizetype close = SjisText::indexOf(line, "\"", start + 1);
         return close < 0 ? QByteArray() : line.mid(start + 1, close - start - 1);
     }
+    // Control characters end a value as a blank does, so a stray carriage return (a file
+    // saved with bare CR line ends reads as one line) never runs one directive's value into
+    // the next directive.
     qsizetype end = start;
     while (end < line.size()) {
-        const char c = line.at(end);
-        if (c == ',' || c == ' ' || c == '\t')
+        const auto c = static_cast<unsigned char>(line.at(end));
+        if (c == ',' || c <= 0x20)
             break;
         end = SjisText::nextCharIndex(line, end);
     }

@@ -22,7 +22,7 @@ QByteArray PrepareLine(const QByteArray& line);
 
 // The value of `key` (which includes its "=") in `line`, found without regard to letter
 // case: quoted, it runs to the next double quote (empty when there is none); otherwise to
-// the first comma, blank or tab. Empty when the key is absent.
+// the first comma, blank, tab or other control character. Empty when the key is absent.
 QByteArray TakeValue(const QByteArray& line, const QByteArray& key);
 
 // The value that starts after the first comma of the line (blanks after the comma skipped),
