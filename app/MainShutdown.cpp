@@ -1,0 +1,66 @@
+// Shutdown: what the close box does, and the saving of a real end in its order.
+
+#include "app/MainLog.h"
+#include "app/TfrmMain.h"
+#include "board/TVurnaGrid.h"
+#include "store/FilterFile.h"
+#include "store/MemoBoardView.h"
+#include "store/TQuaxoRichEdit.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QTabWidget>
+
+bool TfrmMain::SaveOnClose()
+{
+    qCInfo(lcMain) << "saving for the end";
+    // 1. The default absence on exit comes with the absence actions.
+    // 2. The memo board, when the user edited it.
+    if (HasOwnEntry(m_state.Own))
+        MemoBoardView::SaveOwnBoard(*m_rchDengonOwner, m_state.Own.FileName);
+    // 3. The filter file (nothing for a guest).
+    FilterFile::Write(m_state.Own.FileName + FilterFile::Extension, m_state.Boards);
+    // 4. The window placement.
+    SaveWindowPlacement();
+    // 5. Marked stopped (nothing for a guest).
+    m_writer->SetStopMarker(true);
+    qCInfo(lcMain) << "saved: stop marker written";
+    return true;
+}
+
+void TfrmMain::Quit()
+{
+    if (m_ended)
+        return;
+    if (!m_state.StartUpFinished && !m_quitRequested) {
+        // Asked while the start-up is still loading (its file waits let events run): the
+        // start-up ends first and then saves.
+        m_quitRequested = true;
+        qCInfo(lcMain) << "end requested during start-up";
+        return;
+    }
+    m_ended = true;
+    m_keiziban->Model().SetTimerEnabled(false);
+    SaveOnClose();
+    SetTaskTrayIcon(QString(), 2, QIcon());
+    hide();
+    qCInfo(lcMain) << "program ends";
+    emit Ended();
+    QCoreApplication::quit();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    if (m_ended) {
+        event->accept();
+        return;
+    }
+    // The close box keeps the program running: the board page comes back on top and the
+    // window goes to the tray, or is minimised where there is no tray to come back from.
+    event->ignore();
+    SwitchPage(m_tabKeiziban);
+    if (m_env.trayAvailable)
+        hide();
+    else
+        showMinimized();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "board/TVurnaDataRec.h"
+#include "store/ParmRec.h"
+
+#include <QByteArray>
+#include <QList>
+
+// The process-wide state of the board program, owned by the main window for the life of the
+// process and handed by reference to whatever works on it.
+struct TMainState
+{
+    // The running user's own record (empty FileName: a guest).
+    TVurnaDataRec Own;
+    // Element 0 is the own board (the local setting ShareDir); the others are the boards that
+    // its site configuration lists.
+    TParmArray Boards;
+    // The board on show.
+    int CurrentBoard = 0;
+
+    bool StartUpFinished = false;
+    bool NewMemo = false;          // unread memos wait
+    bool HuzaiAlart = false;       // the own entry is marked absent
+    bool AutoResetAllowed = true;  // false once the user declined the overdue question
+    bool AutoResetAsking = false;  // the overdue question is open
+
+    // Deliveries of the last sending, worked through by the memo and file delivery.
+    QList<QByteArray> SendList;
+
+    ParmRec& OwnBoard() { return Boards[0]; }
+    const ParmRec& OwnBoard() const { return Boards.at(0); }
+    ParmRec& ShownBoard() { return Boards[CurrentBoard]; }
+    const ParmRec& ShownBoard() const { return Boards.at(CurrentBoard); }
+};
+
+// Whether the user has an own entry on the board: the file-name part of the trimmed,
+// lower-cased FileName is not empty and the path is not the bare drive root "c:\".
+bool HasOwnEntry(const TVurnaDataRec& own);

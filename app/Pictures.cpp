@@ -1,0 +1,79 @@
+#include "app/Pictures.h"
+
+#include "platform/SharePath.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcPictures, "vurna.board", QtWarningMsg)
+
+// Resources of a static library must be registered by name, outside any namespace. The
+// pictures are compiled in only when the resource list exists in the tree.
+#if __has_include("../resources/vurna.qrc")
+static void initVurnaResources()
+{
+    Q_INIT_RESOURCE(vurna);
+}
+#else
+static void initVurnaResources() {}
+#endif
+
+namespace Pictures {
+
+void InitResources()
+{
+    initVurnaResources();
+}
+
+QPixmap Load(const QString& resource, QSize size)
+{
+    QPixmap picture(resource);
+    if (picture.isNull()) {
+        qCInfo(lcPictures) << "picture missing" << resource;
+        picture = QPixmap(size);
+        picture.fill(Qt::transparent);
+    }
+    return picture;
+}
+
+QIcon Icon(const QString& resource, QSize size)
+{
+    return QIcon(Load(resource, size));
+}
+
+QIcon TrayNormal()
+{
+    return Icon(QStringLiteral(":/tray/normal.png"));
+}
+
+QIcon TrayStarting()
+{
+    return Icon(QStringLiteral(":/tray/starting.png"));
+}
+
+QList<QPixmap> StatusPictureList(const ParmRec& board)
+{
+    QList<QPixmap> pictures;
+    QList<QPixmap> builtin;
+    for (int i = 0; i < BuiltinStatusCount; ++i)
+        builtin.append(Load(QStringLiteral(":/status/%1.png").arg(i)));
+    pictures = builtin;
+    for (int code = BuiltinStatusCount; code < board.StatusTable.size(); ++code) {
+        const int k = code - BuiltinStatusCount;
+        const TStatusIcon icon = board.StatusIcons.value(k);
+        QPixmap picture;
+        if (!icon.IconPath.isEmpty()) {
+            QImageReader reader(SharePath::resolve(icon.IconPath));
+            const QImage image = reader.read();
+            if (!image.isNull())
+                picture = QPixmap::fromImage(image.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        }
+        if (picture.isNull())
+            picture = builtin.value(icon.FallbackPicture, builtin.value(4));
+        pictures.append(picture);
+    }
+    return pictures;
+}
+
+} // namespace Pictures

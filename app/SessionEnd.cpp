@@ -1,0 +1,88 @@
+#include "app/SessionEnd.h"
+
+#include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QSessionManager>
+#include <QSocketNotifier>
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcSession, "vurna.board", QtWarningMsg)
+
+namespace {
+
+constexpr std::array<int, 3> WatchedSignals = {SIGTERM, SIGINT, SIGHUP};
+
+// The write end of the pipe is the one thing a signal handler may touch; it belongs to the
+// one SessionEnd that installed the handlers.
+int g_signalPipe[2] = {-1, -1};
+
+extern "C" void onSignal(int number)
+{
+    const int saved = errno;
+    const char byte = char(number);
+    if (g_signalPipe[0] >= 0) {
+        [[maybe_unused]] const auto written = ::write(g_signalPipe[0], &byte, 1);
+    }
+    errno = saved;
+}
+
+} // namespace
+
+SessionEnd::SessionEnd(QObject* parent) : QObject(parent)
+{
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+            qCInfo(lcSession) << "session ends";
+            // Nothing to ask the user: the program saves and ends on its own.
+            manager.release();
+            emit EndRequested(QStringLiteral("session"));
+        });
+    }
+
+    if (g_signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {
+        qCWarning(lcSession) << "signals not watched";
+        return;
+    }
+    ::fcntl(g_signalPipe[0], F_SETFL, ::fcntl(g_signalPipe[0], F_GETFL) | O_NONBLOCK);
+    m_notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SessionEnd::readSignal);
+
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int number : WatchedSignals)
+        ::sigaction(number, &action, nullptr);
+}
+
+SessionEnd::~SessionEnd()
+{
+    if (!m_notifier)
+        return;
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    for (int number : WatchedSignals)
+        ::sigaction(number, &action, nullptr);
+    delete m_notifier;
+    m_notifier = nullptr;
+    ::close(g_signalPipe[0]);
+    ::close(g_signalPipe[1]);
+    g_signalPipe[0] = g_signalPipe[1] = -1;
+}
+
+void SessionEnd::readSignal()
+{
+    char byte = 0;
+    if (::read(g_signalPipe[1], &byte, 1) != 1)
+        return;
+    const int number = static_cast<unsigned char>(byte);
+    qCInfo(lcSession) << "signal" << number << "ends the program";
+    emit EndRequested(QStringLiteral("signal %1").arg(number));
+}

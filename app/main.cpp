@@ -1,0 +1,49 @@
+// Vurna3: the board program. One copy per user session; a second start wakes the first.
+
+#include "app/Pictures.h"
+#include "app/QtMessageBoxes.h"
+#include "app/SessionEnd.h"
+#include "app/TfrmMain.h"
+#include "platform/Clock.h"
+#include "platform/HostAddress.h"
+#include "platform/SharePath.h"
+#include "platform/SingleInstance.h"
+
+#include <QApplication>
+#include <QSystemTrayIcon>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Vurnaboard"));
+
+    SingleInstance instance;
+    if (!instance.TryAcquire()) {
+        instance.WakeRunning();
+        return 0;
+    }
+
+    Pictures::InitResources();
+    // The window goes to the tray rather than away; only an explicit end ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SystemClock clock;
+    QtMessageBoxes boxes;
+    TMainEnvironment environment;
+    environment.clock = &clock;
+    environment.boxes = &boxes;
+    environment.lookUpAddress = &HostAddress::LookUpOwnAddress;
+    environment.programFolder = SharePath::fromNative(QCoreApplication::applicationDirPath());
+    environment.instance = &instance;
+    environment.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+
+    TfrmMain frmMain(environment);
+    boxes.SetOwner(&frmMain);
+    SessionEnd sessionEnd;
+    QObject::connect(&sessionEnd, &SessionEnd::EndRequested, &frmMain, &TfrmMain::Quit);
+
+    if (!frmMain.FormCreate())
+        return 0;
+    frmMain.ShowAtStart();
+    return app.exec();
+}
