@@ -1,0 +1,94 @@
+#include "MainFixture.h"
+
+#include "platform/Cp932.h"
+#include "platform/SharePath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+
+MainFixture::MainFixture() : clock(QDateTime(QDate(2024, 4, 1), QTime(9, 30)))
+{
+    m_previousConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(profile.path()));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, profile.path());
+    SharePath::clearCache();
+}
+
+MainFixture::~MainFixture()
+{
+    window.reset();
+    if (m_previousConfig.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", m_previousConfig);
+}
+
+QByteArray MainFixture::userFile(const QString& furigana, const QString& name, const QString& group,
+                                 const QByteArray& ip, const QString& locate, const QByteArray& date)
+{
+    const QList<QByteArray> values = {Cp932::fromUnicodeLossy(furigana), Cp932::fromUnicodeLossy(name),
+                                      Cp932::fromUnicodeLossy(group), "", Cp932::fromUnicodeLossy(locate), date, "",
+                                      "", ip, "0", "0", ""};
+    QByteArray text;
+    for (const QByteArray& v : values) {
+        if (!text.isEmpty())
+            text += "\r\n";
+        text += '"' + v + '"';
+    }
+    return text;
+}
+
+void MainFixture::writeSettings(const QString& fileBase, const QString& name, bool autoSmall) const
+{
+    setSetting(QStringLiteral("ShareDir"), share.realPath());
+    setSetting(QStringLiteral("FileName"), fileBase.isEmpty() ? QString() : share.realPath() + fileBase);
+    setSetting(QStringLiteral("Name"), name);
+    setSetting(QStringLiteral("AutoSmall"), autoSmall ? 1 : 0);
+}
+
+void MainFixture::setSetting(const QString& key, const QVariant& value) const
+{
+    QSettings store(profile.path() + QStringLiteral("/Quaxosoft/Vurna.conf"), QSettings::IniFormat);
+    store.setValue(key, value);
+}
+
+QVariant MainFixture::setting(const QString& key) const
+{
+    QSettings store(profile.path() + QStringLiteral("/Quaxosoft/Vurna.conf"), QSettings::IniFormat);
+    return store.value(key);
+}
+
+bool MainFixture::start(bool trayAvailable)
+{
+    TMainEnvironment environment;
+    environment.clock = &clock;
+    environment.boxes = &boxes;
+    environment.lookUpAddress = [this] { return address; };
+    environment.programFolder = programFolder;
+    environment.trayAvailable = trayAvailable;
+    window = std::make_unique<TfrmMain>(environment);
+    return window->FormCreate();
+}
+
+QMap<QString, QByteArray> MainFixture::shareSnapshot() const
+{
+    QMap<QString, QByteArray> files;
+    const QDir dir(share.realPath());
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        QFile file(dir.filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            files.insert(name.toLower(), file.readAll());
+    }
+    return files;
+}
+
+QByteArray MainFixture::readShareFile(const QString& name) const
+{
+    return shareSnapshot().value(name.toLower());
+}
+
+bool MainFixture::shareHas(const QString& name) const
+{
+    return shareSnapshot().contains(name.toLower());
+}

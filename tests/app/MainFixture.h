@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/TfrmMain.h"
+#include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
+#include "support/TestShare.h"
+
+#include <QMap>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// A shared directory with members, a private settings profile and a board window made on
+// them with a fixed clock and scripted message boxes.
+class MainFixture : public ::testing::Test
+{
+protected:
+    MainFixture();
+    ~MainFixture() override;
+
+    // A user status file: the twelve values in CP932, CR LF between lines.
+    static QByteArray userFile(const QString& furigana, const QString& name, const QString& group,
+                               const QByteArray& ip, const QString& locate = {}, const QByteArray& date = {});
+    void addMember(const QString& base, const QByteArray& text) const { share.writeBytes(base + ".vrn", text); }
+
+    // The user's settings: the own board is `share`; `fileBase` empty makes a guest.
+    void writeSettings(const QString& fileBase, const QString& name, bool autoSmall = true) const;
+    void setSetting(const QString& key, const QVariant& value) const;
+    QVariant setting(const QString& key) const;
+
+    // Makes the window and runs the start-up; returns what FormCreate returned.
+    bool start(bool trayAvailable = true);
+
+    // Every file in the share, names lower-cased, with its bytes.
+    QMap<QString, QByteArray> shareSnapshot() const;
+    // A file of the share whatever the letter case of its name on disk; empty when none.
+    QByteArray readShareFile(const QString& name) const;
+    bool shareHas(const QString& name) const;
+
+    TestShare share;
+    QTemporaryDir profile;
+    FixedClock clock;
+    ScriptedMessageBoxes boxes;
+    QByteArray address = "192.168.10.20";
+    QByteArray programFolder = "/OPT/VURNA/";
+    std::unique_ptr<TfrmMain> window;
+
+private:
+    QByteArray m_previousConfig;
+};

@@ -1,0 +1,266 @@
+#include "MainFixture.h"
+
+#include "app/HighlightButtons.h"
+#include "app/StatusBarSink.h"
+#include "board/ChangeStamp.h"
+#include "board/TVurnaGrid.h"
+#include "board/UserFile.h"
+#include "platform/Cp932.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+QString utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+class StartUp : public MainFixture
+{
+protected:
+    void SetUp() override
+    {
+        addMember(QStringLiteral("yamada"), userFile(utf8("ﾔﾏﾀﾞ"), utf8("山田"), utf8("営業"), "192.168.10.20"));
+        addMember(QStringLiteral("suzuki"), userFile(utf8("ｽｽﾞｷ"), utf8("鈴木"), utf8("総務"), "192.168.10.21"));
+        share.writeBytes(QStringLiteral("yamada.off"), {});
+        share.writeBytes(QStringLiteral("timestmp.dat"), "41\r\nSUZUKI\r\n");
+    }
+};
+
+TEST_F(StartUp, OwnEntryIsMarkedRunningAndTheChangeStampAdvanced)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    ASSERT_TRUE(start());
+
+    EXPECT_FALSE(shareHas(QStringLiteral("yamada.off")));
+    EXPECT_EQ(readShareFile(QStringLiteral("timestmp.dat")), QByteArray("42\r\nYAMADA\r\n"));
+    const TVurnaDataRec& own = window->State().Own;
+    EXPECT_TRUE(own.Running);
+    EXPECT_EQ(own.Name, cp932(utf8("山田")));
+    EXPECT_EQ(own.IP, address);
+    // The board shows the own record as running.
+    TVurnaDataRec shown;
+    ASSERT_GE(window->Keiziban().Model().FindMember(own.FileName, shown), 1);
+    EXPECT_TRUE(shown.Running);
+    EXPECT_TRUE(window->State().StartUpFinished);
+    EXPECT_EQ(window->TrayTip(), QStringLiteral("Vurnaboard"));
+}
+
+TEST_F(StartUp, StatusFileIsRewrittenOnlyWhenTheAddressChanged)
+{
+    // A blank line between values: the parser skips it, a rewrite would drop it.
+    QByteArray layout = userFile(utf8("ﾔﾏﾀﾞ"), utf8("山田"), utf8("営業"), "192.168.10.20");
+    layout.insert(layout.indexOf("\r\n"), "\r\n");
+    addMember(QStringLiteral("yamada"), layout);
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+
+    ASSERT_TRUE(start());
+    EXPECT_EQ(readShareFile(QStringLiteral("yamada.vrn")), layout) << "same address: file untouched";
+
+    window.reset();
+    address = "10.1.2.3";
+    ASSERT_TRUE(start());
+    TVurnaDataRec written;
+    ParseUserFile(readShareFile(QStringLiteral("yamada.vrn")), written);
+    EXPECT_EQ(written.IP, QByteArray("10.1.2.3"));
+    EXPECT_EQ(written.Name, cp932(utf8("山田")));
+}
+
+TEST_F(StartUp, GuestWritesNothingInTheShareAndSeesNoOwnControls)
+{
+    writeSettings(QString(), QString());
+    const auto before = shareSnapshot();
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(window->windowTitle().endsWith(utf8("使用者： ゲストさん")));
+    const int memoTab = window->Pages().indexOf(&window->MemoPage());
+    EXPECT_FALSE(window->Pages().isTabVisible(memoTab));
+    EXPECT_FALSE(window->findChild<QToolButton*>(QStringLiteral("btnOwnerSet"))->isEnabled());
+    EXPECT_FALSE(window->findChild<QToolButton*>(QStringLiteral("btnOwnerReset"))->isEnabled());
+    for (const char* item : {"popTrayHuzai60", "popTrayHuzaiLunch", "popTrayHuzaiQuick", "popTrayDengonCheck"})
+        EXPECT_FALSE(window->MenuAction(QLatin1String(item))->isEnabled()) << item;
+    EXPECT_EQ(window->Keiziban().Model().MemberHigh(), 2);
+
+    window->SaveOnClose();
+    EXPECT_EQ(shareSnapshot(), before);
+}
+
+TEST_F(StartUp, MemberMissingFromTheBoardIsNeitherMarkedNorWritten)
+{
+    writeSettings(QStringLiteral("tanaka"), utf8("田中"));
+    const auto before = shareSnapshot();
+    ASSERT_TRUE(start());
+    EXPECT_EQ(shareSnapshot(), before);
+    const int memoTab = window->Pages().indexOf(&window->MemoPage());
+    EXPECT_TRUE(window->Pages().isTabVisible(memoTab));
+}
+
+TEST_F(StartUp, SaveOnCloseWritesStopMarkerFilterFileAndPlacement)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    ASSERT_TRUE(start());
+    window->State().OwnBoard().Filter.GroupFilterOn = true;
+    window->State().OwnBoard().Filter.CheckedGroups = cp932(utf8(",営業,"));
+
+    EXPECT_TRUE(window->SaveOnClose());
+    EXPECT_TRUE(shareHas(QStringLiteral("yamada.off")));
+    EXPECT_EQ(readShareFile(QStringLiteral("timestmp.dat")), QByteArray("43\r\nYAMADA\r\n"));
+    const QByteArray filter = readShareFile(QStringLiteral("yamada.ftr"));
+    EXPECT_TRUE(filter.startsWith("[MyDirectory]\r\n")) << filter.constData();
+    EXPECT_TRUE(filter.contains(cp932(utf8("\r\n営業\r\n"))));
+    EXPECT_EQ(setting(QStringLiteral("NormalRight")).toInt() - setting(QStringLiteral("NormalLeft")).toInt(),
+              window->width());
+    EXPECT_EQ(setting(QStringLiteral("MaxTop")).toInt(), 0);
+    EXPECT_FALSE(window->State().Own.Running);
+}
+
+TEST_F(StartUp, StoredFiltersReachTheGrid)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    share.writeBytes(QStringLiteral("yamada.ftr"),
+                     cp932(utf8("[MyDirectory]\r\nSUZUKI\r\nGroup,Status\r\n総務,カスタムグループ\r\n1\r\n\r\n")));
+    ASSERT_TRUE(start());
+    TVurnaGrid& grid = window->Keiziban();
+    EXPECT_TRUE(grid.GroupFilterOn());
+    EXPECT_EQ(grid.GroupFilter(), QList<QByteArray>{cp932(utf8("総務"))});
+    EXPECT_EQ(grid.CustomGrpMember(), QByteArray(",SUZUKI,"));
+    EXPECT_TRUE(grid.StatusFilterOn());
+    EXPECT_EQ(grid.StatusFilter(), QList<QByteArray>{",1,"});
+}
+
+TEST_F(StartUp, ShortcutProtectionEndsAStartFromTheShareAfterSaving)
+{
+    share.writeBytes(QStringLiteral("vurna.ini"), "SHORTCUTPROTECT=YES\r\n");
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    programFolder = share.dataSource();
+    EXPECT_FALSE(start());
+    EXPECT_TRUE(window->HasEnded());
+    EXPECT_TRUE(shareHas(QStringLiteral("yamada.off")));
+    EXPECT_TRUE(shareHas(QStringLiteral("yamada.ftr")));
+    EXPECT_TRUE(setting(QStringLiteral("NormalLeft")).isValid());
+}
+
+TEST_F(StartUp, ShortcutProtectionLetsOtherFoldersRun)
+{
+    share.writeBytes(QStringLiteral("vurna.ini"), "SHORTCUTPROTECT=YES\r\n");
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    EXPECT_TRUE(start());
+    EXPECT_FALSE(window->HasEnded());
+}
+
+TEST_F(StartUp, CloseBoxKeepsTheProgramAndShowsTheBoardPage)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"), false);
+    ASSERT_TRUE(start(false));
+    window->ShowAtStart();
+    window->Pages().setCurrentWidget(&window->MemoPage());
+    window->close();
+    EXPECT_FALSE(window->HasEnded());
+    EXPECT_EQ(window->Pages().currentWidget(), &window->BoardPage());
+    EXPECT_TRUE(window->isMinimized()) << "without a tray the window is minimised, never hidden";
+    EXPECT_TRUE(shareHas(QStringLiteral("yamada.vrn")));
+    EXPECT_FALSE(shareHas(QStringLiteral("yamada.off")));
+}
+
+TEST_F(StartUp, AutoSmallWithoutTrayStartsMinimised)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"), true);
+    ASSERT_TRUE(start(false));
+    window->ShowAtStart();
+    EXPECT_TRUE(window->isMinimized());
+}
+
+TEST_F(StartUp, FontSizeMenuSetsTheGridAndTheSetting)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    setSetting(QStringLiteral("SmallFont"), 1);
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(window->Keiziban().SmallFont());
+    EXPECT_TRUE(window->MenuAction(QStringLiteral("mnuSmallfont"))->isChecked());
+
+    window->MenuAction(QStringLiteral("mnuNormalFont"))->trigger();
+    EXPECT_FALSE(window->Keiziban().SmallFont());
+    EXPECT_FALSE(window->MenuAction(QStringLiteral("mnuSmallfont"))->isChecked());
+    EXPECT_EQ(setting(QStringLiteral("SmallFont")).toInt(), 0);
+}
+
+TEST_F(StartUp, QuitSavesOnceAndEnds)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    ASSERT_TRUE(start());
+    window->MenuAction(QStringLiteral("mnuQuit"))->trigger();
+    EXPECT_TRUE(window->HasEnded());
+    EXPECT_EQ(readShareFile(QStringLiteral("timestmp.dat")), QByteArray("43\r\nYAMADA\r\n"));
+    window->Quit();
+    EXPECT_EQ(readShareFile(QStringLiteral("timestmp.dat")), QByteArray("43\r\nYAMADA\r\n")) << "saved only once";
+}
+
+TEST_F(StartUp, HighlightButtonsAndTypedLettersSetTheGridsRow)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    ASSERT_TRUE(start());
+    window->HighlightPanel().Button(8)->click();
+    EXPECT_EQ(window->Keiziban().ScrDBEnabled(), cp932(utf8("ﾔﾕﾖ")));
+    EXPECT_EQ(window->HighlightPanel().CheckedTag(), 8);
+
+    window->ShowAtStart();
+    window->show();
+    window->Keiziban().setFocus();
+    QTest::keyClick(&window->Keiziban(), Qt::Key_S, Qt::NoModifier);
+    EXPECT_EQ(window->Keiziban().ScrDBEnabled(), cp932(utf8("ｻｼｽｾｿ")));
+    QTest::keyClick(&window->Keiziban(), Qt::Key_X, Qt::NoModifier);
+    EXPECT_EQ(window->Keiziban().ScrDBEnabled(), QByteArray("*"));
+    EXPECT_EQ(window->HighlightPanel().CheckedTag(), 0);
+}
+
+TEST_F(StartUp, TrayRowItemHighlightsAndShowsTheBoardPage)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    ASSERT_TRUE(start());
+    window->Pages().setCurrentWidget(&window->MemoPage());
+    window->findChild<QAction*>(QStringLiteral("popTrayKeizibanH"))->trigger();
+    EXPECT_EQ(window->Keiziban().ScrDBEnabled(), cp932(utf8("ﾊﾋﾌﾍﾎ")));
+    EXPECT_EQ(window->Pages().currentWidget(), &window->BoardPage());
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(StartUp, EditMenuFollowsThePage)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    ASSERT_TRUE(start());
+    EXPECT_FALSE(window->MenuAction(QStringLiteral("mnuCopy"))->isEnabled());
+    window->Pages().setCurrentWidget(&window->MemoPage());
+    EXPECT_TRUE(window->MenuAction(QStringLiteral("mnuCopy"))->isEnabled());
+    EXPECT_TRUE(window->MenuAction(QStringLiteral("mnuPaste"))->isEnabled());
+    EXPECT_FALSE(window->findChild<QWidget*>(QStringLiteral("pnlFilters"))->isVisibleTo(window.get()));
+}
+
+TEST_F(StartUp, MemoPageTakesInUnreadMemos)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    share.writeBytes(QStringLiteral("yamada.mil"), cp932(utf8("○鈴木より\r\n会議です")) + "\r\n\r\n\r\n");
+    ASSERT_TRUE(start());
+    window->State().NewMemo = true;
+    window->Pages().setCurrentWidget(&window->MemoPage());
+    EXPECT_FALSE(shareHas(QStringLiteral("yamada.mil")));
+    EXPECT_TRUE(readShareFile(QStringLiteral("yamada.old")).contains(cp932(utf8("会議です"))));
+    EXPECT_FALSE(window->State().NewMemo);
+}
+
+TEST_F(StartUp, WakeUpBringsTheWindowForward)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    ASSERT_TRUE(start());
+    window->ShowAtStart();
+    EXPECT_FALSE(window->isVisible());
+    window->VurnaWakeup();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->TrayIconShown());
+    EXPECT_EQ(window->TrayTip(), QStringLiteral("Vurnaboard"));
+}
+
+} // namespace
