@@ -33,10 +33,10 @@ fi
 # No display: a virtual one with a tray host, one screenshot, then a clean exit.
 source tools/xsession.sh
 trap xsession_stop EXIT
-xsession_start
+xsession_start 800x600x24
 "$build/Vurna3" &
 vurna=$!
-if ! window=$(xsession_wait_window Vurnaboard); then
+if ! xsession_wait_window Vurnaboard >/dev/null; then
     echo "The board window did not appear." >&2
     xsession_end "$vurna"
     exit 1

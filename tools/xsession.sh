@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers for running Vurna3 on a virtual X display; sourced by run.sh and tools/screenshots.sh.
 # Every process started here is remembered by its id and ended by xsession_stop.
 
@@ -20,7 +21,8 @@ xsession_start() {
         rm -f "$fdfile"
         return 1
     fi
-    export DISPLAY=":$(head -n1 "$fdfile" | tr -d '[:space:]')"
+    DISPLAY=":$(head -n1 "$fdfile" | tr -d '[:space:]')"
+    export DISPLAY
     rm -f "$fdfile"
     unset WAYLAND_DISPLAY
     trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
