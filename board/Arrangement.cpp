@@ -30,7 +30,8 @@ void TVurnaData2Array::Resize(int cols, int rows)
         return;
     QList<TVurnaDataRec> resized(qsizetype(rows + 1) * (cols + 1));
     // The new last column and row stay empty; every other cell keeps what it held.
-    for (int row = 0; row < std::min(rows, m_rows + 1); ++row) {
+    const int keptRows = m_cells.isEmpty() ? 0 : std::min(rows, m_rows + 1);
+    for (int row = 0; row < keptRows; ++row) {
         for (int col = 0; col < std::min(cols, m_cols + 1); ++col)
             resized[qsizetype(row) * (cols + 1) + col] = m_cells.at(index(col, row));
     }
