@@ -130,12 +130,12 @@ void TfrmMain::BuildBoardPage(QWidget& page)
             [this](const QByteArray& characters) { m_keiziban->SetScrDBEnabled(characters); });
 
     m_btnOwnerSet = ownerButton(&page, QStringLiteral("btnOwnerSet"), QStringLiteral("不在設定"),
-                                QStringLiteral(":/menu/huzaiset.png"),
+                                QStringLiteral(":/menu/owner_set.png"),
                                 QStringLiteral("使用者の不在設定を行います。戻り日付が本日に設定された状態で不在設定が開きます。"),
                                 scale);
     anchors->Place(m_btnOwnerSet, QRect(440, 291, 81, 57), Anchors::Left | Anchors::Bottom);
     m_btnOwnerReset = ownerButton(&page, QStringLiteral("btnOwnerReset"), QStringLiteral("不在解除"),
-                                  QStringLiteral(":/menu/huzaireset.png"),
+                                  QStringLiteral(":/menu/owner_reset.png"),
                                   QStringLiteral("使用者の不在状態を解除します。"), scale);
     anchors->Place(m_btnOwnerReset, QRect(520, 291, 81, 57), Anchors::Left | Anchors::Bottom);
     // What the two buttons do (absence entry and clearing) comes with the absence actions.

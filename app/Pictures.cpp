@@ -8,16 +8,11 @@
 
 Q_LOGGING_CATEGORY(lcPictures, "vurna.board", QtWarningMsg)
 
-// Resources of a static library must be registered by name, outside any namespace. The
-// pictures are compiled in only when the resource list exists in the tree.
-#if __has_include("../resources/vurna.qrc")
+// Resources of a static library must be registered by name, outside any namespace.
 static void initVurnaResources()
 {
     Q_INIT_RESOURCE(vurna);
 }
-#else
-static void initVurnaResources() {}
-#endif
 
 namespace Pictures {
 

@@ -1,5 +1,6 @@
 #include "MainFixture.h"
 
+#include "app/Pictures.h"
 #include "platform/Cp932.h"
 #include "platform/SharePath.h"
 
@@ -9,6 +10,7 @@
 
 MainFixture::MainFixture() : clock(QDateTime(QDate(2024, 4, 1), QTime(9, 30)))
 {
+    Pictures::InitResources();
     m_previousConfig = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(profile.path()));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, profile.path());
