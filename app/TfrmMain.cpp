@@ -69,8 +69,11 @@ void TfrmMain::ShowMainWindow()
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
-    raise();
-    activateWindow();
+    // (The offscreen platform has no window stacking and says so on every call.)
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        raise();
+        activateWindow();
+    }
     setAttribute(Qt::WA_InputMethodEnabled, false);
 }
 

@@ -1,0 +1,143 @@
+// Start-up of the board window to the board shown, against the full load of the same board
+// alone, in the same process, warm cache. The window's start-up runs every step that the
+// program runs before its first paint: settings, site configuration, own identity, filter
+// file, the full load, marking the user running, the menus, the first paint.
+// Goal: start-up within 1.5 x the full load plus a fixed cost under 300 ms.
+//
+//   build/bench/bench_startup [members]      (default: 2000)
+
+#include "app/Pictures.h"
+#include "app/TfrmMain.h"
+#include "board/TVurnaGrid.h"
+#include "board/UserLoader.h"
+#include "platform/Clock.h"
+#include "platform/Cp932.h"
+#include "platform/MessageBoxes.h"
+#include "platform/SharePath.h"
+#include "platform/SingleInstance.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+QByteArray memberText(int i)
+{
+    const QByteArray n = QByteArray::number(i);
+    const QList<QByteArray> values{Cp932::fromUnicodeLossy(QStringLiteral("ﾔﾏﾀﾞ")) + n,
+                                   Cp932::fromUnicodeLossy(QStringLiteral("山田太郎")) + n,
+                                   Cp932::fromUnicodeLossy(QStringLiteral("営業第%1課").arg(i % 7)),
+                                   "1" + n,
+                                   i % 3 == 0 ? Cp932::fromUnicodeLossy(QStringLiteral("大阪支店")) : QByteArray(),
+                                   i % 3 == 0 ? "2026/12/24" : "",
+                                   i % 3 == 0 ? "17:00" : "",
+                                   "",
+                                   "192.168.1." + QByteArray::number(i % 250),
+                                   "0",
+                                   "0",
+                                   ""};
+    QByteArray text;
+    for (const QByteArray& v : values)
+        text += (text.isEmpty() ? "\"" : "\r\n\"") + v + '"';
+    return text;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int members = argc > 1 ? QByteArray(argv[1]).toInt() : 2000;
+    constexpr int runs = 7;
+
+    QTemporaryDir root;
+    const QString share = root.path() + QStringLiteral("/share");
+    QDir().mkpath(share);
+    for (int i = 0; i < members; ++i) {
+        const QString base = share + QStringLiteral("/member%1").arg(i, 5, 10, QLatin1Char('0'));
+        writeFile(base + QStringLiteral(".vrn"), memberText(i));
+        if (i % 4 == 0)
+            writeFile(base + QStringLiteral(".off"), {});
+    }
+    const QString profile = root.path() + QStringLiteral("/config");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, profile);
+    {
+        QSettings settings(profile + QStringLiteral("/Quaxosoft/Vurna.conf"), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("ShareDir"), share + QLatin1Char('/'));
+        settings.setValue(QStringLiteral("FileName"), share + QStringLiteral("/member00001"));
+        settings.setValue(QStringLiteral("Name"), QStringLiteral("山田太郎1"));
+        settings.setValue(QStringLiteral("AutoSmall"), 0);
+    }
+    const QByteArray dataSource = SharePath::fromNative(share + QLatin1Char('/')).toUpper();
+    Pictures::InitResources();
+
+    std::vector<double> loads;
+    for (int run = 0; run < runs; ++run) {
+        TVurnaDataArray array{TVurnaDataRec{}};
+        QElapsedTimer timer;
+        timer.start();
+        LoadUserFiles(dataSource, array, AllMembers, false);
+        loads.push_back(timer.nsecsElapsed() / 1e6);
+        if (array.size() != members + 1)
+            std::fprintf(stderr, "loaded %lld of %d\n", static_cast<long long>(array.size() - 1), members);
+    }
+
+    SystemClock clock;
+    ScriptedMessageBoxes boxes;
+    std::vector<double> startups;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        SingleInstance instance(root.path());
+        instance.TryAcquire();
+        TMainEnvironment environment;
+        environment.clock = &clock;
+        environment.boxes = &boxes;
+        environment.lookUpAddress = [] { return QByteArray("127.0.0.2"); };
+        environment.instance = &instance;
+        environment.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+        TfrmMain window(environment);
+        window.FormCreate();
+        window.ShowAtStart();
+        window.Keiziban().repaint();
+        startups.push_back(timer.nsecsElapsed() / 1e6);
+        if (window.Keiziban().Model().MemberHigh() != members)
+            std::fprintf(stderr, "board shows %d of %d\n", window.Keiziban().Model().MemberHigh(), members);
+        window.SaveOnClose();
+    }
+
+    const double load = median(loads);
+    const double startup = median(startups);
+    const double fixed = startup - 1.5 * load;
+    std::printf("members                      %d\n", members);
+    std::printf("full load alone (median)     %8.1f ms\n", load);
+    std::printf("start-up to board shown      %8.1f ms\n", startup);
+    std::printf("ratio                        %8.2f x\n", load > 0 ? startup / load : 0.0);
+    std::printf("start-up - 1.5 x full load   %8.1f ms (goal: under 300 ms)  %s\n", fixed,
+                fixed < 300 ? "met" : "NOT MET");
+    return 0;
+}
