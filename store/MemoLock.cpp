@@ -1,0 +1,177 @@
+#include "store/MemoLock.h"
+
+#include "platform/Cp932.h"
+#include "platform/FileText.h"
+#include "platform/SharePath.h"
+#include "platform/SjisText.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QRandomGenerator>
+#include <QSysInfo>
+#include <QThread>
+
+Q_DECLARE_LOGGING_CATEGORY(lcFiles)
+
+namespace {
+
+// Names this process in the guards it creates: host, process id and a random part, so that
+// a guard left by a crashed copy whose process id was later reused is never taken for ours.
+// A constant of the process, like its id.
+const QByteArray& processIdentity()
+{
+    static const QByteArray identity = QSysInfo::machineHostName().toUtf8() + ' ' +
+                                       QByteArray::number(QCoreApplication::applicationPid()) + ' ' +
+                                       QByteArray::number(QRandomGenerator::system()->generate64(), 16);
+    return identity;
+}
+
+QByteArray randomHex()
+{
+    return QByteArray::number(QRandomGenerator::global()->generate64(), 16);
+}
+
+QByteArray readGuard(const QString& real)
+{
+    QFile file(real);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+} // namespace
+
+QByteArray MemoLock::lockPath(const QByteArray& memoPath)
+{
+    return memoPath + ".mil.lock";
+}
+
+MemoLock::MemoLock(QByteArray memoPath, MemoLockPolicy policy)
+    : m_lockPath(lockPath(memoPath)), m_policy(std::move(policy))
+{
+}
+
+MemoLock::~MemoLock()
+{
+    release();
+}
+
+namespace {
+
+// The guard's real path. Only the folder is looked up case-insensitively: every copy
+// spells the guard's own name from the upper-cased member path, so they all meet on the
+// same file without listing the folder on each try.
+QString realGuardPath(const QByteArray& lockPath)
+{
+    QString dir = SharePath::resolve(SjisText::directoryPart(lockPath));
+    if (!dir.isEmpty() && !dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir + Cp932::toUnicode(SjisText::fileNamePart(lockPath));
+}
+
+} // namespace
+
+bool MemoLock::tryCreate(bool* exists)
+{
+    const QString real = realGuardPath(m_lockPath);
+    QFile file(real);
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        const QByteArray content = processIdentity() + ' ' + randomHex() + "\r\n";
+        const bool written = file.write(content) == content.size() && file.flush();
+        file.close();
+        if (written) {
+            m_content = content;
+            *exists = false;
+            return true;
+        }
+        QFile::remove(real);
+        *exists = false;
+        return false;
+    }
+    *exists = QFileInfo::exists(real);
+    return false;
+}
+
+bool MemoLock::breakStale(const QByteArray& seenContent)
+{
+    // Two waiters may find the same stale guard. Each first moves it aside under a name of
+    // its own, so only one of them gets it; the one that finds it had been replaced by a
+    // fresh guard in the meantime puts that guard back.
+    const QString real = realGuardPath(m_lockPath);
+    const QString aside = real + QLatin1Char('.') + QString::fromLatin1(randomHex()) + QStringLiteral(".stale");
+    if (!QFile::rename(real, aside))
+        return false;
+    if (readGuard(aside) == seenContent) {
+        qCWarning(lcFiles) << "broke a stale memo guard" << real << seenContent.trimmed();
+        QFile::remove(aside);
+        return true;
+    }
+    if (!QFile::rename(aside, real))
+        QFile::remove(aside);
+    return false;
+}
+
+MemoLock::Result MemoLock::acquire()
+{
+    if (m_held)
+        return Result::Acquired;
+    QElapsedTimer waited;
+    waited.start();
+    QByteArray seenContent;
+    QDateTime seenModified;
+    bool seen = false;
+    QElapsedTimer seenFor;
+    for (int failedTry = 1;; ++failedTry) {
+        bool exists = false;
+        if (tryCreate(&exists)) {
+            m_held = true;
+            return Result::Acquired;
+        }
+        if (exists) {
+            const QString real = realGuardPath(m_lockPath);
+            const QByteArray content = readGuard(real);
+            if (content.startsWith(processIdentity() + ' '))
+                return Result::HeldByThisProcess;
+            const QDateTime modified = QFileInfo(real).lastModified();
+            if (!seen || content != seenContent || modified != seenModified) {
+                seen = true;
+                seenContent = content;
+                seenModified = modified;
+                seenFor.start();
+            } else if (seenFor.elapsed() >= m_policy.staleMs) {
+                seen = false;
+                if (breakStale(seenContent))
+                    continue;
+            }
+        } else {
+            seen = false;
+        }
+        if (waited.elapsed() >= m_policy.maxWaitMs) {
+            qCWarning(lcFiles) << "gave up waiting for the memo guard" << realGuardPath(m_lockPath);
+            return Result::TimedOut;
+        }
+        if (m_policy.beforePause)
+            m_policy.beforePause(failedTry);
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents();
+        const int cap = qBound(1, 1 << qMin(failedTry, 10), qMax(1, m_policy.maxPauseMs));
+        QThread::msleep(static_cast<unsigned long>(QRandomGenerator::global()->bounded(1, cap + 1)));
+    }
+}
+
+void MemoLock::release()
+{
+    if (!m_held)
+        return;
+    m_held = false;
+    // Remove the guard only while it is still ours: had it been broken as stale, it may now
+    // belong to another copy.
+    const QString real = realGuardPath(m_lockPath);
+    if (readGuard(real) == m_content)
+        QFile::remove(real);
+    m_content.clear();
+}
