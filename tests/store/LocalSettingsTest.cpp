@@ -1,0 +1,324 @@
+#include "store/TLocalSettings.h"
+#include "support/TestShare.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Points the per-user settings at an empty temporary profile, so the user's own settings
+// stay untouched. Also set through QSettings::setPath, which QSettings honours even after
+// it has cached the configuration folder of an earlier test.
+class FreshProfile : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_previous = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+    }
+    void TearDown() override
+    {
+        if (m_previous.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", m_previous);
+    }
+
+    QString confFile() const { return m_dir.path() + QStringLiteral("/Quaxosoft/Vurna.conf"); }
+    // The store as another program (or an administrator) sees it.
+    void storeRaw(const QString& name, const QVariant& value) const
+    {
+        QSettings raw(confFile(), QSettings::IniFormat);
+        raw.setValue(name, value);
+    }
+    QVariant rawValue(const QString& name) const { return QSettings(confFile(), QSettings::IniFormat).value(name); }
+
+    QTemporaryDir m_dir;
+    QByteArray m_previous;
+};
+
+TEST_F(FreshProfile, DefaultsOnAFreshProfile)
+{
+    TLocalSettings settings;
+    TParmArray boards;
+    settings.ReadLocalSettings(boards);
+    ASSERT_EQ(boards.size(), 1);
+    EXPECT_TRUE(boards[0].ShareDir.isEmpty());
+    EXPECT_TRUE(boards[0].AutoSmall);
+    EXPECT_FALSE(boards[0].AutoDengonOpen);
+    EXPECT_EQ(boards[0].BoardName, cp932(QStringLiteral("自分が所属する掲示板")));
+    EXPECT_FALSE(settings.ReadBool(QStringLiteral("SmallFont"), false));
+    EXPECT_FALSE(settings.ReadBool(QStringLiteral("RegistSortPriority"), false));
+
+    TVurnaDataRec own;
+    settings.LoadOwnIdentity(own, "192.168.0.7");
+    EXPECT_TRUE(own.FileName.isEmpty());
+    EXPECT_TRUE(own.Name.isEmpty());
+    EXPECT_EQ(own.StatusIndex, 0);
+    EXPECT_TRUE(own.Running);
+    EXPECT_EQ(own.IP, QByteArray("192.168.0.7"));
+
+    const TStoredPlacement placement = settings.ReadStoredPlacement();
+    EXPECT_FALSE(placement.NormalLeft || placement.NormalTop || placement.NormalBottom || placement.MaxLeft ||
+                 placement.MaxTop);
+    // Reading creates nothing.
+    EXPECT_FALSE(QFile::exists(confFile()));
+}
+
+TEST_F(FreshProfile, ValuesLiveAtTheTopLevelOfQuaxosoftVurna)
+{
+    TLocalSettings settings;
+    settings.WriteBool(QStringLiteral("SmallFont"), true);
+    settings.WriteInteger(QStringLiteral("StatusIndex"), 3);
+    settings.WriteString(QStringLiteral("Name"), cp932(QStringLiteral("山田 太郎")));
+    ASSERT_TRUE(QFile::exists(confFile()));
+    EXPECT_EQ(rawValue(QStringLiteral("SmallFont")).toInt(), 1);
+    EXPECT_EQ(rawValue(QStringLiteral("StatusIndex")).toInt(), 3);
+    EXPECT_EQ(rawValue(QStringLiteral("Name")).toString(), QStringLiteral("山田 太郎"));
+}
+
+struct ReadCase
+{
+    const char* name;
+    const char* stored; // nullptr: missing
+    bool flagDefault;
+    bool flag;
+    int integerDefault;
+    int integer;
+};
+
+class ReadValues : public FreshProfile, public ::testing::WithParamInterface<ReadCase>
+{
+};
+
+TEST_P(ReadValues, FlagsAndIntegersFallBackSilently)
+{
+    const ReadCase& c = GetParam();
+    if (c.stored)
+        storeRaw(QStringLiteral("V"), QString::fromLatin1(c.stored));
+    TLocalSettings settings;
+    EXPECT_EQ(settings.ReadBool(QStringLiteral("V"), c.flagDefault), c.flag);
+    EXPECT_EQ(settings.ReadInteger(QStringLiteral("V"), c.integerDefault), c.integer);
+}
+
+INSTANTIATE_TEST_SUITE_P(LocalSettings, ReadValues,
+                         ::testing::Values(ReadCase{"Missing", nullptr, true, true, 42, 42},
+                                           ReadCase{"Zero", "0", true, false, 42, 0},
+                                           ReadCase{"One", "1", false, true, 42, 1},
+                                           ReadCase{"AnyNonZeroIsTrue", "7", false, true, 42, 7},
+                                           ReadCase{"Negative", "-3", false, true, 42, -3},
+                                           ReadCase{"NotANumber", "abc", true, true, 42, 42},
+                                           ReadCase{"TooLarge", "99999999999", false, false, 42, 42}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FreshProfile, MissingStringReadsEmpty)
+{
+    EXPECT_TRUE(TLocalSettings().ReadString(QStringLiteral("Furigana"), "x").isEmpty());
+}
+
+TEST_F(FreshProfile, ShareDirWrittenInLowerCaseIsUsedUpperCased)
+{
+    storeRaw(QStringLiteral("ShareDir"), QStringLiteral("/srv/office/share/"));
+    storeRaw(QStringLiteral("AutoSmall"), 0);
+    storeRaw(QStringLiteral("AutoDengonOpen"), 1);
+    TParmArray boards;
+    TLocalSettings().ReadLocalSettings(boards);
+    EXPECT_EQ(boards[0].ShareDir, QByteArray("/SRV/OFFICE/SHARE/"));
+    EXPECT_FALSE(boards[0].AutoSmall);
+    EXPECT_TRUE(boards[0].AutoDengonOpen);
+}
+
+TEST_F(FreshProfile, ShareDirWithoutItsSeparatorStillNamesTheDirectory)
+{
+    storeRaw(QStringLiteral("ShareDir"), QStringLiteral("/srv/share"));
+    TParmArray boards;
+    TLocalSettings().ReadLocalSettings(boards);
+    EXPECT_EQ(boards[0].ShareDir, QByteArray("/SRV/SHARE/"));
+}
+
+TEST_F(FreshProfile, ReadingKeepsTheOtherBoardsAndTheOwnBoardsConfiguration)
+{
+    TParmArray boards(2);
+    boards[0].UdpPort = 2000;
+    boards[1].BoardName = "B";
+    TLocalSettings().ReadLocalSettings(boards);
+    ASSERT_EQ(boards.size(), 2);
+    EXPECT_EQ(boards[0].UdpPort, 2000);
+    EXPECT_EQ(boards[1].BoardName, QByteArray("B"));
+}
+
+TEST_F(FreshProfile, WriteStoresTheDirectoryAsHeldThenUpperCasesIt)
+{
+    ParmRec own;
+    own.ShareDir = "/srv/Share/";
+    own.AutoSmall = false;
+    own.AutoDengonOpen = true;
+    TLocalSettings settings;
+    settings.WriteLocalSettings(own);
+    EXPECT_EQ(own.ShareDir, QByteArray("/SRV/SHARE/"));
+    EXPECT_EQ(rawValue(QStringLiteral("ShareDir")).toString(), QStringLiteral("/srv/Share/"));
+    EXPECT_EQ(rawValue(QStringLiteral("AutoSmall")).toInt(), 0);
+    EXPECT_EQ(rawValue(QStringLiteral("AutoDengonOpen")).toInt(), 1);
+}
+
+TEST_F(FreshProfile, OwnIdentityRoundTripsThroughUnicode)
+{
+    TVurnaDataRec own;
+    own.FileName = "/srv/share/" + sjis({0x83, 0x5C, 0x95, 0x5C}); // ソ表: trail bytes 5C
+    own.Furigana = sjis({0xD4, 0xCF, 0xC0, 0xDE});                 // ﾔﾏﾀﾞ
+    own.Name = cp932(QStringLiteral("山田〜太郎"));
+    own.Group = cp932(QStringLiteral("営業部"));
+    own.InnerLine = "123";
+    own.WarningCall = "090-0000-0000";
+    own.StatusIndex = 2;
+    own.SortPrefix = "1";
+    own.Locate = "not an identity value";
+    TLocalSettings settings([] { return QByteArray("10.0.0.5"); });
+    settings.SaveOwnIdentity(own);
+    // Unicode in the store: 81 60 is the full-width tilde there.
+    EXPECT_EQ(rawValue(QStringLiteral("Name")).toString(), QStringLiteral("山田\uFF5E太郎"));
+    EXPECT_FALSE(rawValue(QStringLiteral("Locate")).isValid());
+
+    const TVurnaDataRec loaded = settings.LoadOwnIdentity();
+    EXPECT_EQ(loaded.FileName, "/SRV/SHARE/" + sjis({0x83, 0x5C, 0x95, 0x5C}));
+    EXPECT_EQ(loaded.Furigana, own.Furigana);
+    EXPECT_EQ(loaded.Name, own.Name);
+    EXPECT_EQ(loaded.Group, own.Group);
+    EXPECT_EQ(loaded.InnerLine, own.InnerLine);
+    EXPECT_EQ(loaded.WarningCall, own.WarningCall);
+    EXPECT_EQ(loaded.StatusIndex, 2);
+    EXPECT_EQ(loaded.SortPrefix, own.SortPrefix);
+    EXPECT_TRUE(loaded.Running);
+    EXPECT_EQ(loaded.IP, QByteArray("10.0.0.5"));
+    EXPECT_TRUE(loaded.Locate.isEmpty());
+}
+
+TEST_F(FreshProfile, LoadingKeepsTheRecordsOtherFields)
+{
+    TVurnaDataRec own;
+    own.Locate = cp932(QStringLiteral("会議"));
+    own.Date = "2024/04/01";
+    TLocalSettings().LoadOwnIdentity(own, {});
+    EXPECT_EQ(own.Locate, cp932(QStringLiteral("会議")));
+    EXPECT_EQ(own.Date, QByteArray("2024/04/01"));
+}
+
+TEST_F(FreshProfile, PlacementRoundTripWritesMaxTopAsZero)
+{
+    TWindowPlacement placement;
+    placement.Normal = {100, 50, 740, 610};
+    placement.MaxPosition = {1280, 30};
+    TLocalSettings settings;
+    settings.SaveWindowPlacement(placement);
+    EXPECT_EQ(rawValue(QStringLiteral("NormalRight")).toInt(), 740);
+    const TStoredPlacement stored = settings.ReadStoredPlacement();
+    EXPECT_EQ(stored.NormalLeft, 100);
+    EXPECT_EQ(stored.NormalTop, 50);
+    EXPECT_EQ(stored.NormalBottom, 610);
+    EXPECT_EQ(stored.MaxLeft, 1280);
+    EXPECT_EQ(stored.MaxTop, 0);
+}
+
+// --- Placement arithmetic ------------------------------------------------------------------
+
+struct LimitsCase
+{
+    int dpi;
+    TSizeLimits limits;
+};
+
+class MainWindowLimits : public ::testing::TestWithParam<LimitsCase>
+{
+};
+
+TEST_P(MainWindowLimits, ScaledAndTruncated)
+{
+    EXPECT_EQ(MainWindowSizeLimits(GetParam().dpi), GetParam().limits);
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowPlacement, MainWindowLimits,
+                         ::testing::Values(LimitsCase{96, {640, 460, 640}}, LimitsCase{120, {800, 575, 800}},
+                                           LimitsCase{144, {960, 690, 960}}, LimitsCase{97, {646, 464, 646}}),
+                         [](const auto& info) { return std::to_string(info.param.dpi) + "dpi"; });
+
+TEST(WindowPlacement, FreshProfilePlacesTheMaximisedColumnAtTheRightEdge)
+{
+    const TRectEdges current{10, 20, 650, 500};
+    const TWindowPlacement p = RestoredPlacement(current, QSize(1920, 1080), {});
+    EXPECT_EQ(p.Normal, current);
+    EXPECT_EQ(p.MaxPosition, QPoint(1280, 0));
+    EXPECT_EQ(p.MinPosition, QPoint(1920, 1080)); // off screen
+    EXPECT_TRUE(p.RestoreToMaximized);
+    EXPECT_TRUE(p.Hidden);
+}
+
+TEST(WindowPlacement, StoredValuesWinAndTheWidthStays)
+{
+    TStoredPlacement stored;
+    stored.NormalLeft = 900;
+    stored.NormalTop = 40;
+    stored.NormalBottom = 700;
+    stored.MaxLeft = 200;
+    stored.MaxTop = 0;
+    const TWindowPlacement p = RestoredPlacement({10, 20, 650, 500}, QSize(1920, 1080), stored);
+    EXPECT_EQ(p.Normal, (TRectEdges{900, 40, 1540, 700}));
+    EXPECT_EQ(p.MaxPosition, QPoint(200, 0));
+}
+
+struct OnDemandCase
+{
+    const char* name;
+    int dpi;
+    std::optional<QPoint> placementMax;
+    std::optional<QRect> workArea;
+    TMinMaxInfo expected;
+};
+
+class SizeLimits : public ::testing::TestWithParam<OnDemandCase>
+{
+};
+
+TEST_P(SizeLimits, MaximisedIsAFullHeightColumn)
+{
+    const OnDemandCase& c = GetParam();
+    EXPECT_EQ(SizeLimitsOnDemand(MainWindowSizeLimits(c.dpi), QSize(1920, 1080), c.placementMax, c.workArea),
+              c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowPlacement, SizeLimits,
+                         ::testing::Values(
+                             // Task bar 40 high at the bottom: the column ends on its top edge.
+                             OnDemandCase{"TaskBarAtBottom",
+                                          96,
+                                          QPoint(1280, 0),
+                                          QRect(0, 0, 1920, 1040),
+                                          {QSize(640, 460), QPoint(1280, 0), QSize(640, 1040), QSize(640, 1040)}},
+                             OnDemandCase{"At120Dpi",
+                                          120,
+                                          std::nullopt,
+                                          QRect(0, 0, 1920, 1040),
+                                          {QSize(800, 575), QPoint(1120, 0), QSize(800, 1040), QSize(800, 1040)}},
+                             OnDemandCase{"NegativeStoredLeftFallsBack",
+                                          96,
+                                          QPoint(-5, 0),
+                                          QRect(0, 0, 1920, 1040),
+                                          {QSize(640, 460), QPoint(1280, 0), QSize(640, 1040), QSize(640, 1040)}},
+                             OnDemandCase{"NoWorkAreaUsesTheScreen",
+                                          96,
+                                          QPoint(0, 0),
+                                          std::nullopt,
+                                          {QSize(640, 460), QPoint(0, 0), QSize(640, 1080), QSize(640, 1080)}},
+                             // Task bar at the top: the work area starts lower, its bottom edge is the screen's.
+                             OnDemandCase{"TaskBarAtTop",
+                                          96,
+                                          QPoint(100, 0),
+                                          QRect(0, 40, 1920, 1040),
+                                          {QSize(640, 460), QPoint(100, 0), QSize(640, 1080), QSize(640, 1080)}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
