@@ -30,12 +30,18 @@ void TfrmMain::SetKeiziban(ParmRec& board)
 
     m_keiziban->SetImageList(Pictures::StatusPictureList(board));
     model.SetDataSource(board.ShareDir);
-    try {
-        model.Reload(AllMembers);
-        qCInfo(lcMain) << "board loaded" << board.ShareDir << "members" << model.MemberHigh();
-    } catch (const EFileIOError& e) {
-        qCWarning(lcMain) << "board load failed" << e.message();
-        ShowLoadFailure(e.message());
+    if (board.ShareDir.isEmpty()) {
+        // No shared directory chosen yet (a fresh PC): an empty path would name the working
+        // folder, whose files are no board.
+        qCInfo(lcMain) << "no shared directory: empty board";
+    } else {
+        try {
+            model.Reload(AllMembers);
+            qCInfo(lcMain) << "board loaded" << board.ShareDir << "members" << model.MemberHigh();
+        } catch (const EFileIOError& e) {
+            qCWarning(lcMain) << "board load failed" << e.message();
+            ShowLoadFailure(e.message());
+        }
     }
 
     TInterval interval = model.Interval();

@@ -96,7 +96,7 @@ void TfrmMain::ShowAtStart()
 
 void TfrmMain::StartUp()
 {
-    // 1. Hints stay up as long as the pointer rests on their control (Qt's own rule).
+    // 1. Hints stay on screen for 60 000 ms (the window's event filter shows them so).
     // 2. Dates are formatted "yyyy/MM/dd" wherever the program writes or reads them.
     // 3. The own board's local settings.
     m_settings.ReadLocalSettings(m_state.Boards);

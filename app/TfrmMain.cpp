@@ -15,8 +15,15 @@
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QToolTip>
 
 Q_LOGGING_CATEGORY(lcMain, "vurna.board", QtWarningMsg)
+
+namespace {
+
+constexpr int HintDisplayMs = 60000;
+
+} // namespace
 
 TfrmMain::TfrmMain(TMainEnvironment environment, QWidget* parent)
     : QMainWindow(parent), m_env(std::move(environment)), m_clock(*m_env.clock), m_boxes(*m_env.boxes),
@@ -105,6 +112,15 @@ void TfrmMain::showEvent(QShowEvent* event)
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ToolTip) {
+        // Hints stay on screen for a minute, long enough to read the long Japanese ones.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this && !widget->toolTip().isEmpty()) {
+            const auto* help = static_cast<QHelpEvent*>(event);
+            QToolTip::showText(help->globalPos(), widget->toolTip(), widget, QRect(), HintDisplayMs);
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress) {
         // A key reaches the focused widget first and then, when ignored, its parents: only
         // the first delivery counts.

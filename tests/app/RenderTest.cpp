@@ -3,6 +3,7 @@
 
 #include "MainFixture.h"
 
+#include "app/StatusBarSink.h"
 #include "board/TVurnaGrid.h"
 
 #include <QDir>
@@ -33,7 +34,7 @@ protected:
         writeSettings(QStringLiteral("yamada"), QString::fromUtf8("山田　太郎"), false);
     }
 
-    QImage shoot()
+    QImage shoot(const QString& name = QStringLiteral("main-window.png"))
     {
         window->ShowAtStart();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -41,7 +42,7 @@ protected:
         const QString dir = qEnvironmentVariable("VURNA_SCREENSHOT_DIR");
         if (!dir.isEmpty()) {
             QDir().mkpath(dir);
-            image.save(dir + QStringLiteral("/main-window.png"));
+            image.save(dir + QLatin1Char('/') + name);
         }
         return image;
     }
@@ -77,6 +78,29 @@ TEST_F(Render, AreasCarryTheirColours)
     ASSERT_EQ(grid.RowCount(), 3);
     const QRect empty = grid.CellRect(1, 2);
     EXPECT_EQ(colourAt(image, &grid, empty.center()), QColor(Qt::white));
+}
+
+TEST_F(Render, MemoPageShowsTheOwnBoardAndItsCaption)
+{
+    share.writeBytes(QStringLiteral("yamada.mil"),
+                     cp932(QStringLiteral("○鈴木さんより 4月1日 9時10分\r\n会議室の予約をお願いします。")) + "\r\n\r\n\r\n");
+    ASSERT_TRUE(start());
+    window->ShowAtStart();
+    window->Pages().setCurrentWidget(&window->MemoPage());
+    window->Status().ShowProgress(QStringLiteral("伝言を運んでいます。"), 40);
+    const QImage image = shoot(QStringLiteral("memo-page.png"));
+    auto* caption = window->findChild<QLabel*>(QStringLiteral("Label2"));
+    auto* shadow = window->findChild<QLabel*>(QStringLiteral("Label4"));
+    ASSERT_NE(caption, nullptr);
+    ASSERT_NE(shadow, nullptr);
+    EXPECT_EQ(shadow->pos(), caption->pos() + QPoint(1, 1));
+    // Navy text is drawn somewhere in the caption.
+    bool navy = false;
+    for (int x = 0; x < caption->width() && !navy; ++x) {
+        for (int y = 0; y < caption->height() && !navy; ++y)
+            navy = colourAt(image, caption, QPoint(x, y)) == QColor(0, 0, 128);
+    }
+    EXPECT_TRUE(navy);
 }
 
 TEST_F(Render, GridKeepsItsDesignedPlaceAtNinetySixDpi)

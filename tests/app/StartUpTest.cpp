@@ -8,6 +8,7 @@
 #include "platform/Cp932.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTest>
@@ -87,6 +88,19 @@ TEST_F(StartUp, GuestWritesNothingInTheShareAndSeesNoOwnControls)
 
     window->SaveOnClose();
     EXPECT_EQ(shareSnapshot(), before);
+}
+
+TEST_F(StartUp, FreshProfileShowsAnEmptyBoardNotTheWorkingFolder)
+{
+    // No settings at all: no shared directory, a guest, the tray.
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(share.realPath()));
+    const bool started = start();
+    QDir::setCurrent(previous);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(window->Keiziban().Model().MemberHigh(), 0);
+    EXPECT_TRUE(window->State().OwnBoard().AutoSmall);
+    EXPECT_TRUE(window->State().Own.FileName.isEmpty());
 }
 
 TEST_F(StartUp, MemberMissingFromTheBoardIsNeitherMarkedNorWritten)
