@@ -5,6 +5,7 @@
 #include "store/MemberList.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -67,44 +68,94 @@ QByteArray StatusFilterItem(int code)
     return ',' + QByteArray::number(code) + ',';
 }
 
-MemberFilter::MemberFilter(const TArrangeFilter& filter)
+MemberFilter::MemberFilter(const TArrangeFilter& filter, const QDateTime& now)
     : m_groupOn(filter.GroupFilterOn), m_custom(filter.CustomGrpMember), m_statusOn(filter.StatusFilterOn),
-      m_statuses(sorted(filter.StatusFilter))
+      m_statuses(sorted(filter.StatusFilter)), m_now(now)
 {
+    // A comma is never the trail byte of a pair, so the list splits byte-wise.
+    for (const QByteArray& key : m_custom.split(',')) {
+        if (!key.isEmpty())
+            m_customKeys.append(key);
+    }
+    std::sort(m_customKeys.begin(), m_customKeys.end(), keyLess);
     for (const QByteArray& group : filter.GroupFilter)
         m_groups.append(SjisText::upperCase(group));
     m_groups = sorted(m_groups);
 }
 
-bool MemberFilter::Shows(const TVurnaDataRec& member, const QDateTime& now) const
+bool MemberFilter::inGroups(const QByteArray& group) const
+{
+    const auto known = m_groupShown.constFind(group);
+    if (known != m_groupShown.cend())
+        return known.value();
+    const bool shown = std::binary_search(m_groups.cbegin(), m_groups.cend(), SjisText::upperCase(group));
+    m_groupShown.insert(group, shown);
+    return shown;
+}
+
+bool MemberFilter::keyLess(QByteArrayView a, QByteArrayView b)
+{
+    const int c = std::memcmp(a.data(), b.data(), size_t(std::min(a.size(), b.size())));
+    return c < 0 || (c == 0 && a.size() < b.size());
+}
+
+bool MemberFilter::inCustomGroup(const QByteArray& fileName) const
+{
+    // The member key is the file-name part of FileName as it is: FileName carries no
+    // extension, so a key with a dot in it ("ITO.K") keeps its last part. Looked at in place:
+    // this runs for most members of a large board.
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < fileName.size(); i = SjisText::nextCharIndex(fileName, i)) {
+        if (fileName.at(i) == '\\' || fileName.at(i) == '/')
+            start = i + 1;
+    }
+    const QByteArrayView key = QByteArrayView(fileName).sliced(start);
+    if (key.isEmpty())
+        return false;
+    if (key.contains(','))
+        // A key with a comma in it can still occur across two list items.
+        return SjisText::indexOf(m_custom, ',' + key.toByteArray() + ',') >= 0;
+    const auto at = std::lower_bound(m_customKeys.cbegin(), m_customKeys.cend(), key, keyLess);
+    return at != m_customKeys.cend() && QByteArrayView(*at) == key;
+}
+
+bool MemberFilter::statusShown(const TVurnaDataRec& member) const
+{
+    const StatusKey key{member.Date, member.Time, member.StatusIndex, member.Running};
+    const auto known = m_statusShown.constFind(key);
+    if (known != m_statusShown.cend())
+        return known.value();
+    QByteArray text;
+    int code = 0;
+    GetStatusText(member, m_now, text, code);
+    const bool shown = std::binary_search(m_statuses.cbegin(), m_statuses.cend(), StatusFilterItem(code));
+    m_statusShown.insert(key, shown);
+    return shown;
+}
+
+bool MemberFilter::Shows(const TVurnaDataRec& member) const
 {
     bool shown = true;
     if (m_groupOn) {
-        shown = std::binary_search(m_groups.cbegin(), m_groups.cend(), SjisText::upperCase(member.Group));
-        // FileName carries no extension, so its file-name part is the member key as it is; a
-        // key with a dot in it ("ITO.K") must not lose its last part.
+        shown = inGroups(member.Group);
         if (!shown && !m_custom.isEmpty())
-            shown = SjisText::indexOf(m_custom, ',' + SjisText::fileNamePart(member.FileName) + ',') >= 0;
+            shown = inCustomGroup(member.FileName);
     }
-    if (m_statusOn) {
-        // Only the status filter needs the display status; it is decided here, once per Arrange.
-        QByteArray text;
-        int code = 0;
-        GetStatusText(member, now, text, code);
-        if (!std::binary_search(m_statuses.cbegin(), m_statuses.cend(), StatusFilterItem(code)))
-            shown = false;
-    }
+    // The display status is decided here, once per Arrange: a member whose return time
+    // passes while shown keeps its cell until the next Arrange.
+    if (m_statusOn && !statusShown(member))
+        shown = false;
     return shown;
 }
 
 void Arrange(const TVurnaDataArray& members, const TArrangeFilter& filter, const QDateTime& now,
              TVurnaData2Array& cells)
 {
-    const MemberFilter test(filter);
+    const MemberFilter test(filter, now);
     QList<qsizetype> shown;
     shown.reserve(members.size());
     for (qsizetype i = 1; i < members.size(); ++i) {
-        if (test.Shows(members.at(i), now))
+        if (test.Shows(members.at(i)))
             shown.append(i);
     }
     const int rows = std::max<int>(1, int((shown.size() + ColCount - 1) / ColCount));

@@ -3,7 +3,9 @@
 #include "board/TVurnaDataRec.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 
 // The members shown on the board, two to a row, as copies. Indexed [column][row] and sized
@@ -56,20 +58,44 @@ QByteArray NormaliseCustomGrpMember(const QByteArray& names);
 // The status filter item of a display status code: ",code,".
 QByteArray StatusFilterItem(int code);
 
-// Decides which members are shown, with the filter lists prepared once for many tests.
+// Decides which members are shown at one moment, with the filter lists prepared once for
+// many members. Answers are remembered by what they depend on: an office has few groups and
+// few return dates, and working out a display status means local-time conversions.
 class MemberFilter
 {
 public:
-    explicit MemberFilter(const TArrangeFilter& filter);
-    // Whether `member` passes the group and status filters at `now`.
-    bool Shows(const TVurnaDataRec& member, const QDateTime& now) const;
+    MemberFilter(const TArrangeFilter& filter, const QDateTime& now);
+    // Whether `member` passes the group and status filters.
+    bool Shows(const TVurnaDataRec& member) const;
 
 private:
+    bool inGroups(const QByteArray& group) const;
+    bool inCustomGroup(const QByteArray& fileName) const;
+    static bool keyLess(QByteArrayView a, QByteArrayView b);
+    bool statusShown(const TVurnaDataRec& member) const;
+
+    struct StatusKey
+    {
+        QByteArray Date;
+        QByteArray Time;
+        qint32 StatusIndex;
+        bool Running;
+        bool operator==(const StatusKey&) const = default;
+    };
+    friend size_t qHash(const StatusKey& key, size_t seed) noexcept
+    {
+        return qHashMulti(seed, key.Date, key.Time, key.StatusIndex, key.Running);
+    }
+
     bool m_groupOn;
     QList<QByteArray> m_groups;  // upper-cased, sorted
     QByteArray m_custom;
+    QList<QByteArray> m_customKeys;  // the keys of m_custom, sorted by keyLess
     bool m_statusOn;
     QList<QByteArray> m_statuses;  // sorted
+    QDateTime m_now;
+    mutable QHash<QByteArray, bool> m_groupShown;
+    mutable QHash<StatusKey, bool> m_statusShown;
 };
 
 // Rebuilds `cells` from members 1 .. High in board order: every member the filter shows takes
