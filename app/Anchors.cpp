@@ -5,8 +5,7 @@
 
 #include <cmath>
 
-Anchors::Anchors(QWidget& parent, QSize designSize, double scale)
-    : QObject(&parent), m_parent(parent), m_scale(scale)
+Anchors::Anchors(QWidget& parent, QSize designSize, double scale) : QObject(&parent), m_parent(parent), m_scale(scale)
 {
     m_designSize = QSize(Scaled(designSize.width()), Scaled(designSize.height()));
     parent.installEventFilter(this);

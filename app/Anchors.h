@@ -36,7 +36,7 @@ private:
     struct Rule
     {
         QWidget* child;
-        QRect rect;  // scaled
+        QRect rect; // scaled
         int edges;
     };
 

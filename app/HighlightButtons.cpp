@@ -56,17 +56,25 @@ QString Hint(int tag)
 int TagForCharacter(QChar character)
 {
     switch (character.toUpper().unicode()) {
-    case 'A': case 'E': case 'I': case 'O': case 'U':
+    case 'A':
+    case 'E':
+    case 'I':
+    case 'O':
+    case 'U':
         return 1;
-    case 'G': case 'K':
+    case 'G':
+    case 'K':
         return 2;
-    case 'S': case 'Z':
+    case 'S':
+    case 'Z':
         return 3;
-    case 'D': case 'T':
+    case 'D':
+    case 'T':
         return 4;
     case 'N':
         return 5;
-    case 'B': case 'H':
+    case 'B':
+    case 'H':
         return 6;
     case 'M':
         return 7;

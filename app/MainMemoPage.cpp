@@ -32,7 +32,8 @@ void TfrmMain::ReceiveDengon()
     const TVurnaDataRec& own = m_state.Own;
     if (!HasOwnEntry(own) || own.Name.isEmpty() || !MemoFiles::MayTakeInMemos(own, m_state.OwnBoard().ShareDir))
         return;
-    const MemoBoardView::TakeInResult result = MemoBoardView::TakeInOwnMemos(*m_rchDengonOwner, own.FileName, *m_status);
+    const MemoBoardView::TakeInResult result =
+        MemoBoardView::TakeInOwnMemos(*m_rchDengonOwner, own.FileName, *m_status);
     if (result.hadUnread) {
         qCInfo(lcMain) << "unread memos taken in";
         m_state.NewMemo = false;

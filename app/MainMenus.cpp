@@ -6,8 +6,8 @@
 #include "board/TVurnaGrid.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBoxes.h"
-#include "platform/SharePath.h"
 #include "platform/ShareFiles.h"
+#include "platform/SharePath.h"
 #include "store/SiteConfig.h"
 
 #include <QActionGroup>
@@ -41,8 +41,9 @@ void TfrmMain::BuildMenus()
     bar->setObjectName(QStringLiteral("mnuForm"));
 
     QMenu* file = bar->addMenu(QStringLiteral(" ファイル "));
-    QAction* quit = AddMenuItem(file, QStringLiteral("mnuQuit"), QStringLiteral("終了"), QKeySequence(Qt::CTRL | Qt::Key_Q),
-                                QStringLiteral("Vurnaを終了し、メモリを開放します。"));
+    QAction* quit =
+        AddMenuItem(file, QStringLiteral("mnuQuit"), QStringLiteral("終了"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+                    QStringLiteral("Vurnaを終了し、メモリを開放します。"));
     connect(quit, &QAction::triggered, this, &TfrmMain::Quit);
 
     QMenu* edit = bar->addMenu(QStringLiteral(" 編集 "));
@@ -77,8 +78,8 @@ void TfrmMain::BuildMenus()
 
     QMenu* setting = bar->addMenu(QStringLiteral(" 設定 "));
     // The preferences, the custom group editor and the version window come with their dialogs.
-    AddMenuItem(setting, QStringLiteral("mnuPreference"), QStringLiteral("環境設定"), QKeySequence(Qt::CTRL | Qt::Key_S),
-                QStringLiteral("オーナーの変更やオプションの設定等を行います。"));
+    AddMenuItem(setting, QStringLiteral("mnuPreference"), QStringLiteral("環境設定"),
+                QKeySequence(Qt::CTRL | Qt::Key_S), QStringLiteral("オーナーの変更やオプションの設定等を行います。"));
     setting->addSeparator();
     AddMenuItem(setting, QStringLiteral("mnuCustomGroup"), QStringLiteral("ｶｽﾀﾑｸﾞﾙｰﾌﾟの設定"),
                 QKeySequence(Qt::CTRL | Qt::Key_G),

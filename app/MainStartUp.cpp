@@ -8,8 +8,8 @@
 #include "app/StatusBarSink.h"
 #include "app/TfrmMain.h"
 #include "board/TVurnaGrid.h"
-#include "platform/SharePath.h"
 #include "platform/ShareFiles.h"
+#include "platform/SharePath.h"
 #include "platform/SingleInstance.h"
 #include "platform/SjisText.h"
 #include "store/FilterFile.h"
@@ -55,8 +55,7 @@ bool TfrmMain::FormCreate()
     m_helpFile = (!m_state.OwnBoard().ShareDir.isEmpty() && QFileInfo::exists(shared)) ? shared : beside;
     // 12. The wake-up of a second start.
     if (m_env.instance) {
-        connect(m_env.instance, &SingleInstance::WakeupRequested, this, &TfrmMain::VurnaWakeup,
-                Qt::UniqueConnection);
+        connect(m_env.instance, &SingleInstance::WakeupRequested, this, &TfrmMain::VurnaWakeup, Qt::UniqueConnection);
         m_env.instance->Listen();
     }
     // 13. (Windows only: the task bar entry's menu loses its close command.)

@@ -19,10 +19,10 @@ struct TMainState
     int CurrentBoard = 0;
 
     bool StartUpFinished = false;
-    bool NewMemo = false;          // unread memos wait
-    bool HuzaiAlart = false;       // the own entry is marked absent
-    bool AutoResetAllowed = true;  // false once the user declined the overdue question
-    bool AutoResetAsking = false;  // the overdue question is open
+    bool NewMemo = false;         // unread memos wait
+    bool HuzaiAlart = false;      // the own entry is marked absent
+    bool AutoResetAllowed = true; // false once the user declined the overdue question
+    bool AutoResetAsking = false; // the overdue question is open
 
     // Deliveries of the last sending, worked through by the memo and file delivery.
     QList<QByteArray> SendList;

@@ -92,7 +92,8 @@ void TfrmMain::BuildWindow()
     m_pgcMain->addTab(m_tabKeiziban, QStringLiteral("  行き先掲示板  "));
     m_pgcMain->addTab(m_tabDengon, QStringLiteral("　伝言板　"));
     // Ends 4 pixels above the status bar.
-    anchors->Place(m_pgcMain, QRect(8, 8, 617, CentralDesign.height() - 8 - 4), Anchors::Left | Anchors::Top | Anchors::Bottom);
+    anchors->Place(m_pgcMain, QRect(8, 8, 617, CentralDesign.height() - 8 - 4),
+                   Anchors::Left | Anchors::Top | Anchors::Bottom);
     connect(m_pgcMain, &QTabWidget::currentChanged, this, [this] { pgcMainChange(); });
 
     BuildBoardPage(*m_tabKeiziban);
@@ -129,14 +130,13 @@ void TfrmMain::BuildBoardPage(QWidget& page)
     connect(m_panel1, &THighlightPanel::HighlightChosen, this,
             [this](const QByteArray& characters) { m_keiziban->SetScrDBEnabled(characters); });
 
-    m_btnOwnerSet = ownerButton(&page, QStringLiteral("btnOwnerSet"), QStringLiteral("不在設定"),
-                                QStringLiteral(":/menu/owner_set.png"),
-                                QStringLiteral("使用者の不在設定を行います。戻り日付が本日に設定された状態で不在設定が開きます。"),
-                                scale);
+    m_btnOwnerSet = ownerButton(
+        &page, QStringLiteral("btnOwnerSet"), QStringLiteral("不在設定"), QStringLiteral(":/menu/owner_set.png"),
+        QStringLiteral("使用者の不在設定を行います。戻り日付が本日に設定された状態で不在設定が開きます。"), scale);
     anchors->Place(m_btnOwnerSet, QRect(440, 291, 81, 57), Anchors::Left | Anchors::Bottom);
-    m_btnOwnerReset = ownerButton(&page, QStringLiteral("btnOwnerReset"), QStringLiteral("不在解除"),
-                                  QStringLiteral(":/menu/owner_reset.png"),
-                                  QStringLiteral("使用者の不在状態を解除します。"), scale);
+    m_btnOwnerReset =
+        ownerButton(&page, QStringLiteral("btnOwnerReset"), QStringLiteral("不在解除"),
+                    QStringLiteral(":/menu/owner_reset.png"), QStringLiteral("使用者の不在状態を解除します。"), scale);
     anchors->Place(m_btnOwnerReset, QRect(520, 291, 81, 57), Anchors::Left | Anchors::Bottom);
     // What the two buttons do (absence entry and clearing) comes with the absence actions.
 }

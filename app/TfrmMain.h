@@ -32,7 +32,7 @@ class TVurnaGrid;
 // What the board window takes from the world outside it; tests hand in their own.
 struct TMainEnvironment
 {
-    Clock* clock = nullptr;       // required
+    Clock* clock = nullptr;        // required
     MessageBoxes* boxes = nullptr; // required
     // The PC's own address (platform HostAddress); looked up once per start.
     std::function<QByteArray()> lookUpAddress;

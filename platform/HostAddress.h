@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <QHostAddress>
+#include <QList>
 
 // The PC's own IPv4 address in dotted decimal, as other copies reach it.
 namespace HostAddress {

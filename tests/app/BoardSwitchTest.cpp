@@ -17,13 +17,13 @@ class Switch : public MainFixture
 protected:
     void SetUp() override
     {
-        addMember(QStringLiteral("yamada"), userFile(QStringLiteral("ﾔﾏﾀﾞ"), QStringLiteral("山田"),
-                                                     QStringLiteral("営業"), address));
+        addMember(QStringLiteral("yamada"),
+                  userFile(QStringLiteral("ﾔﾏﾀﾞ"), QStringLiteral("山田"), QStringLiteral("営業"), address));
         QDir().mkpath(other.realPath());
-        other.writeBytes(QStringLiteral("osaka1.vrn"), userFile(QStringLiteral("ｵｵｻｶ"), QStringLiteral("大阪"),
-                                                                QStringLiteral("支店"), "10.0.0.1"));
-        other.writeBytes(QStringLiteral("osaka2.vrn"), userFile(QStringLiteral("ｵｵｻｶ"), QStringLiteral("大坂"),
-                                                                QStringLiteral("支店"), "10.0.0.2"));
+        other.writeBytes(QStringLiteral("osaka1.vrn"),
+                         userFile(QStringLiteral("ｵｵｻｶ"), QStringLiteral("大阪"), QStringLiteral("支店"), "10.0.0.1"));
+        other.writeBytes(QStringLiteral("osaka2.vrn"),
+                         userFile(QStringLiteral("ｵｵｻｶ"), QStringLiteral("大坂"), QStringLiteral("支店"), "10.0.0.2"));
         writeSettings(QStringLiteral("yamada"), QStringLiteral("山田"));
     }
 
@@ -74,8 +74,9 @@ TEST_F(Switch, SlowLineAsksAndCancelKeepsTheBoard)
     boxes.setNextAnswer(Mb::IdCancel);
     boardItems().at(1)->trigger();
     ASSERT_EQ(boxes.shown().size(), 1);
-    EXPECT_EQ(boxes.shown().at(0).text,
-              QStringLiteral("指定された掲示板は低速回線の先にあります。\r\r処理に時間がかかりますが本当に切替えますか？"));
+    EXPECT_EQ(
+        boxes.shown().at(0).text,
+        QStringLiteral("指定された掲示板は低速回線の先にあります。\r\r処理に時間がかかりますが本当に切替えますか？"));
     EXPECT_EQ(boxes.shown().at(0).flags, Mb::OkCancel | Mb::IconWarning);
     EXPECT_EQ(window->State().CurrentBoard, 0);
     EXPECT_TRUE(boardItems().at(0)->isChecked());
@@ -104,7 +105,8 @@ TEST_F(Switch, ReloadAsksFirstAndCancelLoadsNothing)
     window->MenuAction(QStringLiteral("mnuReloadAllOld"))->trigger();
     EXPECT_EQ(window->Keiziban().Model().MemberHigh(), 2);
     ASSERT_EQ(boxes.shown().size(), 2);
-    EXPECT_TRUE(boxes.shown().at(0).text.startsWith(QStringLiteral("この操作はサーバに瞬間的な負荷をかけてしまいます。\r\n\r\n")));
+    EXPECT_TRUE(boxes.shown().at(0).text.startsWith(
+        QStringLiteral("この操作はサーバに瞬間的な負荷をかけてしまいます。\r\n\r\n")));
 }
 
 TEST_F(Switch, CaptionFollowsTheClockEveryMinute)
@@ -113,8 +115,7 @@ TEST_F(Switch, CaptionFollowsTheClockEveryMinute)
     EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("2024年 4月1日（月）")));
     clock.set(QDateTime(QDate(2024, 4, 2), QTime(0, 0, 30)));
     emit window->Keiziban().Model().OnIntervalTimer();
-    EXPECT_EQ(window->windowTitle(),
-              QStringLiteral("Vurnaboard　　　2024年 4月2日（火）　　　使用者： 山田さん"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vurnaboard　　　2024年 4月2日（火）　　　使用者： 山田さん"));
 }
 
 TEST_F(Switch, TrayTellsThatTheProgramIsStartingUntilItHasStarted)

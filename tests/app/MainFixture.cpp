@@ -29,9 +29,18 @@ MainFixture::~MainFixture()
 QByteArray MainFixture::userFile(const QString& furigana, const QString& name, const QString& group,
                                  const QByteArray& ip, const QString& locate, const QByteArray& date)
 {
-    const QList<QByteArray> values = {Cp932::fromUnicodeLossy(furigana), Cp932::fromUnicodeLossy(name),
-                                      Cp932::fromUnicodeLossy(group), "", Cp932::fromUnicodeLossy(locate), date, "",
-                                      "", ip, "0", "0", ""};
+    const QList<QByteArray> values = {Cp932::fromUnicodeLossy(furigana),
+                                      Cp932::fromUnicodeLossy(name),
+                                      Cp932::fromUnicodeLossy(group),
+                                      "",
+                                      Cp932::fromUnicodeLossy(locate),
+                                      date,
+                                      "",
+                                      "",
+                                      ip,
+                                      "0",
+                                      "0",
+                                      ""};
     QByteArray text;
     for (const QByteArray& v : values) {
         if (!text.isEmpty())

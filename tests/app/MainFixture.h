@@ -20,8 +20,8 @@ protected:
     ~MainFixture() override;
 
     // A user status file: the twelve values in CP932, CR LF between lines.
-    static QByteArray userFile(const QString& furigana, const QString& name, const QString& group,
-                               const QByteArray& ip, const QString& locate = {}, const QByteArray& date = {});
+    static QByteArray userFile(const QString& furigana, const QString& name, const QString& group, const QByteArray& ip,
+                               const QString& locate = {}, const QByteArray& date = {});
     void addMember(const QString& base, const QByteArray& text) const { share.writeBytes(base + ".vrn", text); }
 
     // The user's settings: the own board is `share`; `fileBase` empty makes a guest.

@@ -21,9 +21,9 @@ protected:
     {
         const auto add = [this](const char* base, const char* furigana, const char* name, const char* group,
                                 const char* locate, const QByteArray& date) {
-            addMember(QLatin1String(base), userFile(QString::fromUtf8(furigana), QString::fromUtf8(name),
-                                                    QString::fromUtf8(group), "192.168.10.30",
-                                                    QString::fromUtf8(locate), date));
+            addMember(QLatin1String(base),
+                      userFile(QString::fromUtf8(furigana), QString::fromUtf8(name), QString::fromUtf8(group),
+                               "192.168.10.30", QString::fromUtf8(locate), date));
         };
         add("yamada", "ﾔﾏﾀﾞ", "山田　太郎", "営業", "", "");
         add("suzuki", "ｽｽﾞｷ", "鈴木", "総務", "会議", "2024/04/01");
@@ -83,7 +83,8 @@ TEST_F(Render, AreasCarryTheirColours)
 TEST_F(Render, MemoPageShowsTheOwnBoardAndItsCaption)
 {
     share.writeBytes(QStringLiteral("yamada.mil"),
-                     cp932(QStringLiteral("○鈴木さんより 4月1日 9時10分\r\n会議室の予約をお願いします。")) + "\r\n\r\n\r\n");
+                     cp932(QStringLiteral("○鈴木さんより 4月1日 9時10分\r\n会議室の予約をお願いします。")) +
+                         "\r\n\r\n\r\n");
     ASSERT_TRUE(start());
     window->ShowAtStart();
     window->Pages().setCurrentWidget(&window->MemoPage());

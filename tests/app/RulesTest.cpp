@@ -68,18 +68,18 @@ TEST_P(KanaRow, ButtonCarriesTheRowsHalfWidthKatakana)
     EXPECT_EQ(HighlightRows::ButtonName(c.tag), QLatin1String(c.button));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, KanaRow,
-    ::testing::Values(RowCase{0, "*", "sbtnHighLightAll"}, RowCase{1, "\xB1\xB2\xB3\xB4\xB5", "sbtnHighLightA"},
-                      RowCase{2, "\xB6\xB7\xB8\xB9\xBA", "sbtnHighLightK"},
-                      RowCase{3, "\xBB\xBC\xBD\xBE\xBF", "sbtnHighLightS"},
-                      RowCase{4, "\xC0\xC1\xC2\xC3\xC4", "sbtnHighLightT"},
-                      RowCase{5, "\xC5\xC6\xC7\xC8\xC9", "sbtnHighLightN"},
-                      RowCase{6, "\xCA\xCB\xCC\xCD\xCE", "sbtnHighLightH"},
-                      RowCase{7, "\xCF\xD0\xD1\xD2\xD3", "sbtnHighLightM"},
-                      RowCase{8, "\xD4\xD5\xD6", "sbtnHighLightY"},
-                      RowCase{9, "\xD7\xD8\xD9\xDA\xDB", "sbtnHighLightR"},
-                      RowCase{10, "\xDC\xA6\xDD", "sbtnHighLightW"}));
+INSTANTIATE_TEST_SUITE_P(Rows, KanaRow,
+                         ::testing::Values(RowCase{0, "*", "sbtnHighLightAll"},
+                                           RowCase{1, "\xB1\xB2\xB3\xB4\xB5", "sbtnHighLightA"},
+                                           RowCase{2, "\xB6\xB7\xB8\xB9\xBA", "sbtnHighLightK"},
+                                           RowCase{3, "\xBB\xBC\xBD\xBE\xBF", "sbtnHighLightS"},
+                                           RowCase{4, "\xC0\xC1\xC2\xC3\xC4", "sbtnHighLightT"},
+                                           RowCase{5, "\xC5\xC6\xC7\xC8\xC9", "sbtnHighLightN"},
+                                           RowCase{6, "\xCA\xCB\xCC\xCD\xCE", "sbtnHighLightH"},
+                                           RowCase{7, "\xCF\xD0\xD1\xD2\xD3", "sbtnHighLightM"},
+                                           RowCase{8, "\xD4\xD5\xD6", "sbtnHighLightY"},
+                                           RowCase{9, "\xD7\xD8\xD9\xDA\xDB", "sbtnHighLightR"},
+                                           RowCase{10, "\xDC\xA6\xDD", "sbtnHighLightW"}));
 
 TEST(KanaRowHints, NameTheirRow)
 {
@@ -93,8 +93,8 @@ TEST(KanaRowKeys, LettersPickTheirRowsInEitherCase)
     {
         const char* letters;
         int tag;
-    } table[] = {{"AEIOUaeiou", 1}, {"GKgk", 2}, {"SZsz", 3}, {"DTdt", 4}, {"Nn", 5}, {"BHbh", 6},
-                 {"Mm", 7},         {"Yy", 8},   {"Rr", 9},   {"Ww", 10}, {"XQCFJLPV1 ", 0}};
+    } table[] = {{"AEIOUaeiou", 1}, {"GKgk", 2}, {"SZsz", 3}, {"DTdt", 4}, {"Nn", 5},        {"BHbh", 6},
+                 {"Mm", 7},         {"Yy", 8},   {"Rr", 9},   {"Ww", 10},  {"XQCFJLPV1 ", 0}};
     for (const auto& row : table) {
         for (const char* p = row.letters; *p; ++p)
             EXPECT_EQ(HighlightRows::TagForCharacter(QLatin1Char(*p)), row.tag) << *p;
@@ -123,8 +123,7 @@ TEST(GroupChoice, CustomGroupMembersNeverRunTogether)
 {
     const QList<TShareCustomGroup> shared = {{"P", "C,D"}, {"Q", ",E,"}, {"P", "F"}};
     const QByteArray own = cp932(QStringLiteral("カスタムグループ"));
-    const auto selection =
-        GroupFilterChoice::SelectGroups({"0SALES", '1' + own, "2P", "2Q", "9X"}, ",A,B", shared);
+    const auto selection = GroupFilterChoice::SelectGroups({"0SALES", '1' + own, "2P", "2Q", "9X"}, ",A,B", shared);
     EXPECT_EQ(selection.Groups, QList<QByteArray>{"SALES"});
     EXPECT_EQ(selection.CustomGrpMember, QByteArray(",A,B,C,D,F,E,"));
     EXPECT_EQ(GroupFilterChoice::SelectGroups({"2P"}, "X", shared).CustomGrpMember, QByteArray("C,D,F"));

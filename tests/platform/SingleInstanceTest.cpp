@@ -1,5 +1,5 @@
-#include "platform/HostAddress.h"
 #include "platform/SingleInstance.h"
+#include "platform/HostAddress.h"
 
 #include <QFile>
 #include <QProcess>
