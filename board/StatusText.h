@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QTime>
 
+#include <algorithm>
+#include <limits>
 #include <optional>
 
 // Display status codes: the index into the status table, the status pictures and the status
@@ -14,8 +16,14 @@ namespace StatusCode {
 constexpr int Stopped = 0;
 constexpr int Running = 1;
 constexpr int Overdue = 2;
-constexpr int backToday(int statusIndex) { return 2 * statusIndex + 3; }
-constexpr int away(int statusIndex) { return 2 * statusIndex + 4; }
+// A status index read from a file can be any number; the code saturates rather than wraps,
+// so a nonsense index never turns into another status.
+constexpr int saturated(qint64 code)
+{
+    return int(std::clamp<qint64>(code, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+constexpr int backToday(int statusIndex) { return saturated(2 * qint64(statusIndex) + 3); }
+constexpr int away(int statusIndex) { return saturated(2 * qint64(statusIndex) + 4); }
 } // namespace StatusCode
 
 // A date in the short date format "yyyy/mm/dd" (also y/m/d and m/d in the current year of

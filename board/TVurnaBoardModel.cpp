@@ -4,11 +4,13 @@
 #include "board/EFileIOError.h"
 #include "board/UserLoader.h"
 #include "platform/FileText.h"
+#include "platform/SharePath.h"
 #include "platform/SjisText.h"
 
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <limits>
 
 Q_DECLARE_LOGGING_CATEGORY(lcBoard)
 
@@ -59,10 +61,14 @@ void TVurnaBoardModel::runDeferred()
 {
     while (!IsLoading() && !m_deferred.isEmpty())
         m_deferred.takeFirst()();
-    if (!IsLoading() && m_tickPending) {
-        m_tickPending = false;
-        tickNow();
-    }
+    // Ticks held back run from the event loop, not nested inside whatever ended the load.
+    if (!IsLoading() && m_ticksPending > 0)
+        QTimer::singleShot(0, this, [this] {
+            while (!IsLoading() && m_ticksPending > 0) {
+                --m_ticksPending;
+                tickNow();
+            }
+        });
 }
 
 void TVurnaBoardModel::Reload(const QByteArray& fileName)
@@ -93,6 +99,9 @@ void TVurnaBoardModel::Reload(const QByteArray& fileName)
 void TVurnaBoardModel::SetDataSource(const QByteArray& path)
 {
     m_dataSource = path;
+    const qsizetype last = std::max(SjisText::lastIndexOfChar(path, '/'), SjisText::lastIndexOfChar(path, '\\'));
+    if (!path.isEmpty() && last != path.size() - 1)
+        m_dataSource += SharePath::nativeSeparator;
     ReadTimeStamp();
     m_minCounter.ReloadLastCommit = 0;
     m_minCounter.ReloadAllFile = 0;
@@ -134,10 +143,23 @@ int TVurnaBoardModel::FindMember(const QByteArray& name, TVurnaDataRec& record) 
     return index;
 }
 
+TVurnaDataRec TVurnaBoardModel::GetMember(int index) const
+{
+    return index >= 0 && index < m_members.size() ? m_members.at(index) : TVurnaDataRec{};
+}
+
 void TVurnaBoardModel::SetMember(int index, const TVurnaDataRec& record)
 {
     if (IsLoading()) {
-        WhenIdle([this, index, record] { SetMember(index, record); });
+        // After the load the member may stand at another index: find it again by its file.
+        WhenIdle([this, record] {
+            for (TVurnaDataRec& m : m_members) {
+                if (m.FileName == record.FileName) {
+                    m = record;
+                    break;
+                }
+            }
+        });
         return;
     }
     if (index >= 0 && index < m_members.size())
@@ -171,7 +193,9 @@ void TVurnaBoardModel::CommitTimeStamp(const QByteArray& fileName)
     if (name.isEmpty())
         return;
     const QByteArray stampPath = SjisText::directoryPart(fileName) + ChangeStamp::fileName;
-    const qint32 next = ChangeStamp::parse(ReadFileText(stampPath)).counter + 1;
+    const qint32 counter = ChangeStamp::parse(ReadFileText(stampPath)).counter;
+    // Other copies only compare counters for equality, so wrapping round stays visible.
+    const qint32 next = counter == std::numeric_limits<qint32>::max() ? 1 : counter + 1;
     WriteFileText(stampPath, ChangeStamp::build(next, name));
     m_timeStamp = next;
     m_lastCommitFile = fileName;
@@ -190,7 +214,7 @@ bool TVurnaBoardModel::ReadTimeStamp()
 void TVurnaBoardModel::MinuteTick()
 {
     if (IsLoading()) {
-        m_tickPending = true;
+        ++m_ticksPending;
         return;
     }
     tickNow();

@@ -48,7 +48,8 @@ public:
     bool UpdateMember(const TVurnaDataRec& record);
     int IndexOfMember(const QByteArray& name) const;
     int FindMember(const QByteArray& name, TVurnaDataRec& record) const;
-    TVurnaDataRec GetMember(int index) const { return m_members.at(index); }
+    // The member at `index`; an empty record for an index off the board.
+    TVurnaDataRec GetMember(int index) const;
     void SetMember(int index, const TVurnaDataRec& record);
     int MemberHigh() const { return int(m_members.size()) - 1; }
     const TVurnaDataArray& Members() const { return m_members; }
@@ -65,7 +66,8 @@ public:
     bool ReadTimeStamp();
 
     bool IsLoading() const { return m_loading > 0; }
-    // Runs `action` now, or after the load in progress.
+    // Runs `action` now, or after the load in progress. While a load runs, readers see the
+    // whole previous board; changes (UpdateMember, SetMember, Reload, ticks) wait for the end.
     void WhenIdle(std::function<void()> action);
 
 public slots:
@@ -99,6 +101,6 @@ private:
     bool m_sortPriorityOn = false;
     QTimer m_timer;
     int m_loading = 0;
-    bool m_tickPending = false;
+    int m_ticksPending = 0;
     QList<std::function<void()>> m_deferred;
 };

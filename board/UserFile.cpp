@@ -34,9 +34,9 @@ QByteArray* fieldFor(TVurnaDataRec& r, int n)
 void storeValue(TVurnaDataRec& r, int n, const QByteArray& value)
 {
     if (n == 10)
-        r.StatusIndex = ParseDecimal(value);
+        r.StatusIndex = ParseWholeNumber(value);
     else if (n == 11)
-        r.DefaultOnExit = ParseDecimal(value);
+        r.DefaultOnExit = ParseWholeNumber(value);
     else if (n == 3)
         r.Group = NormaliseGroup(value);
     else if (QByteArray* field = fieldFor(r, n))
@@ -97,6 +97,19 @@ qint32 ParseDecimal(const QByteArray& text)
     if (value > std::numeric_limits<qint32>::max() || value < std::numeric_limits<qint32>::min())
         return 0;
     return qint32(value);
+}
+
+qint32 ParseWholeNumber(const QByteArray& text)
+{
+    const QByteArray t = SjisText::trim(text);
+    qsizetype i = (!t.isEmpty() && (t.front() == '+' || t.front() == '-')) ? 1 : 0;
+    if (i >= t.size())
+        return 0;
+    for (; i < t.size(); ++i) {
+        if (t.at(i) < '0' || t.at(i) > '9')
+            return 0;
+    }
+    return ParseDecimal(t);
 }
 
 QByteArray NormaliseGroup(const QByteArray& group)

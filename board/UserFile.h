@@ -19,3 +19,7 @@ QByteArray NormaliseGroup(const QByteArray& group);
 // A decimal number as the file and the change stamp carry it: optional blanks, an optional
 // sign and digits, ended by any other character; 0 when there are no digits or it overflows.
 qint32 ParseDecimal(const QByteArray& text);
+
+// A number value of the user status file: the whole trimmed text must be an optional sign
+// and digits; anything else (also "2x" or "1.5") reads as 0.
+qint32 ParseWholeNumber(const QByteArray& text);

@@ -8,7 +8,9 @@
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLoggingCategory>
 #include <QSet>
 
@@ -19,6 +21,9 @@ Q_LOGGING_CATEGORY(lcBoard, "vurna.board", QtWarningMsg)
 namespace {
 
 const QByteArray statusExtension = ".vrn";
+// A user status file is a few hundred bytes; anything far larger is not one, and reading
+// it whole would stall or exhaust every copy on the LAN.
+constexpr qint64 maxStatusFileBytes = 1024 * 1024;
 const QByteArray stopExtension = ".off";
 
 TVurnaDataRec emptyRecord()
@@ -37,37 +42,10 @@ void fillRecord(TVurnaDataRec& record, const QByteArray& fileName, const QByteAr
     record.Running = !stopped;
 }
 
-int fullLoad(const QByteArray& directory, TVurnaDataArray& members, bool sortPriorityOn)
+// Orders freshly read records by the placement rule. Inserting each record after the last
+// one whose key is not greater, one at a time, is exactly a stable sort.
+void sortLoaded(TVurnaDataArray& members, bool sortPriorityOn)
 {
-    const ShareDirectory share(directory);
-    // An unreachable share must not blank the board: keep what was loaded before.
-    if (!share.isOpen())
-        throw EFileIOError(SjisText::upperCase(directory));
-    const QList<ShareDirectory::Entry> entries = share.entries();
-
-    // Stop markers come from the same listing, so a load costs one directory read plus one
-    // read per member rather than another lookup per member.
-    QSet<QByteArray> stopped;
-    for (const ShareDirectory::Entry& e : entries) {
-        if (!e.isDirectory && ShareFiles::hasExtension(e.name, stopExtension))
-            stopped.insert(SjisText::upperCase(e.name.chopped(stopExtension.size())));
-    }
-
-    const QByteArray upperDirectory = SjisText::upperCase(directory);
-    members.resize(1);
-    members.reserve(entries.size() + 1);
-    for (const ShareDirectory::Entry& e : entries) {
-        if (e.isDirectory || !ShareFiles::hasExtension(e.name, statusExtension))
-            continue;
-        const QByteArray base = SjisText::upperCase(e.name.chopped(statusExtension.size()));
-        QDateTime lastWrite;
-        const QByteArray text = share.readFile(e, &lastWrite);
-        TVurnaDataRec record = emptyRecord();
-        fillRecord(record, upperDirectory + base, text, lastWrite, stopped.contains(base));
-        members.append(std::move(record));
-    }
-
-    // Inserting each record after the last one whose key is not greater is a stable sort.
     std::vector<QByteArray> keys;
     keys.reserve(size_t(members.size()));
     for (const TVurnaDataRec& r : members)
@@ -84,6 +62,78 @@ int fullLoad(const QByteArray& directory, TVurnaDataArray& members, bool sortPri
     for (int i : order)
         sorted.append(std::move(members[i]));
     members = std::move(sorted);
+}
+
+// The status files of the listing, one per member: a name that exists in several letter
+// cases is one member, read from the spelling that single reloads and writes also reach.
+QList<ShareDirectory::Entry> memberFiles(const QList<ShareDirectory::Entry>& entries, const QByteArray& upperDirectory)
+{
+    QList<ShareDirectory::Entry> files;
+    QHash<QByteArray, qsizetype> byBase;
+    for (const ShareDirectory::Entry& e : entries) {
+        if (e.isDirectory || !ShareFiles::hasExtension(e.name, statusExtension))
+            continue;
+        const QByteArray base = SjisText::upperCase(e.name.chopped(statusExtension.size()));
+        const auto seen = byBase.constFind(base);
+        if (seen == byBase.constEnd()) {
+            byBase.insert(base, files.size());
+            files.append(e);
+            continue;
+        }
+        const QString reached = QFileInfo(SharePath::resolve(upperDirectory + base + statusExtension)).fileName();
+        if (QFile::decodeName(e.nativeName) == reached)
+            files[*seen] = e;
+    }
+    return files;
+}
+
+int fullLoad(const QByteArray& directory, TVurnaDataArray& members, bool sortPriorityOn)
+{
+    // A board that has no shared directory yet is empty; it never means the working folder.
+    if (SjisText::trim(directory).isEmpty()) {
+        members.resize(1);
+        return AllMembersLoaded;
+    }
+    const ShareDirectory share(directory);
+    // An unreachable share must not blank the board: keep what was loaded before.
+    if (!share.isOpen())
+        throw EFileIOError(SjisText::upperCase(directory));
+    const QList<ShareDirectory::Entry> entries = share.entries();
+
+    // Stop markers come from the same listing, so a load costs one directory read plus one
+    // read per member rather than another lookup per member.
+    QSet<QByteArray> stopped;
+    for (const ShareDirectory::Entry& e : entries) {
+        if (!e.isDirectory && ShareFiles::hasExtension(e.name, stopExtension))
+            stopped.insert(SjisText::upperCase(e.name.chopped(stopExtension.size())));
+    }
+
+    // The new board is built aside: reads wait between attempts and let events run, and
+    // whatever looks at the board meanwhile must see the whole previous board.
+    const QByteArray upperDirectory = SjisText::upperCase(directory);
+    const QList<ShareDirectory::Entry> files = memberFiles(entries, upperDirectory);
+    TVurnaDataArray loaded;
+    loaded.reserve(files.size() + 1);
+    loaded.append(members.isEmpty() ? emptyRecord() : members.at(0));
+    for (const ShareDirectory::Entry& e : files) {
+        const QByteArray base = SjisText::upperCase(e.name.chopped(statusExtension.size()));
+        const QByteArray fileName = upperDirectory + base;
+        try {
+            QDateTime lastWrite;
+            RetryPolicy policy;
+            policy.maxBytes = maxStatusFileBytes;
+            const QByteArray text = share.readFile(e, &lastWrite, policy);
+            TVurnaDataRec record = emptyRecord();
+            fillRecord(record, fileName, text, lastWrite, stopped.contains(base));
+            loaded.append(std::move(record));
+        } catch (const std::exception&) {
+            sortLoaded(loaded, sortPriorityOn);
+            members = std::move(loaded);
+            throw EFileIOError(fileName);
+        }
+    }
+    sortLoaded(loaded, sortPriorityOn);
+    members = std::move(loaded);
     qCDebug(lcBoard) << "full load" << directory << "members" << members.size() - 1;
     return AllMembersLoaded;
 }
@@ -105,7 +155,10 @@ int singleLoad(TVurnaDataArray& members, const QByteArray& fileName, bool sortPr
     if (!info.isFile())
         return index;  // deleted: the next full load drops the member
     const bool stopped = QFileInfo(SharePath::resolve(path + stopExtension)).isFile();
-    fillRecord(members[index], path, ReadNativeFileText(info.filePath()), info.lastModified(), stopped);
+    RetryPolicy policy;
+    policy.maxBytes = maxStatusFileBytes;
+    const QByteArray text = ReadNativeFileText(info.filePath(), policy);
+    fillRecord(members[index], path, text, info.lastModified(), stopped);
     PlaceMember(members, index, sortPriorityOn);
     qCDebug(lcBoard) << "reloaded" << path << "index" << index;
     return index;

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcFiles, "vurna.files", QtWarningMsg)
@@ -50,26 +51,47 @@ QByteArray ReadFileText(const QByteArray& path, const RetryPolicy& policy)
     return ReadNativeFileText(SharePath::resolve(path), policy);
 }
 
+bool ReadOpenFile(int fd, const RetryPolicy& policy, QByteArray& text, QDateTime* lastWrite)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > policy.maxBytes)
+        return false;
+    text.clear();
+    text.reserve(qsizetype(st.st_size));
+    char buffer[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (text.size() + n > policy.maxBytes)
+            return false;  // grew while being read
+        text.append(buffer, n);
+    }
+    if (lastWrite)
+        *lastWrite = QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);
+    return true;
+}
+
 QByteArray ReadNativeFileText(const QString& real, const RetryPolicy& policy)
 {
     const QByteArray encoded = QFile::encodeName(real);
     for (int attempt = 1; attempt <= policy.attempts; ++attempt) {
         // Plain open, read and close: a board load reads thousands of small files and the
         // generic file class adds look-ups to each.
-        const int fd = ::open(encoded.constData(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(encoded.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
+            return {};
         if (fd >= 0) {
             QByteArray text;
-            char buffer[16384];
-            ssize_t n = 0;
-            while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
-                if (n > 0)
-                    text.append(buffer, n);
-            }
+            const bool ok = ReadOpenFile(fd, policy, text, nullptr);
             ::close(fd);
-            if (n == 0)
+            if (ok)
                 return text;
-        } else if (errno == ENOENT || errno == ENOTDIR) {
-            return {};
         }
         qCDebug(lcFiles) << "read failed" << real << "attempt" << attempt;
         if (attempt < policy.attempts)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 
 #include <functional>
 
@@ -15,6 +16,9 @@ struct RetryPolicy
     // Called before each wait with the number of the attempt that failed; lets tests count
     // attempts or change the file between them.
     std::function<void(int failedAttempt)> beforeRetry;
+    // A file larger than this (or one that is not a regular file) counts as unreadable: it is
+    // not what the board keeps there, and reading it would stall the program.
+    qint64 maxBytes = 256LL * 1024 * 1024;
 };
 
 // The whole file as bytes; empty when the file does not exist or cannot be read.
@@ -28,6 +32,10 @@ QByteArray ReadNativeFileText(const QString& realPath, const RetryPolicy& policy
 // it. Does nothing when the base name of `path` is empty. Returns whether the text was
 // written; the board's callers ignore a failure, as the file format expects.
 bool WriteFileText(const QByteArray& path, const QByteArray& text, const RetryPolicy& policy = {});
+
+// Reads the whole of an open descriptor (opened O_NONBLOCK, so a FIFO never blocks), with the
+// file's last-write time. False when it is not a regular file, is too large or fails to read.
+bool ReadOpenFile(int fd, const RetryPolicy& policy, QByteArray& text, QDateTime* lastWrite);
 
 // Lets pending events run, then waits; called between attempts.
 void waitBeforeRetry(const RetryPolicy& policy, int failedAttempt);

@@ -12,8 +12,10 @@
 
 ShareDirectory::ShareDirectory(const QByteArray& path)
 {
+    // An empty path is no directory at all, not the working folder.
     const QByteArray real = QFile::encodeName(SharePath::resolve(path));
-    m_fd = ::open(real.isEmpty() ? "." : real.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (!real.isEmpty())
+        m_fd = ::open(real.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 ShareDirectory::~ShareDirectory()
@@ -60,28 +62,15 @@ QByteArray ShareDirectory::readFile(const Entry& entry, QDateTime* lastWrite, co
     if (lastWrite)
         *lastWrite = QDateTime();
     for (int attempt = 1; attempt <= policy.attempts; ++attempt) {
-        const int fd = ::openat(m_fd, entry.nativeName.constData(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::openat(m_fd, entry.nativeName.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
             return {};
         if (fd >= 0) {
-            struct stat st;
-            const bool statted = ::fstat(fd, &st) == 0;
             QByteArray text;
-            if (statted && st.st_size > 0)
-                text.reserve(qsizetype(st.st_size));
-            char buffer[16384];
-            ssize_t n = 0;
-            while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
-                if (n > 0)
-                    text.append(buffer, n);
-            }
+            const bool ok = ReadOpenFile(fd, policy, text, lastWrite);
             ::close(fd);
-            if (n == 0) {
-                if (statted && lastWrite)
-                    *lastWrite = QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 +
-                                                                st.st_mtim.tv_nsec / 1000000);
+            if (ok)
                 return text;
-            }
         }
         if (attempt < policy.attempts)
             waitBeforeRetry(policy, attempt);

@@ -20,6 +20,7 @@ namespace {
 struct Listing
 {
     QDateTime modified;
+    QDateTime readAt;
     QHash<QByteArray, QString> byUpperName;
 };
 
@@ -41,11 +42,15 @@ Listing readListing(const QString& dir, const QDateTime& modified)
 {
     Listing listing;
     listing.modified = modified;
+    listing.readAt = QDateTime::currentDateTimeUtc();
     QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
         const QString name = it.fileName();
-        listing.byUpperName.insert(SjisText::upperCase(fromNative(name)), name);
+        // The first spelling listed wins, as it does for the board loader.
+        const QByteArray key = SjisText::upperCase(fromNative(name));
+        if (!listing.byUpperName.contains(key))
+            listing.byUpperName.insert(key, name);
     }
     return listing;
 }
@@ -61,8 +66,10 @@ QString matchInDirectory(const QString& dir, const QString& component)
     if (found == c.listings.end() || found->modified != modified)
         found = c.listings.insert(dir, readListing(dir, modified));
     QString name = found->byUpperName.value(key);
-    if (name.isEmpty()) {
-        // A file created within the directory time stamp's resolution: read again once.
+    // A listing read within two seconds of the directory's last change may have missed a
+    // file created in the same tick of a coarse time stamp (network file systems); only
+    // then is a miss worth another read of the whole directory.
+    if (name.isEmpty() && found->readAt < modified.toUTC().addSecs(2)) {
         *found = readListing(dir, modified);
         name = found->byUpperName.value(key);
     }

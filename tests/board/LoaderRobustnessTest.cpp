@@ -1,0 +1,194 @@
+#include "BoardFixtures.h"
+#include "board/ChangeStamp.h"
+#include "board/StatusText.h"
+#include "board/TVurnaBoardModel.h"
+#include "board/UserFile.h"
+#include "board/UserLoader.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A status file that fails every read attempt, even for root: a symbolic link to itself.
+void makeUnreadable(const TestShare& share, const QString& name)
+{
+    const QByteArray path = QFile::encodeName(share.realPath() + name);
+    ASSERT_EQ(::symlink(path.constData(), path.constData()), 0);
+}
+
+TEST(BoardModelLoading, WhileALoadWaitsTheOldBoardStaysWholeAndChangesWait)
+{
+    TestShare share;
+    share.writeBytes(QStringLiteral("a.vrn"), memberFile(QStringLiteral("ｱ"), QStringLiteral("A")));
+    share.writeBytes(QStringLiteral("b.vrn"), memberFile(QStringLiteral("ｲ"), QStringLiteral("B")));
+    TVurnaBoardModel model;
+    model.SetDataSource(share.dataSource());
+    model.Reload(AllMembers);
+    ASSERT_EQ(model.MemberHigh(), 2);
+
+    share.writeBytes(QStringLiteral("c.vrn"), memberFile(QStringLiteral("ｳ"), QStringLiteral("C")));
+    makeUnreadable(share, QStringLiteral("zz.vrn"));
+    model.SetInterval(TInterval{1, 0, 0});
+    QSignalSpy memo(&model, &TVurnaBoardModel::OnCheckMsg);
+
+    int highSeen = -1;
+    int foundB = -1;
+    int memoDuringLoad = -1;
+    TVurnaDataRec update = model.GetMember(2);
+    update.Locate = "arrived during the load";
+    // Fires inside the first retry wait, as a datagram or a timer would.
+    QTimer::singleShot(0, &model, [&] {
+        highSeen = model.MemberHigh();
+        TVurnaDataRec r;
+        foundB = model.FindMember(share.dataSource() + "B", r);
+        model.MinuteTick();
+        model.MinuteTick();
+        model.UpdateMember(update);
+        model.SetMember(2, update);
+        memoDuringLoad = memo.count();
+    });
+    model.Reload(AllMembers);
+
+    EXPECT_EQ(highSeen, 2);   // the previous board, complete
+    EXPECT_EQ(foundB, 2);
+    EXPECT_EQ(memoDuringLoad, 0);
+    ASSERT_EQ(model.MemberHigh(), 4);
+    TVurnaDataRec b;
+    // The unreadable member has an empty reading and sorts first, so B moved from 2 to 3.
+    ASSERT_EQ(model.FindMember(share.dataSource() + "B", b), 3);
+    EXPECT_EQ(b.Locate, "arrived during the load");
+    // SetMember(2, B) waited too and found B again by its file, not by its old index.
+    EXPECT_EQ(model.GetMember(2).Name, "A");
+    EXPECT_EQ(model.GetMember(4).Name, "C");
+    QTRY_COMPARE_WITH_TIMEOUT(memo.count(), 2, 5000);  // both held-back ticks ran, each once
+}
+
+struct OddFile { const char* label; std::function<void(const TestShare&)> make; };
+class LoaderOddFiles : public ::testing::TestWithParam<OddFile> {};
+
+TEST_P(LoaderOddFiles, LoadsTheRestWithoutHangingOrCrashing)
+{
+    TestShare share;
+    share.writeBytes(QStringLiteral("a.vrn"), memberFile(QStringLiteral("ｱ"), QStringLiteral("A")));
+    GetParam().make(share);
+    TVurnaDataArray members;
+    EXPECT_EQ(LoadUserFiles(share.dataSource(), members, AllMembers, false), AllMembersLoaded);
+    ASSERT_EQ(members.size(), 3) << GetParam().label;
+    EXPECT_EQ(members[2].Name, "A");
+    EXPECT_TRUE(members[1].Name.isEmpty());  // the odd file loads as a member with empty fields
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, LoaderOddFiles, ::testing::Values(
+    OddFile{"sparse file of 2 GiB", [](const TestShare& s) {
+        QFile f(s.realPath() + QStringLiteral("big.vrn"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(2LL * 1024 * 1024 * 1024));
+    }},
+    OddFile{"named pipe", [](const TestShare& s) {
+        ASSERT_EQ(::mkfifo(QFile::encodeName(s.realPath() + QStringLiteral("fifo.vrn")).constData(), 0644), 0);
+    }}));
+
+TEST(LoadUserFiles, ANameInTwoLetterCasesIsOneMember)
+{
+    TestShare share;
+    share.writeBytes(QStringLiteral("dup.vrn"), memberFile(QStringLiteral("ｱ"), QStringLiteral("lower")));
+    share.writeBytes(QStringLiteral("DUP.VRN"), memberFile(QStringLiteral("ｱ"), QStringLiteral("upper")));
+    TVurnaDataArray members;
+    LoadUserFiles(share.dataSource(), members, AllMembers, false);
+    ASSERT_EQ(members.size(), 2);
+    // The board shows the file that a single reload of the member reads.
+    const QByteArray shown = members[1].Name;
+    LoadUserFiles(share.dataSource(), members, share.dataSource() + "DUP", false);
+    EXPECT_EQ(members[1].Name, shown);
+}
+
+TEST(LoadUserFiles, EmptyDirectoryMeansNoBoardNotTheWorkingFolder)
+{
+    TVurnaDataArray members{TVurnaDataRec{}, TVurnaDataRec{}};
+    EXPECT_EQ(LoadUserFiles("", members, AllMembers, false), AllMembersLoaded);
+    EXPECT_EQ(members.size(), 1);
+}
+
+TEST(LoadUserFiles, EqualKeysKeepListingOrderOnALargeBoard)
+{
+    // Forty equal keys: more than the insertion-sort threshold of an unstable sort.
+    TestShare share;
+    for (int i = 0; i < 40; ++i)
+        share.writeBytes(QStringLiteral("m%1.vrn").arg(i), memberFile(QStringLiteral("ｵﾅｼﾞ"), QStringLiteral("N%1").arg(i)));
+    QList<QByteArray> listed;
+    TVurnaDataArray unsorted;
+    for (const QString& name : QDir(share.realPath()).entryList(QDir::Files | QDir::Hidden, QDir::Unsorted))
+        listed.append("N" + name.mid(1, name.indexOf(QLatin1Char('.')) - 1).toLatin1());
+    TVurnaDataArray members;
+    LoadUserFiles(share.dataSource(), members, AllMembers, false);
+    QList<QByteArray> loaded;
+    for (int i = 1; i < members.size(); ++i)
+        loaded.append(members[i].Name);
+    EXPECT_EQ(loaded, listed);
+}
+
+TEST(LoadUserFiles, FileTimeIsTheFilesLocalLastWriteAndTrailBytesSurviveUpperCasing)
+{
+    TestShare share;
+    share.writeBytes(QStringLiteral("テスト.vrn"), memberFile(QStringLiteral("ﾃｽﾄ"), QStringLiteral("x")));
+    const QDateTime onDisk = QFileInfo(share.realPath() + QStringLiteral("テスト.vrn")).lastModified();
+    TVurnaDataArray members;
+    LoadUserFiles(share.dataSource(), members, AllMembers, false);
+    ASSERT_EQ(members.size(), 2);
+    EXPECT_EQ(members[1].FileTime.toMSecsSinceEpoch(), onDisk.toMSecsSinceEpoch());
+    EXPECT_EQ(members[1].FileName, share.dataSource() + sjis({0x83, 0x65, 0x83, 0x58, 0x83, 0x67}));
+}
+
+struct NumberCase { QByteArray text; qint32 value; };
+class StatusFileNumbers : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(StatusFileNumbers, WholeValueMustBeANumber)
+{
+    TVurnaDataRec r;
+    ParseUserFile(userFileText({"F", "N", "G", "I", "L", "D", "T", "W", "P", GetParam().text, GetParam().text}), r);
+    EXPECT_EQ(r.StatusIndex, GetParam().value);
+    EXPECT_EQ(r.DefaultOnExit, GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, StatusFileNumbers, ::testing::Values(
+    NumberCase{"2", 2}, NumberCase{" 3 ", 3}, NumberCase{"-1", -1}, NumberCase{"2x", 0}, NumberCase{"1.5", 0},
+    NumberCase{"", 0}, NumberCase{"-", 0}, NumberCase{"99999999999", 0}));
+
+TEST(DisplayStatusCode, AHugeStatusIndexNeverReadsAsOverdue)
+{
+    TVurnaDataRec r;
+    r.Date = "away";
+    r.StatusIndex = std::numeric_limits<qint32>::max();
+    QByteArray text;
+    int code = 0;
+    GetStatusText(r, QDateTime(QDate(2026, 12, 8), QTime(9, 0)), text, code);
+    EXPECT_GE(code, 4);
+}
+
+TEST(ChangeStampCounter, WrapsAtTheTopInsteadOfOverflowing)
+{
+    TestShare share;
+    share.writeBytes(QStringLiteral("timestmp.dat"), "2147483647\r\nX\r\n");
+    TVurnaBoardModel model;
+    model.SetDataSource(share.dataSource());
+    EXPECT_EQ(model.TimeStamp(), 2147483647);
+    model.CommitTimeStamp(share.dataSource() + "A");
+    EXPECT_EQ(share.readBytes(QStringLiteral("timestmp.dat")), QByteArray("1\r\nA\r\n"));
+}
+
+TEST(BoardModelAccess, OutOfRangeIndexGivesAnEmptyRecord)
+{
+    TVurnaBoardModel model;
+    EXPECT_TRUE(model.GetMember(5).FileName.isEmpty());
+    EXPECT_TRUE(model.GetMember(-1).FileName.isEmpty());
+}
+
+} // namespace
