@@ -4,7 +4,9 @@
 #include "board/TVurnaGrid.h"
 #include "board/UserLoader.h"
 
+#include <QApplication>
 #include <QFontMetrics>
+#include <QMouseEvent>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
@@ -302,6 +304,37 @@ TEST_F(Grid, ScrollBarFollowsTheRows)
     EXPECT_EQ(bar->maximum(), grid->RowCount() - 1);
 }
 
+struct KeyCase
+{
+    const char* label;
+    QList<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
+    Cell expected;
+};
+
+class GridKeys : public GridFixture, public ::testing::WithParamInterface<KeyCase>
+{};
+
+TEST_P(GridKeys, MoveTheCurrentCell)
+{
+    const KeyCase& c = GetParam();
+    for (const auto& [key, modifiers] : c.keys)
+        QTest::keyClick(grid.get(), key, modifiers);
+    EXPECT_EQ((Cell{grid->Col(), grid->Row()}), c.expected) << c.label;
+    EXPECT_EQ(grid->ScrollBar()->value(), c.expected.second) << c.label;
+    EXPECT_TRUE(grid->ScrDBSelection().isEmpty()) << c.label;  // keys move, they do not select
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, GridKeys,
+    ::testing::Values(KeyCase{"down", {{Qt::Key_Down, Qt::NoModifier}}, {0, 1}},
+                      KeyCase{"right", {{Qt::Key_Right, Qt::NoModifier}}, {1, 0}},
+                      KeyCase{"left stops at the first column", {{Qt::Key_Left, Qt::NoModifier}}, {0, 0}},
+                      KeyCase{"up stops at the first row", {{Qt::Key_Up, Qt::NoModifier}}, {0, 0}},
+                      KeyCase{"end of the row", {{Qt::Key_Down, Qt::NoModifier}, {Qt::Key_End, Qt::NoModifier}}, {1, 1}},
+                      KeyCase{"last cell", {{Qt::Key_End, Qt::ControlModifier}}, {1, 4}},
+                      KeyCase{"first cell", {{Qt::Key_End, Qt::ControlModifier}, {Qt::Key_Home, Qt::ControlModifier}}, {0, 0}},
+                      KeyCase{"a page down", {{Qt::Key_PageDown, Qt::NoModifier}}, {0, 4}}));
+
 TEST_F(Grid, HighlightMakesTheFirstMatchingMemberCurrent)
 {
     grid->SetScrDBEnabled(cp932(QStringLiteral("ｶｷｸｹｺ")));
@@ -348,6 +381,23 @@ TEST_F(Grid, RendersTheBoardForReview)
     EXPECT_EQ(image.pixelColor(areasOf({0, 1}).Name.topLeft() + QPoint(1, 1)), GridLook::Cyan);
     if (!file.isEmpty())
         image.save(file);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Grid, HintIsTheTrimmedDestinationAsPlainText)
+{
+    TVurnaDataRec ueda = grid->Cells().At(0, 1);
+    ueda.Locate = cp932(QStringLiteral("  <b>来客</b>\r\n"));
+    ASSERT_TRUE(grid->Model().UpdateMember(ueda));
+    const QPointF at(centre({0, 1}));
+    QMouseEvent move(QEvent::MouseMove, at, grid->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(grid.get(), &move);
+    const QString hint = grid->toolTip();
+    EXPECT_TRUE(hint.contains(QStringLiteral("&lt;b&gt;来客&lt;/b&gt;"))) << hint.toStdString();
+    EXPECT_FALSE(hint.contains(QStringLiteral("<br")));  // trimmed: no trailing line break
 }
 
 } // namespace
