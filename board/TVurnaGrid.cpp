@@ -4,7 +4,6 @@
 #include "platform/Cp932.h"
 #include "platform/SjisText.h"
 
-#include <QBitmap>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -27,13 +26,32 @@ int scaled(int pixelsAt96, int dpi)
     return int(std::lround(double(pixelsAt96) * dpi / 96.0));
 }
 
-// Status pictures are drawn on white; white shows the cell's background instead.
+// Status pictures come opaque on a white background (with or without an alpha channel). The
+// white around the mark, reached from the picture's edge, shows the cell's background instead;
+// white inside the mark (an arrow, a face) stays white.
 QPixmap masked(const QPixmap& picture)
 {
-    if (picture.isNull() || picture.hasAlphaChannel())
+    if (picture.isNull())
         return picture;
-    QPixmap result = picture;
-    result.setMask(picture.createMaskFromColor(Qt::white, Qt::MaskInColor));
+    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    const int w = image.width();
+    const int h = image.height();
+    const auto white = [&](int x, int y) { return image.pixel(x, y) == 0xFFFFFFFFu; };
+    QList<QPoint> pending;
+    for (int x = 0; x < w; ++x)
+        pending << QPoint(x, 0) << QPoint(x, h - 1);
+    for (int y = 0; y < h; ++y)
+        pending << QPoint(0, y) << QPoint(w - 1, y);
+    while (!pending.isEmpty()) {
+        const QPoint p = pending.takeLast();
+        if (p.x() < 0 || p.y() < 0 || p.x() >= w || p.y() >= h || !white(p.x(), p.y()))
+            continue;
+        image.setPixel(p, 0);
+        pending << QPoint(p.x() + 1, p.y()) << QPoint(p.x() - 1, p.y()) << QPoint(p.x(), p.y() + 1)
+                << QPoint(p.x(), p.y() - 1);
+    }
+    QPixmap result = QPixmap::fromImage(image);
+    result.setDevicePixelRatio(picture.devicePixelRatio());
     return result;
 }
 

@@ -100,6 +100,7 @@ QList<QPixmap> GridFixture::pictures()
         image.fill(Qt::white);
         QPainter painter(&image);
         painter.fillRect(QRect(6, 6, 20, 20), pictureColour(code));
+        painter.fillRect(QRect(14, 14, 4, 4), Qt::white);  // white inside the mark
         painter.end();
         list.append(QPixmap::fromImage(image));
     }

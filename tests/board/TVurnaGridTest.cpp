@@ -96,8 +96,9 @@ TEST_F(Grid, StatusPictureTakesTheCellBackground)
     grid->SetScrDBEnabled(cp932(QStringLiteral("ｱｲｳｴｵ")));
     const QImage image = render();
     const QRect picture = areasOf({1, 2}).Picture;  // grey, code 5
-    EXPECT_EQ(image.pixelColor(picture.center()), pictureColour(5));
+    EXPECT_EQ(image.pixelColor(picture.center() + QPoint(-6, 0)), pictureColour(5));
     EXPECT_EQ(image.pixelColor(picture.center() + QPoint(13, 0)), GridLook::Grey);  // the white around the mark
+    EXPECT_EQ(image.pixelColor(picture.center()), GridLook::White);                 // the white inside it
 }
 
 TEST_F(Grid, ShownMemberTurnsOverdueWithTheClockUntilTheNextArrange)
@@ -373,6 +374,14 @@ TEST_F(Grid, RendersTheBoardForReview)
                      userFileText({cp932(u"ｺﾞﾝﾄﾞｳ"_qs), cp932(u"権藤"_qs), cp932(u"営業"_qs), "", cp932(u"東京\r\n大阪"_qs),
                                    cp932(u"長期休暇"_qs), "", "", "", "0", "0", ""}));
     grid->Model().Reload(AllMembers);
+    // The program's own pictures for the built-in codes where the resources are linked in.
+    QList<QPixmap> shown = pictures();
+    for (int code = 0; code < 5; ++code) {
+        const QPixmap own(QStringLiteral(":/status/%1.png").arg(code));
+        if (!own.isNull())
+            shown[code] = own;
+    }
+    grid->SetImageList(shown);
     grid->resize(grid->width(), grid->height() + 40);
     click({0, 1});
     click({1, 1}, Qt::ControlModifier);
