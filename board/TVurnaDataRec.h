@@ -23,7 +23,7 @@ struct TVurnaDataRec
     qint32 StatusIndex = 0;      // 0 built-in absence mark, 1.. the site's custom marks
     qint32 DefaultOnExit = 0;    // 1: write the default absence on exit while present
     QByteArray SortPrefix;       // "1".."9" or empty
-    QDateTime FileTime;          // local last-write time of the status file when loaded
+    QDateTime FileTime;          // last-write time of the status file when loaded (UTC; show as local time)
 
     bool operator==(const TVurnaDataRec&) const = default;
 };

@@ -158,7 +158,7 @@ int singleLoad(TVurnaDataArray& members, const QByteArray& fileName, bool sortPr
     RetryPolicy policy;
     policy.maxBytes = maxStatusFileBytes;
     const QByteArray text = ReadNativeFileText(info.filePath(), policy);
-    fillRecord(members[index], path, text, info.lastModified(), stopped);
+    fillRecord(members[index], path, text, info.lastModified().toUTC(), stopped);
     PlaceMember(members, index, sortPriorityOn);
     qCDebug(lcBoard) << "reloaded" << path << "index" << index;
     return index;

@@ -72,8 +72,11 @@ bool ReadOpenFile(int fd, const RetryPolicy& policy, QByteArray& text, QDateTime
             return false;  // grew while being read
         text.append(buffer, n);
     }
+    // Kept in UTC: a local-time conversion re-reads the zone file for every call, which on a
+    // full load costs as much as reading the member file itself. Shown as local time.
     if (lastWrite)
-        *lastWrite = QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);
+        *lastWrite = QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000,
+                                                    Qt::UTC);
     return true;
 }
 

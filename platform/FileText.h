@@ -34,7 +34,7 @@ QByteArray ReadNativeFileText(const QString& realPath, const RetryPolicy& policy
 bool WriteFileText(const QByteArray& path, const QByteArray& text, const RetryPolicy& policy = {});
 
 // Reads the whole of an open descriptor (opened O_NONBLOCK, so a FIFO never blocks), with the
-// file's last-write time. False when it is not a regular file, is too large or fails to read.
+// file's last-write time (UTC). False when it is not a regular file, is too large or fails to read.
 bool ReadOpenFile(int fd, const RetryPolicy& policy, QByteArray& text, QDateTime* lastWrite);
 
 // Lets pending events run, then waits; called between attempts.

@@ -4,6 +4,7 @@
 #include "platform/ShareFiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -51,7 +52,7 @@ TEST(LoadUserFiles, MixedCaseNamesLoadUpperCasedWithTheirStopMarkers)
     EXPECT_TRUE(members[2].Running);
     EXPECT_TRUE(members[3].Running);
     EXPECT_TRUE(members[3].FileTime.isValid());
-    EXPECT_EQ(members[3].FileTime.timeSpec(), Qt::LocalTime);
+    EXPECT_EQ(members[3].FileTime.toLocalTime(), QFileInfo(share.realPath() + QStringLiteral("Yamada.vrn")).lastModified());
 }
 
 TEST(LoadUserFiles, EqualKeysKeepTheDirectoryListingOrder)
