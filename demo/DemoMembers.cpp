@@ -3,7 +3,6 @@
 #include "board/ChangeStamp.h"
 #include "board/UserFile.h"
 #include "platform/FileText.h"
-#include "platform/ShareFiles.h"
 
 namespace DemoBoard {
 
@@ -178,7 +177,7 @@ QString WriteMembers(const QByteArray& shareDir, const QDateTime& now)
         const QByteArray path = shareDir + Sjis(m.diskName);
         if (!WriteFileText(path + ".vrn", BuildUserFileText(ToRecord(m, shareDir, now))))
             return QStringLiteral("cannot write the member file of %1").arg(m.diskName);
-        if (m.stopped && !ShareFiles::createEmpty(path + ".off"))
+        if (m.stopped && !WriteFileText(path + ".off", QByteArray()))
             return QStringLiteral("cannot write the stop marker of %1").arg(m.diskName);
     }
     // As if every member had set their entry once, the demo user last.

@@ -123,26 +123,6 @@ QByteArray fromNativeName(const char* name)
     return fromNative(QString::fromUtf8(name));
 }
 
-QByteArray toWire(const QByteArray& path)
-{
-    QByteArray out = path;
-    for (qsizetype i = 0; i < out.size(); i = SjisText::nextCharIndex(out, i)) {
-        if (out.at(i) == '/')
-            out[i] = wireSeparator;
-    }
-    return out;
-}
-
-QByteArray fromWire(const QByteArray& path)
-{
-    QByteArray out = path;
-    for (qsizetype i = 0; i < out.size(); i = SjisText::nextCharIndex(out, i)) {
-        if (out.at(i) == '\\')
-            out[i] = nativeSeparator;
-    }
-    return out;
-}
-
 void clearCache()
 {
     ListingCache& c = cache();

@@ -9,9 +9,8 @@
 // finds the real name of each component. File names on disk are UTF-8.
 namespace SharePath {
 
-// Separator of in-memory paths on this platform, and of paths on the wire.
+// Separator of in-memory paths on this platform.
 constexpr char nativeSeparator = '/';
-constexpr char wireSeparator = '\\';
 
 // The real path on disk for an in-memory path. Each component is matched as written first
 // and otherwise without regard to ASCII letter case. Components that exist nowhere (a file
@@ -23,10 +22,6 @@ QString resolve(const QByteArray& path);
 QByteArray fromNative(const QString& path);
 // The same for a name as the file system returns it (UTF-8 bytes).
 QByteArray fromNativeName(const char* name);
-
-// The in-memory path with its separators turned into the wire form and back.
-QByteArray toWire(const QByteArray& path);
-QByteArray fromWire(const QByteArray& path);
 
 // Forgets every cached directory listing (tests, and after renames made by this process).
 void clearCache();

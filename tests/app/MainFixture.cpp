@@ -41,13 +41,7 @@ QByteArray MainFixture::userFile(const QString& furigana, const QString& name, c
                                       "0",
                                       "0",
                                       ""};
-    QByteArray text;
-    for (const QByteArray& v : values) {
-        if (!text.isEmpty())
-            text += "\r\n";
-        text += '"' + v + '"';
-    }
-    return text;
+    return userFileText(values);
 }
 
 void MainFixture::writeSettings(const QString& fileBase, const QString& name, bool autoSmall) const

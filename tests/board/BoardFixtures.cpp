@@ -1,16 +1,5 @@
 #include "BoardFixtures.h"
 
-QByteArray userFileText(const QList<QByteArray>& values)
-{
-    QByteArray text;
-    for (const QByteArray& v : values) {
-        if (!text.isEmpty())
-            text += "\r\n";
-        text += '"' + v + '"';
-    }
-    return text;
-}
-
 QByteArray memberFile(const QString& furigana, const QString& name, const QString& group, const QString& sortPrefix)
 {
     return userFileText({cp932(furigana), cp932(name), cp932(group), "", "", "", "", "", "", "0", "0",

@@ -5,9 +5,6 @@
 
 #include <QStringList>
 
-// The text of a user status file with the given values, each in quotes, CR LF between them.
-QByteArray userFileText(const QList<QByteArray>& values);
-
 // A present member with reading, name and group; the rest empty.
 QByteArray memberFile(const QString& furigana, const QString& name, const QString& group = QStringLiteral("営業"),
                       const QString& sortPrefix = QString());

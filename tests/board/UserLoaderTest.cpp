@@ -1,7 +1,7 @@
 #include "BoardFixtures.h"
 #include "board/EFileIOError.h"
 #include "board/UserLoader.h"
-#include "platform/ShareFiles.h"
+#include "platform/ShareDirectory.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -63,7 +63,7 @@ TEST(LoadUserFiles, EqualKeysKeepTheDirectoryListingOrder)
     share.writeBytes(QStringLiteral("first.vrn"), memberFile(QStringLiteral("ｱ"), QStringLiteral("A")));
 
     QList<QByteArray> listed;
-    for (const ShareFiles::Entry& e : ShareFiles::list(share.dataSource())) {
+    for (const ShareDirectory::Entry& e : ShareDirectory(share.dataSource()).entries()) {
         if (e.name.startsWith('m'))
             listed.append("N" + e.name.mid(1, e.name.indexOf('.') - 1));
     }

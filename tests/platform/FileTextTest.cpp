@@ -1,4 +1,5 @@
 #include "platform/FileText.h"
+#include "platform/ShareDirectory.h"
 #include "platform/ShareFiles.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
@@ -48,7 +49,7 @@ TEST(SharePath, NamesWithBackslashTrailBytesResolve)
     share.writeBytes(QStringLiteral("ソ表.vrn"), "ok");
     const QByteArray path = share.dataSource() + sjis({0x83, 0x5C, 0x95, 0x5C}) + ".VRN";
     EXPECT_EQ(ReadFileText(path), QByteArray("ok"));
-    const QList<ShareFiles::Entry> entries = ShareFiles::list(share.dataSource());
+    const QList<ShareDirectory::Entry> entries = ShareDirectory(share.dataSource()).entries();
     ASSERT_EQ(entries.size(), 1);
     EXPECT_EQ(entries[0].name, sjis({0x83, 0x5C, 0x95, 0x5C}) + ".vrn");
 }

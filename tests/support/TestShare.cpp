@@ -15,6 +15,17 @@ QByteArray sjis(std::initializer_list<int> bytes)
     return out;
 }
 
+QByteArray userFileText(const QList<QByteArray>& values)
+{
+    QByteArray text;
+    for (const QByteArray& v : values) {
+        if (!text.isEmpty())
+            text += "\r\n";
+        text += '"' + v + '"';
+    }
+    return text;
+}
+
 QByteArray cp932(const QString& text)
 {
     const Cp932::Encoded e = Cp932::fromUnicode(text);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -8,6 +9,10 @@
 
 // CP932 bytes written out by hand: sjis({0x83, 0x5C}) is ソ.
 QByteArray sjis(std::initializer_list<int> bytes);
+
+// The text of a user status file written by hand: each value in quotes, CR LF between them,
+// none after the last. Kept apart from the program's own writer so tests check its bytes.
+QByteArray userFileText(const QList<QByteArray>& values);
 
 // Text typed in a test (UTF-8 source) as CP932 bytes; fails the test when it has no CP932 form.
 QByteArray cp932(const QString& text);
