@@ -31,6 +31,8 @@ public:
     TInterval MinCounter() const { return m_minCounter; }
     // A datagram brought a change: the change stamp need not be polled for another period.
     void RestartChangeStampCount() { m_minCounter.ReloadLastCommit = 0; }
+    // A memo was announced for the own member: the periodic memo check counts again from 0.
+    void RestartMemoCheckCount() { m_minCounter.CheckMsg = 0; }
     bool SortPriorityOn() const { return m_sortPriorityOn; }
     void SetSortPriorityOn(bool on) { m_sortPriorityOn = on; }
 

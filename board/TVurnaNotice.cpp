@@ -1,0 +1,490 @@
+#include "board/TVurnaNotice.h"
+
+#include "board/Datagram.h"
+#include "board/NoticeRouting.h"
+#include "board/TVurnaBoardModel.h"
+#include "board/UserFile.h"
+#include "platform/Clock.h"
+#include "platform/Cp932.h"
+#include "platform/HostAddress.h"
+#include "platform/ShareFiles.h"
+#include "platform/SharePath.h"
+#include "platform/SjisText.h"
+#include "store/StatusReport.h"
+#include "store/TLocalSettings.h"
+#include "store/VurnaLog.h"
+
+#include <QDir>
+#include <QHostAddress>
+#include <QLoggingCategory>
+#include <QPointer>
+#include <QUdpSocket>
+
+#ifdef Q_OS_UNIX
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#endif
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcUdp, "vurna.udp", QtWarningMsg)
+
+QString listenerWarning()
+{
+    return QStringLiteral("ソケットが利用できない為、不在設定や伝言は他のVurnaに即時通知されません。");
+}
+QString receiveFault()
+{
+    return QStringLiteral("ＵＤＰメッセージの受信に失敗しました。");
+}
+QString unreachableFault()
+{
+    return QStringLiteral("回線がつながっていない為、UDPメッセージの送信に失敗しました。");
+}
+QString sendFault()
+{
+    return QStringLiteral("何らかの原因により、UDPメッセージの送信に失敗しました。");
+}
+QString memoFault(const QByteArray& address)
+{
+    return QStringLiteral("IPアドレス ") + QString::fromLatin1(address) +
+           QStringLiteral(" へのUDP送信が失敗しました。");
+}
+QString tooLongWarning()
+{
+    return QStringLiteral("行き先が長すぎる為、UDPメッセージを送信しませんでした。");
+}
+
+// Kind word of the share-moved entries in vurna.log.
+constexpr char LogKindShare[] = "Shr";
+
+QByteArray dotted(const QHostAddress& address)
+{
+    bool ipv4 = false;
+    const quint32 value = address.toIPv4Address(&ipv4); // also unwraps ::ffff:a.b.c.d
+    return (ipv4 ? QHostAddress(value) : address).toString().toLatin1();
+}
+
+// A file name or path for the diagnostics.
+QString shown(const QByteArray& cp932)
+{
+    return Cp932::toUnicode(cp932);
+}
+
+QByteArray sjisText(const QString& text)
+{
+    return Cp932::fromUnicodeLossy(text);
+}
+
+} // namespace
+
+TVurnaNotice::TVurnaNotice(TNoticeContext context, QObject* parent) : QObject(parent), m_context(context) {}
+
+TVurnaNotice::~TVurnaNotice() = default;
+
+void TVurnaNotice::SetAddressLookUp(std::function<QByteArray()> lookUp)
+{
+    m_lookUp = std::move(lookUp);
+    m_addressKnown = false;
+    m_ownAddress.clear();
+}
+
+void TVurnaNotice::SetSender(Sender send)
+{
+    m_sender = std::move(send);
+}
+
+qint32 TVurnaNotice::ownMode() const
+{
+    return m_context.boards.isEmpty() ? 0 : m_context.boards.at(0).UdpMode;
+}
+
+quint16 TVurnaNotice::destinationPort() const
+{
+    const TParmArray& boards = m_context.boards;
+    const int current = m_context.currentBoard;
+    const ParmRec& board = current >= 0 && current < boards.size() ? boards.at(current) : boards.at(0);
+    return quint16(board.UdpPort);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Listener
+
+bool TVurnaNotice::bindSocket(QUdpSocket* socket, const QByteArray& address, quint16 port)
+{
+    // Shared, so that another copy on this host (or a restarted one) can listen on the port too.
+    const auto mode = QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint;
+    QHostAddress host(QHostAddress::AnyIPv4);
+    if (!address.isEmpty() &&
+        (!host.setAddress(QString::fromLatin1(address)) || host.protocol() != QAbstractSocket::IPv4Protocol)) {
+        qCWarning(lcUdp).noquote() << "listener failed:" << QString::fromLatin1(address) << "is no IPv4 address";
+        return false;
+    }
+    if (!socket->bind(host, port, mode)) {
+        qCWarning(lcUdp).noquote() << "listener failed:" << socket->errorString();
+        return false;
+    }
+    connect(socket, &QUdpSocket::readyRead, this, [this, socket] { readPending(socket); });
+    return true;
+}
+
+bool TVurnaNotice::StartListener(const QByteArray& bindAddress)
+{
+    StopListener();
+    if (m_context.boards.isEmpty()) {
+        qCWarning(lcUdp).noquote() << "listener failed: no own board";
+        ReportStatus(m_context.status, listenerWarning(), Severity::Warning);
+        return false;
+    }
+    const int port = m_context.boards.at(0).UdpPort;
+    auto* socket = new QUdpSocket(this);
+    if (port < 0 || port > 65535 || !bindSocket(socket, bindAddress, quint16(port))) {
+        if (port < 0 || port > 65535)
+            qCWarning(lcUdp).noquote() << "listener failed: port" << port << "out of range";
+        delete socket;
+        ReportStatus(m_context.status, listenerWarning(), Severity::Warning);
+        return false;
+    }
+    m_socket = socket;
+    const QString shownAddress = bindAddress.isEmpty() ? QStringLiteral("0.0.0.0") : QString::fromLatin1(bindAddress);
+    qCInfo(lcUdp).noquote() << QStringLiteral("listening on %1:%2").arg(shownAddress).arg(socket->localPort());
+
+    if (!bindAddress.isEmpty() && ownMode() != 1 && ownMode() != 0) {
+        const QByteArray broadcast = Datagram::BroadcastAddress(bindAddress);
+        auto* extra = new QUdpSocket(this);
+        if (bindSocket(extra, broadcast, socket->localPort())) {
+            m_broadcastSocket = extra;
+            qCInfo(lcUdp).noquote()
+                << QStringLiteral("listening on %1:%2").arg(QString::fromLatin1(broadcast)).arg(extra->localPort());
+        } else {
+            // Direct datagrams still arrive; only broadcasts from this network are missed.
+            qCWarning(lcUdp).noquote() << "broadcast listener failed on" << QString::fromLatin1(broadcast);
+            delete extra;
+        }
+    }
+    return true;
+}
+
+void TVurnaNotice::StopListener()
+{
+    // Closed at once so the port is free again; deleted later because this may run from a
+    // handler that the socket's own signal started.
+    for (QUdpSocket** socket : {&m_socket, &m_broadcastSocket}) {
+        if (*socket) {
+            (*socket)->close();
+            (*socket)->deleteLater();
+            *socket = nullptr;
+        }
+    }
+}
+
+bool TVurnaNotice::Active() const
+{
+    return m_socket && m_socket->state() == QAbstractSocket::BoundState;
+}
+
+quint16 TVurnaNotice::ListenerPort() const
+{
+    return Active() ? m_socket->localPort() : 0;
+}
+
+QByteArray TVurnaNotice::GetOwnAddress() const
+{
+    if (!Active())
+        return {};
+    if (!m_addressKnown) {
+        // The host name look-up can take a while; once is enough for the life of the program.
+        m_ownAddress = m_lookUp ? m_lookUp() : HostAddress::LookUpOwnAddress();
+        m_addressKnown = true;
+    }
+    return m_ownAddress;
+}
+
+void TVurnaNotice::readPending(QUdpSocket* socket)
+{
+    // Handling can end the program or stop the listener; neither may pull the socket or this
+    // object away under the loop.
+    const QPointer<TVurnaNotice> self(this);
+    const QPointer<QUdpSocket> guard(socket);
+    while (self && guard && guard->isOpen() && guard->hasPendingDatagrams()) {
+        // Every datagram whole, however long its Locate.
+        const qint64 size = guard->pendingDatagramSize();
+        if (size < 0)
+            break;
+        QByteArray text(size, Qt::Uninitialized);
+        QHostAddress from;
+        const qint64 read = guard->readDatagram(text.data(), size, &from);
+        if (read < 0) {
+            qCWarning(lcUdp).noquote() << "receive failed:" << guard->errorString();
+            break;
+        }
+        text.truncate(read);
+        HandleDatagram(text, dotted(from));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sending
+
+int TVurnaNotice::send(const QByteArray& datagram, const QByteArray& address, quint16 port)
+{
+    return m_sender ? m_sender(datagram, address, port) : sendThroughSocket(datagram, address, port);
+}
+
+int TVurnaNotice::sendThroughSocket(const QByteArray& datagram, const QByteArray& address, quint16 port)
+{
+    QHostAddress to;
+    if (!m_socket || !to.setAddress(QString::fromLatin1(address)) || to.protocol() != QAbstractSocket::IPv4Protocol)
+        return SendFailed;
+#ifdef Q_OS_UNIX
+    // Straight through the listener's descriptor: the reason of a failure (no route, network
+    // down) is only known from errno, which the socket classes fold into one error.
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_port = htons(port);
+    target.sin_addr.s_addr = htonl(to.toIPv4Address());
+    ssize_t written;
+    do {
+        written = ::sendto(int(m_socket->socketDescriptor()), datagram.constData(), size_t(datagram.size()), 0,
+                           reinterpret_cast<const sockaddr*>(&target), sizeof target);
+    } while (written < 0 && errno == EINTR);
+    if (written == datagram.size())
+        return Sent;
+    if (written < 0 && (errno == EHOSTUNREACH || errno == ENETUNREACH || errno == ENETDOWN))
+        return HostUnreachable;
+    return SendFailed;
+#else
+    if (m_socket->writeDatagram(datagram, to, port) == datagram.size())
+        return Sent;
+    return m_socket->error() == QAbstractSocket::NetworkError ? HostUnreachable : SendFailed;
+#endif
+}
+
+void TVurnaNotice::SendNotice(const QByteArray& text)
+{
+    const qint32 mode = ownMode();
+    if (mode == 0)
+        return;
+    const QByteArray own = GetOwnAddress();
+    if (own.isEmpty())
+        return;
+    const QList<QByteArray> destinations =
+        NoticeDestinations(mode, own, m_context.own.FileName, m_context.board.Members());
+    if (destinations.isEmpty())
+        return;
+    const QByteArray datagram = text + Datagram::KeyEod;
+    const char* kind = Datagram::KindName(Datagram::KindOf(text));
+    if (datagram.size() > Datagram::MaxDatagramBytes) {
+        // Cut short it would carry a wrong destination; the others catch up through the change
+        // stamp instead.
+        qCWarning(lcUdp).noquote() << "not sent" << kind << "of" << datagram.size() << "bytes: too long";
+        ReportStatus(m_context.status, tooLongWarning(), Severity::Warning);
+        return;
+    }
+    const quint16 port = destinationPort();
+    for (const QByteArray& address : destinations) {
+        const int result = send(datagram, address, port);
+        if (result == Sent) {
+            qCInfo(lcUdp).noquote()
+                << QStringLiteral("sent %1 to %2:%3").arg(QLatin1String(kind), QString::fromLatin1(address)).arg(port);
+            continue;
+        }
+        qCWarning(lcUdp).noquote() << QStringLiteral("send failed %1 to %2:%3")
+                                          .arg(QLatin1String(kind), QString::fromLatin1(address))
+                                          .arg(port);
+        ReportStatus(m_context.status, result == HostUnreachable ? unreachableFault() : sendFault(), Severity::Fault);
+    }
+}
+
+void TVurnaNotice::SendStatusNotice(const TVurnaDataRec& record)
+{
+    SendNotice(Datagram::StatusText(record.FileName, record.Date, record.Time, record.StatusIndex, record.Locate));
+}
+
+void TVurnaNotice::SendRunningNotice(const TVurnaDataRec& own, bool running)
+{
+    SendNotice(running ? Datagram::StartedText(own.FileName, GetOwnAddress()) : Datagram::StoppedText(own.FileName));
+}
+
+void TVurnaNotice::SendMemoNotice(const QByteArray& path)
+{
+    if (ownMode() == 0 || GetOwnAddress().isEmpty())
+        return;
+    TVurnaDataRec recipient;
+    if (findMember(path, recipient) < 0 || recipient.IP.isEmpty())
+        return;
+    const quint16 port = destinationPort();
+    if (send(Datagram::MemoDatagram(path), recipient.IP, port) == Sent) {
+        qCInfo(lcUdp).noquote()
+            << QStringLiteral("sent memo to %1:%2").arg(QString::fromLatin1(recipient.IP)).arg(port);
+        return;
+    }
+    qCWarning(lcUdp).noquote()
+        << QStringLiteral("send failed memo to %1:%2").arg(QString::fromLatin1(recipient.IP)).arg(port);
+    ReportStatus(m_context.status, memoFault(recipient.IP), Severity::Fault);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Receiving
+
+void TVurnaNotice::HandleDatagram(const QByteArray& text, const QByteArray& senderAddress)
+{
+    if (text.isEmpty())
+        return;
+    // While a load walks the member array the datagram waits, then meets the new board.
+    const QPointer<TVurnaNotice> self(this);
+    m_context.board.WhenIdle([self, text, senderAddress] {
+        if (self)
+            self->handleNow(text, senderAddress);
+    });
+}
+
+void TVurnaNotice::handleNow(const QByteArray& text, const QByteArray& sender)
+{
+    const Datagram::Kind kind = Datagram::KindOf(text);
+    qCInfo(lcUdp).noquote() << "received" << Datagram::KindName(kind) << "from" << QString::fromLatin1(sender);
+    try {
+        switch (kind) {
+        case Datagram::Kind::Started:
+            applyStarted(text);
+            break;
+        case Datagram::Kind::Stopped:
+            if (fromOwnAddress(sender))
+                qCInfo(lcUdp).noquote() << "ignored stopped from own address";
+            else
+                applyStopped(text);
+            break;
+        case Datagram::Kind::Memo:
+            takeMemo(text);
+            break;
+        case Datagram::Kind::Status:
+            if (fromOwnAddress(sender))
+                qCInfo(lcUdp).noquote() << "ignored status from own address";
+            else
+                applyStatus(text);
+            break;
+        case Datagram::Kind::Reload:
+            emit ReloadRequested();
+            break;
+        case Datagram::Kind::Share:
+            obeyShare(text, sender);
+            break;
+        case Datagram::Kind::End:
+            emit EndRequested();
+            break;
+        case Datagram::Kind::Unknown:
+            break;
+        }
+    } catch (...) {
+        qCWarning(lcUdp).noquote() << "handling failed:" << Datagram::KindName(kind) << "from"
+                                   << QString::fromLatin1(sender);
+        ReportStatus(m_context.status, receiveFault(), Severity::Fault);
+    }
+}
+
+bool TVurnaNotice::fromOwnAddress(const QByteArray& sender) const
+{
+    const QByteArray own = GetOwnAddress();
+    return !own.isEmpty() && sender == own;
+}
+
+int TVurnaNotice::findMember(const QByteArray& path, TVurnaDataRec& record) const
+{
+    // The placeholder (index 0, empty file name) is nobody: a datagram with an empty or
+    // bare-directory path must not touch it.
+    if (SjisText::fileNamePart(path).isEmpty())
+        return -1;
+    const int index = m_context.board.FindMember(path, record);
+    return index >= 1 ? index : -1;
+}
+
+void TVurnaNotice::applyStarted(const QByteArray& text)
+{
+    const QByteArray path = Datagram::Value(text, Datagram::KeyOn);
+    m_context.board.RestartChangeStampCount();
+    TVurnaDataRec member;
+    if (findMember(path, member) < 0)
+        return;
+    member.Running = true;
+    member.IP = Datagram::Value(text, Datagram::KeyIP);
+    if (m_context.board.UpdateMember(member))
+        qCInfo(lcUdp).noquote() << "applied started" << shown(SjisText::fileNamePart(path));
+}
+
+void TVurnaNotice::applyStopped(const QByteArray& text)
+{
+    const QByteArray path = Datagram::Value(text, Datagram::KeyOff);
+    m_context.board.RestartChangeStampCount();
+    TVurnaDataRec member;
+    if (findMember(path, member) < 0)
+        return;
+    member.Running = false;
+    if (m_context.board.UpdateMember(member))
+        qCInfo(lcUdp).noquote() << "applied stopped" << shown(SjisText::fileNamePart(path));
+}
+
+void TVurnaNotice::applyStatus(const QByteArray& text)
+{
+    const QByteArray path = Datagram::Value(text, Datagram::KeyDat);
+    TVurnaDataRec member;
+    if (findMember(path, member) < 0)
+        return;
+    m_context.board.RestartChangeStampCount();
+    // The file time stays: it tells when the file was last seen, not when the datagram came.
+    member.Locate = Datagram::Value(text, Datagram::KeyLocate);
+    member.Date = Datagram::Value(text, Datagram::KeyDate);
+    member.Time = Datagram::Value(text, Datagram::KeyTime);
+    member.StatusIndex = ParseWholeNumber(Datagram::Value(text, Datagram::KeyIcon));
+    if (m_context.board.UpdateMember(member))
+        qCInfo(lcUdp).noquote() << "applied status" << shown(SjisText::fileNamePart(path));
+}
+
+void TVurnaNotice::takeMemo(const QByteArray& text)
+{
+    const QByteArray ownName = SjisText::fileNamePart(m_context.own.FileName);
+    const QByteArray recipient = SjisText::fileNamePart(SjisText::upperCase(Datagram::Value(text, Datagram::KeyMsg)));
+    if (ownName.isEmpty() || recipient != ownName)
+        return;
+    m_context.board.RestartMemoCheckCount();
+    qCInfo(lcUdp).noquote() << "memo arrived for" << shown(recipient);
+    emit MemoArrived();
+}
+
+void TVurnaNotice::obeyShare(const QByteArray& text, const QByteArray& sender)
+{
+    // Anyone on the network can send this, and the program would come up on the new
+    // directory at its next start. Only a directory that is a board (it has its vurna.ini) is
+    // taken, and the administrator finds every request in vurna.log.
+    const QByteArray wanted = Datagram::ShareValue(text);
+    QByteArray directory = SjisText::upperCase(Datagram::NativePath(wanted));
+    if (!directory.isEmpty() &&
+        SjisText::lastIndexOfChar(directory, SharePath::nativeSeparator) != directory.size() - 1)
+        directory += SharePath::nativeSeparator;
+    const QByteArray iniPath = directory + "VURNA.INI";
+    const bool isBoard = !directory.isEmpty() && QDir::isAbsolutePath(SharePath::resolve(directory)) &&
+                         ShareFiles::isDirectory(directory) && ShareFiles::exists(iniPath) &&
+                         !ShareFiles::isDirectory(iniPath);
+    const QByteArray from = sjisText(QStringLiteral(" (送信元 ")) + sender + ')';
+    if (!isBoard) {
+        qCWarning(lcUdp).noquote() << "refused share" << shown(wanted) << "from" << QString::fromLatin1(sender);
+        writeLog(sjisText(QStringLiteral("共有ディレクトリの変更要求を拒否しました: ")) + wanted +
+                 sjisText(QStringLiteral(" は vurna.ini のあるディレクトリではありません")) + from);
+        return;
+    }
+    const QByteArray previous = m_context.settings.ReadString(QStringLiteral("ShareDir"));
+    m_context.settings.WriteString(QStringLiteral("ShareDir"), directory);
+    qCInfo(lcUdp).noquote() << "share moved to" << shown(directory);
+    writeLog(sjisText(QStringLiteral("共有ディレクトリを ")) + previous + sjisText(QStringLiteral(" から ")) +
+             directory + sjisText(QStringLiteral(" に変更しました(次回起動時から有効)")) + from);
+}
+
+void TVurnaNotice::writeLog(const QByteArray& message) const
+{
+    // The own board's log; without a shared directory there is nowhere to write it.
+    if (m_context.boards.isEmpty() || m_context.boards.at(0).ShareDir.isEmpty())
+        return;
+    VurnaLog::WriteLogEntry(m_context.boards.at(0).ShareDir + VurnaLog::FileName, m_context.own.Name, message,
+                            LogKindShare, m_context.clock.now());
+}
