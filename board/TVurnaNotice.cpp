@@ -208,7 +208,8 @@ void TVurnaNotice::readPending(QUdpSocket* socket)
     // object away under the loop.
     const QPointer<TVurnaNotice> self(this);
     const QPointer<QUdpSocket> guard(socket);
-    while (self && guard && guard->isOpen() && guard->hasPendingDatagrams()) {
+    const auto listening = [&] { return self && guard && (guard == m_socket || guard == m_broadcastSocket); };
+    while (listening() && guard->hasPendingDatagrams()) {
         // Every datagram whole, however long its Locate.
         const qint64 size = guard->pendingDatagramSize();
         if (size < 0)
