@@ -188,6 +188,7 @@ TEST_P(ShareMoved, OnlyForABoardDirectory)
     }
     // As a Windows copy would name it: backslashes, the letters as the sender wrote them.
     QByteArray wanted = cp932(dir).replace('/', '\\');
+    const QString workingDir = QDir::currentPath();
     if (c.target == Target::Relative) {
         ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
         wanted = cp932(QStringLiteral("掲示板"));
@@ -195,7 +196,7 @@ TEST_P(ShareMoved, OnlyForABoardDirectory)
     copy->settings.WriteString(QStringLiteral("ShareDir"), "/OLD/");
 
     copy->notice->HandleDatagram("\x01Vrn3_Shr=" + wanted, "192.168.9.9");
-    QDir::setCurrent(QDir::tempPath());
+    QDir::setCurrent(workingDir);
 
     const QByteArray expected = cp932(dir.toUpper()) + '/';
     EXPECT_EQ(copy->settings.ReadString(QStringLiteral("ShareDir")), c.obeyed ? expected : QByteArray("/OLD/"));
