@@ -112,37 +112,30 @@ quint16 TVurnaNotice::destinationPort() const
 // ---------------------------------------------------------------------------------------------
 // Listener
 
-bool TVurnaNotice::bindSocket(QUdpSocket* socket, const QByteArray& address, quint16 port)
+QString TVurnaNotice::bindSocket(QUdpSocket* socket, const QByteArray& address, int port)
 {
-    // Shared, so that another copy on this host (or a restarted one) can listen on the port too.
-    const auto mode = QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint;
+    if (port < 0 || port > 65535)
+        return QStringLiteral("port %1 out of range").arg(port);
     QHostAddress host(QHostAddress::AnyIPv4);
     if (!address.isEmpty() &&
-        (!host.setAddress(QString::fromLatin1(address)) || host.protocol() != QAbstractSocket::IPv4Protocol)) {
-        qCWarning(lcUdp).noquote() << "listener failed:" << QString::fromLatin1(address) << "is no IPv4 address";
-        return false;
-    }
-    if (!socket->bind(host, port, mode)) {
-        qCWarning(lcUdp).noquote() << "listener failed:" << socket->errorString();
-        return false;
-    }
+        (!host.setAddress(QString::fromLatin1(address)) || host.protocol() != QAbstractSocket::IPv4Protocol))
+        return QString::fromLatin1(address) + QStringLiteral(" is no IPv4 address");
+    // Shared, so that another copy on this host (or a restarted one) can listen on the port too.
+    if (!socket->bind(host, quint16(port), QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint))
+        return socket->errorString();
     connect(socket, &QUdpSocket::readyRead, this, [this, socket] { readPending(socket); });
-    return true;
+    return {};
 }
 
 bool TVurnaNotice::StartListener(const QByteArray& bindAddress)
 {
     StopListener();
-    if (m_context.boards.isEmpty()) {
-        qCWarning(lcUdp).noquote() << "listener failed: no own board";
-        ReportStatus(m_context.status, listenerWarning(), Severity::Warning);
-        return false;
-    }
-    const int port = m_context.boards.at(0).UdpPort;
     auto* socket = new QUdpSocket(this);
-    if (port < 0 || port > 65535 || !bindSocket(socket, bindAddress, quint16(port))) {
-        if (port < 0 || port > 65535)
-            qCWarning(lcUdp).noquote() << "listener failed: port" << port << "out of range";
+    const QString failure = m_context.boards.isEmpty()
+                                ? QStringLiteral("no own board")
+                                : bindSocket(socket, bindAddress, m_context.boards.at(0).UdpPort);
+    if (!failure.isEmpty()) {
+        qCWarning(lcUdp).noquote() << "listener failed:" << failure;
         delete socket;
         ReportStatus(m_context.status, listenerWarning(), Severity::Warning);
         return false;
@@ -154,13 +147,14 @@ bool TVurnaNotice::StartListener(const QByteArray& bindAddress)
     if (!bindAddress.isEmpty() && ownMode() != 1 && ownMode() != 0) {
         const QByteArray broadcast = Datagram::BroadcastAddress(bindAddress);
         auto* extra = new QUdpSocket(this);
-        if (bindSocket(extra, broadcast, socket->localPort())) {
+        const QString extraFailure = bindSocket(extra, broadcast, socket->localPort());
+        const QString where = QStringLiteral("%1:%2").arg(QString::fromLatin1(broadcast)).arg(socket->localPort());
+        if (extraFailure.isEmpty()) {
             m_broadcastSocket = extra;
-            qCInfo(lcUdp).noquote()
-                << QStringLiteral("listening on %1:%2").arg(QString::fromLatin1(broadcast)).arg(extra->localPort());
+            qCInfo(lcUdp).noquote() << "listening for broadcasts on" << where;
         } else {
             // Direct datagrams still arrive; only broadcasts from this network are missed.
-            qCWarning(lcUdp).noquote() << "broadcast listener failed on" << QString::fromLatin1(broadcast);
+            qCWarning(lcUdp).noquote() << "broadcast socket failed on" << where << extraFailure;
             delete extra;
         }
     }

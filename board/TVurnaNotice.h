@@ -88,7 +88,8 @@ private:
     quint16 destinationPort() const;
     int send(const QByteArray& datagram, const QByteArray& address, quint16 port);
     int sendThroughSocket(const QByteArray& datagram, const QByteArray& address, quint16 port);
-    bool bindSocket(QUdpSocket* socket, const QByteArray& address, quint16 port);
+    // Empty when bound, else why not.
+    QString bindSocket(QUdpSocket* socket, const QByteArray& address, int port);
     void readPending(QUdpSocket* socket);
     void handleNow(const QByteArray& text, const QByteArray& sender);
     bool fromOwnAddress(const QByteArray& sender) const;

@@ -96,10 +96,8 @@ INSTANTIATE_TEST_SUITE_P(Table, Sending,
                                            SendCase{"MemoToAMemberWithoutAddress", 1, true, Action::MemoToKato, {}},
                                            SendCase{"MemoToSomeoneNotOnTheBoard", 1, true, Action::MemoToNobody, {}},
                                            SendCase{"ModeZeroSendsNoStatus", 0, true, Action::Status, {}},
-                                           SendCase{"ModeZeroSendsNoStarted", 0, true, Action::Started, {}},
                                            SendCase{"ModeZeroSendsNoMemo", 0, true, Action::MemoToUeda, {}},
-                                           SendCase{"NoListenerNoStatus", 1, false, Action::Status, {}},
-                                           SendCase{"NoListenerNoMemo", 1, false, Action::MemoToUeda, {}}),
+                                           SendCase{"NoListenerNoStatus", 1, false, Action::Status, {}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------

@@ -97,21 +97,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ExchangeCase{"BroadcastToACopyBoundToOneAddress", 3, "", 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Loopback, StartedFromOneCopyIsAppliedByTheOther)
-{
-    listen(1, "127.0.0.1", 1);
-    share.writeBytes(QStringLiteral("Ito.off"), "");
-    a->model.Reload(AllMembers);
-    ASSERT_FALSE(a->member("ITO").Running);
-    QSignalSpy changed(&a->model, &TVurnaBoardModel::InvalidateMember);
-
-    // B starts: A learns at once that ITO runs, and where.
-    b->notice->SendRunningNotice(b->own, true);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return changed.count() == 1; }, 5000));
-    EXPECT_TRUE(a->member("ITO").Running);
-    EXPECT_EQ(a->member("ITO").IP, "127.0.0.2");
-}
-
 TEST_F(Loopback, EmptyDatagramDoesNotStallTheListener)
 {
     listen(1, "127.0.0.1", 1);
@@ -161,24 +146,6 @@ TEST_F(Loopback, PortTakenExclusivelyLeavesTheCopySilent)
     ueda.Locate = "x";
     a->notice->SendStatusNotice(ueda);
     EXPECT_EQ(a->status.texts.size(), 1);
-}
-
-TEST_F(Loopback, BindAddressThatIsNoIPv4AddressFails)
-{
-    EXPECT_FALSE(a->notice->StartListener("not-an-address"));
-    EXPECT_FALSE(a->notice->Active());
-    EXPECT_EQ(a->status.texts.size(), 1);
-}
-
-TEST_F(Loopback, StopListenerFreesThePort)
-{
-    ASSERT_TRUE(a->notice->StartListener("127.0.0.1"));
-    const quint16 taken = a->notice->ListenerPort();
-    a->notice->StopListener();
-    EXPECT_FALSE(a->notice->Active());
-    EXPECT_TRUE(a->notice->GetOwnAddress().isEmpty());
-    QUdpSocket exclusive;
-    EXPECT_TRUE(exclusive.bind(QHostAddress(QStringLiteral("127.0.0.1")), taken, QAbstractSocket::DontShareAddress));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -236,16 +203,6 @@ TEST_F(Diagnostics, NameWhatWasSentReceivedAndApplied)
           QStringLiteral("received memo from 127.0.0.1"), QStringLiteral("memo arrived for ITO"),
           QStringLiteral("ignored status from own address")})
         EXPECT_TRUE(lines.contains(expected)) << expected.toStdString() << "\n" << lines.join('\n').toStdString();
-}
-
-TEST_F(Diagnostics, NameAFailedListener)
-{
-    QUdpSocket holder;
-    ASSERT_TRUE(holder.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0, QAbstractSocket::DontShareAddress));
-    a->boards[0].UdpPort = holder.localPort();
-    EXPECT_FALSE(a->notice->StartListener("127.0.0.1"));
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines.at(0).startsWith(QStringLiteral("listener failed: "))) << lines.at(0).toStdString();
 }
 
 } // namespace

@@ -244,16 +244,4 @@ TEST_F(NoticeOffice, DatagramDuringALoadIsAppliedToTheNewBoard)
     EXPECT_EQ(ito.Name, cp932(QStringLiteral("伊東"))); // not the copy taken before the load
 }
 
-TEST_F(NoticeOffice, NoticeDestroyedBeforeTheLoadEndsHandlesNothing)
-{
-    QObject::connect(&copy->model, &TVurnaBoardModel::BusyChanged, [&](bool busy) {
-        if (busy && copy->notice) {
-            copy->notice->HandleDatagram(status("\\S\\ITO", "1", "x"), "192.168.1.30");
-            copy->notice.reset();
-        }
-    });
-    copy->model.Reload(AllMembers);
-    EXPECT_EQ(copy->member("ITO").Locate, "");
-}
-
 } // namespace
