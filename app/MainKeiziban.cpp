@@ -58,13 +58,16 @@ void TfrmMain::ApplyOwnEntryAvailability()
 {
     const bool own = HasOwnEntry(m_state.Own);
     m_pgcMain->setTabVisible(m_pgcMain->indexOf(m_tabDengon), own);
-    m_btnOwnerSet->setEnabled(own);
+    // The absence entry opens in the detail window, which this program does not have yet.
+    m_btnOwnerSet->setEnabled(false);
     m_btnOwnerReset->setEnabled(own);
     for (const char* name : {"popTrayDengonCheck", "popTrayHuzai60", "popTrayHuzai30", "popTrayHuzai15",
-                             "popTrayHuzaiLunch", "popTrayHuzaiQuick", "popTrayHuzaiSet", "popTrayHuzaiReset"}) {
+                             "popTrayHuzaiLunch", "popTrayHuzaiQuick", "popTrayHuzaiReset"}) {
         if (QAction* item = MenuAction(QLatin1String(name)))
             item->setEnabled(own);
     }
+    if (QAction* item = MenuAction(QStringLiteral("popTrayHuzaiSet")))
+        item->setEnabled(false);
 }
 
 void TfrmMain::KeizibanSubSetting()
@@ -101,6 +104,5 @@ void TfrmMain::KeizibanSubSetting()
 void TfrmMain::KeizibanIntervalTimer()
 {
     setWindowTitle(MainCaptionText(m_clock.now().date(), m_state.Own.Name));
-    // The overdue-absence question (HuzaiAutoResetCheck) follows here with the absence
-    // actions.
+    HuzaiAutoResetCheck();
 }

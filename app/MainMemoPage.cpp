@@ -37,7 +37,7 @@ void TfrmMain::ReceiveDengon()
     if (result.hadUnread) {
         qCInfo(lcMain) << "unread memos taken in";
         m_state.NewMemo = false;
-        // The blinking reminder stops here once the absence reminders exist.
+        StopHuzaiAlart();
         ShowMainWindow();
     }
     // Parcels in the inbox folder are collected here with the file delivery.

@@ -14,7 +14,8 @@
 bool TfrmMain::SaveOnClose()
 {
     qCInfo(lcMain) << "saving for the end";
-    // 1. The default absence on exit comes with the absence actions.
+    // 1. The default absence, when the user is present and asked for it.
+    SetDefaultValueOnExit();
     // 2. The memo board, when the user edited it.
     if (HasOwnEntry(m_state.Own))
         MemoBoardView::SaveOwnBoard(*m_rchDengonOwner, m_state.Own.FileName);

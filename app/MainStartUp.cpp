@@ -45,8 +45,8 @@ bool TfrmMain::FormCreate()
         Quit();
         return false;
     }
-    // 9. Clearing the default absence written at the last exit comes with the absence
-    //    actions.
+    // 9. The default absence that the last exit wrote is cleared.
+    ClearAbsenceOfLastExit();
     // 10. The application shows the window's icon.
     QApplication::setWindowIcon(MainIcon());
     // 11. The help file: the shared directory's, else the one beside the program.
@@ -60,7 +60,8 @@ bool TfrmMain::FormCreate()
     }
     // 13. (Windows only: the task bar entry's menu loses its close command.)
     // 14. pgcMain ends 4 pixels above the status bar: kept so by its anchors.
-    // 15. The memo check (KeizibanCheckMsg) comes with the absence reminders.
+    // 15. Unread memos start the reminder at once.
+    KeizibanCheckMsg();
     // 16. The tray shows the program's own icon.
     SetTaskTrayIcon(QStringLiteral("Vurnaboard"), 1, MainIcon());
     // 17. The font size the user chose.
@@ -70,7 +71,8 @@ bool TfrmMain::FormCreate()
     m_keiziban->SetSmallFont(small);
     // 18.
     m_state.StartUpFinished = true;
-    // 19. The overdue-absence question (HuzaiAutoResetCheck) comes with the absence actions.
+    // 19. The overdue-absence question.
+    HuzaiAutoResetCheck();
     // 20. Files dropped from the shell onto the grid.
     m_keiziban->setAcceptDrops(true);
     // 21.
@@ -112,7 +114,8 @@ void TfrmMain::StartUp()
     if (!m_state.OwnBoard().ShareDir.isEmpty())
         SiteConfig::Load(m_state.OwnBoard().ShareDir, m_state.Boards, 0, true, context);
     qCInfo(lcMain) << "site configuration read: boards" << m_state.Boards.size();
-    // 6. The datagram listener comes with the notification datagrams.
+    // 6. The datagram listener (its failure is reported; the program runs on without it).
+    StartNotice();
     // 7. The memo check runs at the board's interval, counted from now.
     TVurnaBoardModel& model = m_keiziban->Model();
     TInterval interval = model.Interval();

@@ -19,8 +19,7 @@ void TfrmMain::BuildTray()
     terminate->setShortcutContext(Qt::WidgetShortcut);
     connect(terminate, &QAction::triggered, this, &TfrmMain::Quit);
     m_popTaskTray->addSeparator();
-    // The presets and the own absence items come with the absence actions; they are here so
-    // that the menu has its order and a guest sees them disabled.
+    // The presets and the own absence items; their clicks go to ShowInfomationForm.
     AddMenuItem(m_popTaskTray, QStringLiteral("popTrayHuzai60"), QStringLiteral("会議 （４時間ほど）"));
     AddMenuItem(m_popTaskTray, QStringLiteral("popTrayHuzai30"), QStringLiteral("会議 （２時間ほど）"));
     AddMenuItem(m_popTaskTray, QStringLiteral("popTrayHuzai15"), QStringLiteral("会議 （１時間ほど）"));

@@ -47,6 +47,16 @@ QIcon TrayStarting()
     return Icon(QStringLiteral(":/tray/starting.png"));
 }
 
+QIcon TrayMemo()
+{
+    return Icon(QStringLiteral(":/tray/memo.png"));
+}
+
+QIcon TrayAbsent()
+{
+    return Icon(QStringLiteral(":/tray/absent.png"));
+}
+
 QList<QPixmap> StatusPictureList(const ParmRec& board)
 {
     QList<QPixmap> pictures;

@@ -20,6 +20,9 @@ QIcon Icon(const QString& resource, QSize size = QSize(32, 32));
 // ":/tray/normal.png", ":/tray/starting.png", ":/tray/memo.png", ":/tray/absent.png".
 QIcon TrayNormal();
 QIcon TrayStarting();
+// The blinking reminders: a memo has arrived, the user is marked absent.
+QIcon TrayMemo();
+QIcon TrayAbsent();
 
 // The board's status pictures, one per status table entry (index = display status code):
 // the five built-in ones, then the site's custom marks from their icon files, a built-in

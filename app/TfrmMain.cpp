@@ -36,9 +36,15 @@ TfrmMain::TfrmMain(TMainEnvironment environment, QWidget* parent)
     BuildMenus();
     BuildTray();
     m_writer = std::make_unique<UserStatusWriter>(m_keiziban->Model(), m_state.Own);
+    CreateNotice();
+    BuildGridPopup();
     TVurnaBoardModel& model = m_keiziban->Model();
     connect(&model, &TVurnaBoardModel::OnIntervalTimer, this, &TfrmMain::KeizibanIntervalTimer);
     connect(&model, &TVurnaBoardModel::LoadFailed, this, &TfrmMain::ShowLoadFailure);
+    connect(&model, &TVurnaBoardModel::OnCheckMsg, this, &TfrmMain::KeizibanCheckMsg);
+    connect(&model, &TVurnaBoardModel::OnChangeDB, this, &TfrmMain::KeizibanChangeDB);
+    // Created disabled; the reminders switch it on.
+    connect(&m_huzaiAlartTimer, &QTimer::timeout, this, &TfrmMain::HuzaiAlartTimerTimer);
     // Key preview: the window sees every key typed in it before its controls do.
     qApp->installEventFilter(this);
 }
@@ -50,18 +56,6 @@ TfrmMain::~TfrmMain()
     if (m_tray)
         m_tray->hide();
     qCInfo(lcMain) << "window released";
-}
-
-QByteArray TfrmMain::OwnAddress() const
-{
-    // The one place that decides the own address. (The rule "empty while the datagram
-    // listener is not active" belongs here once the listener exists.)
-    if (!m_ownAddressKnown) {
-        m_ownAddress = m_env.lookUpAddress ? m_env.lookUpAddress() : QByteArray();
-        m_ownAddressKnown = true;
-        qCInfo(lcMain) << "own address" << m_ownAddress;
-    }
-    return m_ownAddress;
 }
 
 QAction* TfrmMain::MenuAction(const QString& objectName) const

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -28,6 +29,7 @@ class StatusBarSink;
 class THighlightPanel;
 class TQuaxoRichEdit;
 class TVurnaGrid;
+class TVurnaNotice;
 
 // What the board window takes from the world outside it; tests hand in their own.
 struct TMainEnvironment
@@ -40,6 +42,9 @@ struct TMainEnvironment
     QByteArray programFolder;
     // The single-instance guard whose wake-up channel the window opens; null in tests.
     SingleInstance* instance = nullptr;
+    // VURNA_ADDRESS: the datagram listener binds to this address alone; empty binds to every
+    // IPv4 address of the PC.
+    QByteArray bindAddress;
     // Whether the desktop shows tray icons. Without a tray the window is never hidden: it
     // starts minimised and the close box minimises it.
     bool trayAvailable = true;
@@ -97,6 +102,28 @@ public:
     // The memo page came up: unread memos are taken in.
     void ReceiveDengon();
 
+    // Absence actions. `sender` is the button, menu item, grid or window that was used.
+    void ShowInfomationForm(QObject* sender);
+    // Writes the absence into every record 1..n (board, file, own record, datagram), then
+    // advances the change stamp once, naming the first.
+    void SetHuzai(TVurnaDataArray& records, const QByteArray& locate, qint32 statusIndex, const QByteArray& time,
+                  const QByteArray& date);
+    // The overdue-absence question; false while it cannot be asked at all.
+    bool HuzaiAutoResetCheck();
+    // Close-time: the user's default absence while present, when they asked for it.
+    void SetDefaultValueOnExit();
+
+    // Reminders in the tray.
+    void KeizibanCheckMsg();
+    void KeizibanChangeDB();
+    void StartHuzaiAlart();
+    void StopHuzaiAlart();
+    void HuzaiAlartTimerTimer();
+    bool HuzaiAlartActive() const { return m_huzaiAlartTimer.isActive(); }
+
+    // The datagrams of this copy (never null after construction).
+    TVurnaNotice& Notice() { return *m_notice; }
+
     TMainState& State() { return m_state; }
     const TMainState& State() const { return m_state; }
     TVurnaGrid& Keiziban() { return *m_keiziban; }
@@ -107,6 +134,9 @@ public:
     QWidget& MemoPage() { return *m_tabDengon; }
     TQuaxoRichEdit& MemoView() { return *m_rchDengonOwner; }
     QMenu& TrayMenu() { return *m_popTaskTray; }
+    QMenu& GridMenu() { return *m_popControl; }
+    QToolButton& OwnerSetButton() { return *m_btnOwnerSet; }
+    QToolButton& OwnerResetButton() { return *m_btnOwnerReset; }
     QAction* MenuAction(const QString& objectName) const;
     StatusBarSink& Status() { return *m_status; }
 
@@ -150,6 +180,15 @@ private:
     void FormKeyPress(QChar character);
     void ShowLoadFailure(const QString& message);
 
+    // Absence actions and datagrams.
+    void BuildGridPopup();
+    void popControlPopup(const QPoint& pos);
+    void OwnActions(const QString& sender);
+    void SelectionActions(const QString& sender);
+    void CreateNotice();
+    void StartNotice();
+    void ClearAbsenceOfLastExit();
+
     QByteArray OwnAddress() const;
     QIcon MainIcon() const { return windowIcon(); }
 
@@ -158,8 +197,6 @@ private:
     MessageBoxes& m_boxes;
     TMainState m_state;
     TLocalSettings m_settings;
-    mutable QByteArray m_ownAddress;
-    mutable bool m_ownAddressKnown = false;
 
     // Widgets (owned by the window through their parents).
     QTabWidget* m_pgcMain = nullptr;
@@ -184,7 +221,11 @@ private:
     QString m_trayTip;
     bool m_trayShown = false;
 
+    QMenu* m_popControl = nullptr;
+    QTimer m_huzaiAlartTimer;
+
     std::unique_ptr<UserStatusWriter> m_writer;
+    TVurnaNotice* m_notice = nullptr;
     TWindowPlacement m_placement;
     QString m_helpFile;
     bool m_ended = false;

@@ -4,6 +4,7 @@
 #include "app/QtMessageBoxes.h"
 #include "app/SessionEnd.h"
 #include "app/TfrmMain.h"
+#include "board/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "platform/HostAddress.h"
 #include "platform/SharePath.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
     environment.clock = &clock;
     environment.boxes = &boxes;
     environment.lookUpAddress = &HostAddress::LookUpOwnAddress;
+    environment.bindAddress = HostAddress::PinnedAddress();
     environment.programFolder = SharePath::fromNative(QCoreApplication::applicationDirPath());
     environment.instance = &instance;
     environment.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
@@ -41,6 +43,8 @@ int main(int argc, char** argv)
     boxes.SetOwner(&frmMain);
     SessionEnd sessionEnd;
     QObject::connect(&sessionEnd, &SessionEnd::EndRequested, &frmMain, &TfrmMain::Quit);
+    QObject::connect(&sessionEnd, &SessionEnd::TickRequested, &frmMain.Keiziban().Model(),
+                     &TVurnaBoardModel::MinuteTick);
 
     if (!frmMain.FormCreate())
         return 0;

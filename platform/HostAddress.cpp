@@ -40,9 +40,14 @@ QByteArray ChooseAddress(const QList<QHostAddress>& resolved, const QList<QHostA
     return address;
 }
 
+QByteArray PinnedAddress()
+{
+    return qgetenv("VURNA_ADDRESS").trimmed();
+}
+
 QByteArray LookUpOwnAddress()
 {
-    const QByteArray configured = qgetenv("VURNA_ADDRESS").trimmed();
+    const QByteArray configured = PinnedAddress();
     if (!configured.isEmpty()) {
         const QHostAddress address(QString::fromLatin1(configured));
         if (address.protocol() == QAbstractSocket::IPv4Protocol)

@@ -14,6 +14,9 @@ namespace HostAddress {
 // there is none. Never fails.
 QByteArray LookUpOwnAddress();
 
+// VURNA_ADDRESS as set (the address the datagram listener binds to alone); empty when unset.
+QByteArray PinnedAddress();
+
 // The choice among candidates, apart from the look-ups: the first IPv4, non-loopback
 // address of `resolved`, else of `interfaces`; empty when none.
 QByteArray ChooseAddress(const QList<QHostAddress>& resolved, const QList<QHostAddress>& interfaces);

@@ -1,6 +1,7 @@
 #include "MainFixture.h"
 
 #include "app/Pictures.h"
+#include "board/TVurnaNotice.h"
 #include "platform/Cp932.h"
 #include "platform/SharePath.h"
 
@@ -72,7 +73,14 @@ bool MainFixture::start(bool trayAvailable)
     environment.lookUpAddress = [this] { return address; };
     environment.programFolder = programFolder;
     environment.trayAvailable = trayAvailable;
+    environment.bindAddress = bindAddress;
     window = std::make_unique<TfrmMain>(environment);
+    if (!realDatagrams) {
+        window->Notice().SetSender([this](const QByteArray& datagram, const QByteArray& to, quint16 port) {
+            sent.append({datagram, to, port});
+            return 0;
+        });
+    }
     return window->FormCreate();
 }
 

@@ -44,6 +44,17 @@ protected:
     ScriptedMessageBoxes boxes;
     QByteArray address = "192.168.10.20";
     QByteArray programFolder = "/OPT/VURNA/";
+    // The listener binds here alone; datagrams the window sends are recorded, not sent,
+    // unless `realDatagrams` (end-to-end tests with other copies).
+    QByteArray bindAddress = "127.0.0.1";
+    bool realDatagrams = false;
+    struct SentDatagram
+    {
+        QByteArray datagram;
+        QByteArray address;
+        quint16 port = 0;
+    };
+    QList<SentDatagram> sent;
     std::unique_ptr<TfrmMain> window;
 
 private:
