@@ -16,7 +16,7 @@ Q_LOGGING_CATEGORY(lcSession, "vurna.board", QtWarningMsg)
 
 namespace {
 
-constexpr std::array<int, 3> WatchedSignals = {SIGTERM, SIGINT, SIGHUP};
+constexpr std::array<int, 4> WatchedSignals = {SIGTERM, SIGINT, SIGHUP, SIGUSR1};
 
 // The write end of the pipe is the one thing a signal handler may touch; it belongs to the
 // one SessionEnd that installed the handlers.
@@ -83,6 +83,11 @@ void SessionEnd::readSignal()
     if (::read(g_signalPipe[1], &byte, 1) != 1)
         return;
     const int number = static_cast<unsigned char>(byte);
+    if (number == SIGUSR1) {
+        qCInfo(lcSession) << "minute tick asked for";
+        emit TickRequested();
+        return;
+    }
     qCInfo(lcSession) << "signal" << number << "ends the program";
     emit EndRequested(QStringLiteral("signal %1").arg(number));
 }

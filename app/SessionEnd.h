@@ -24,6 +24,9 @@ public:
 signals:
     // The session or a signal asks the program to end; `reason` names which.
     void EndRequested(const QString& reason);
+    // SIGUSR1: the minute's work now (memo check, reloads, change stamp) instead of at the
+    // next minute; for administrators and tests that cannot wait.
+    void TickRequested();
 
 private:
     void readSignal();

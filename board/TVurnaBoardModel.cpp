@@ -3,6 +3,7 @@
 #include "board/ChangeStamp.h"
 #include "board/EFileIOError.h"
 #include "board/UserLoader.h"
+#include "platform/Cp932.h"
 #include "platform/FileText.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
@@ -239,6 +240,8 @@ void TVurnaBoardModel::tickNow()
                     LoadGuard guard(*this);
                     LoadUserFiles(m_dataSource, m_members, m_lastCommitFile, m_sortPriorityOn);
                 }
+                qCInfo(lcBoard).noquote() << "change stamp" << m_timeStamp << "reloaded"
+                                          << Cp932::toUnicode(SjisText::fileNamePart(m_lastCommitFile));
                 emit Arrange();
                 runDeferred();
             }

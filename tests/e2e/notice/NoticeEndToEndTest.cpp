@@ -1,0 +1,153 @@
+// Three copies on one shared directory: this test process runs one board window (driven
+// through its menus as a user would), two real Vurna3 processes run beside it, each on its
+// own loopback address. Every copy must learn of the others' changes from datagrams, long
+// before the polls (set to ten hours here) could tell them.
+
+#include "CopyProcess.h"
+#include "MainFixture.h"
+
+#include "board/TVurnaGrid.h"
+#include "board/TVurnaNotice.h"
+#include "platform/Cp932.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+#include <QUdpSocket>
+
+#include <csignal>
+
+namespace {
+
+QString utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+quint16 freePort()
+{
+    QUdpSocket probe;
+    probe.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0);
+    return probe.localPort();
+}
+
+class Notice : public MainFixture
+{
+protected:
+    void startWorld(const QByteArray& udpLine, int changeStampMinutes)
+    {
+        port = freePort();
+        share.writeBytes(QStringLiteral("vurna.ini"),
+                         udpLine + " PORT=" + QByteArray::number(port) +
+                             "\r\nINTERVAL RELOADALLFILE=600\r\nINTERVAL RELOADLASTCOMMIT=" +
+                             QByteArray::number(changeStampMinutes) + "\r\nINTERVAL DENGONCHECK=600\r\n");
+        for (const auto& [base, furigana, name] : {std::tuple{"yamada", "ﾔﾏﾀﾞ", "山田"}, std::tuple{"suzuki", "ｽｽﾞｷ", "鈴木"},
+                                                   std::tuple{"tanaka", "ﾀﾅｶ", "田中"}}) {
+            addMember(QLatin1String(base), userFile(utf8(furigana), utf8(name), utf8("営業"), ""));
+            share.writeBytes(QLatin1String(base) + QStringLiteral(".off"), {});
+        }
+        writeSettings(QStringLiteral("yamada"), utf8("山田"));
+        address = "127.0.0.2";
+        bindAddress = address;
+        realDatagrams = true;
+        ASSERT_TRUE(start());
+
+        suzuki = std::make_unique<CopyProcess>(QStringLiteral(VURNA3_PATH), share.realPath(), QStringLiteral("suzuki"),
+                                               utf8("鈴木"), "127.0.0.3");
+        tanaka = std::make_unique<CopyProcess>(QStringLiteral(VURNA3_PATH), share.realPath(), QStringLiteral("tanaka"),
+                                               utf8("田中"), "127.0.0.4");
+        for (CopyProcess* copy : {suzuki.get(), tanaka.get()}) {
+            copy->start();
+            ASSERT_TRUE(copy->waitLog(QStringLiteral("start-up finished"))) << copy->log().toStdString();
+        }
+    }
+
+    TVurnaDataRec shown(const char* fileNamePart)
+    {
+        TVurnaDataRec record;
+        window->Keiziban().Model().FindMember(fileNamePart, record);
+        return record;
+    }
+
+    // Opens the tray menu and clicks one of its items with the mouse.
+    void clickTrayItem(const char* name)
+    {
+        QMenu& menu = window->TrayMenu();
+        menu.popup(QPoint(200, 200));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+        QAction* item = window->MenuAction(QLatin1String(name));
+        ASSERT_TRUE(item->isEnabled());
+        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(item).center());
+    }
+
+    quint16 port = 0;
+    std::unique_ptr<CopyProcess> suzuki;
+    std::unique_ptr<CopyProcess> tanaka;
+};
+
+TEST_F(Notice, TrayPresetReachesTheOtherBoardsAtOnce)
+{
+    startWorld("UDPMESSAGE SEND=IPDIRECT", 600);
+    // Both others announced themselves on starting.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown("SUZUKI").Running && shown("TANAKA").Running; }, 10000))
+        << suzuki->log().toStdString();
+    EXPECT_EQ(shown("TANAKA").IP, QByteArray("127.0.0.4"));
+
+    clickTrayItem("popTrayHuzai15");
+    ASSERT_EQ(window->State().Own.Locate, cp932(utf8("会議")));
+    for (CopyProcess* copy : {suzuki.get(), tanaka.get()}) {
+        const qint64 ms = copy->timeUntilLogged(QStringLiteral("applied status YAMADA"), 10000);
+        EXPECT_GE(ms, 0) << copy->log().toStdString();
+        std::printf("status applied by the other copy after %lld ms\n", static_cast<long long>(ms));
+    }
+    // The copy's own change never comes back to it as a datagram.
+    EXPECT_FALSE(tanaka->hasLogged(QStringLiteral("applied status TANAKA")));
+}
+
+TEST_F(Notice, StopAndStartPropagate)
+{
+    startWorld("UDPMESSAGE SEND=IPDIRECT", 600);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown("SUZUKI").Running; }, 10000));
+
+    EXPECT_EQ(suzuki->stop(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !shown("SUZUKI").Running; }, 10000));
+    EXPECT_TRUE(tanaka->waitLog(QStringLiteral("applied stopped SUZUKI"), 10000)) << tanaka->log().toStdString();
+
+    suzuki->start();
+    ASSERT_TRUE(suzuki->waitLog(QStringLiteral("start-up finished")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown("SUZUKI").Running; }, 10000));
+    EXPECT_EQ(shown("SUZUKI").IP, QByteArray("127.0.0.3"));
+    EXPECT_TRUE(tanaka->waitLog(QStringLiteral("applied started SUZUKI"), 10000)) << tanaka->log().toStdString();
+}
+
+TEST_F(Notice, MemoNoticeRaisesTheRecipientsAlert)
+{
+    startWorld("UDPMESSAGE SEND=IPDIRECT", 600);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown("TANAKA").Running; }, 10000));
+
+    window->Notice().SendMemoNotice(shown("TANAKA").FileName);
+    EXPECT_TRUE(tanaka->waitLog(QStringLiteral("memo arrived for TANAKA"), 10000)) << tanaka->log().toStdString();
+    EXPECT_TRUE(tanaka->waitLog(QStringLiteral("tray reminder on"), 10000));
+    // Only the recipient is told.
+    EXPECT_FALSE(suzuki->hasLogged(QStringLiteral("memo arrived")));
+}
+
+TEST_F(Notice, WithDatagramsOffACopyCatchesUpThroughTheChangeStamp)
+{
+    startWorld("UDPMESSAGE SEND=NO", 1);
+    clickTrayItem("popTrayHuzaiLunch");
+    ASSERT_EQ(window->State().Own.Locate, cp932(utf8("食事中！")));
+    QTest::qWait(500);
+    EXPECT_FALSE(suzuki->hasLogged(QStringLiteral("applied status")));
+
+    // Five minutes' work (the shortest change-stamp period), asked for now: the change stamp
+    // names YAMADA.
+    for (int minute = 1; minute <= 5; ++minute) {
+        suzuki->sendSignal(SIGUSR1);
+        QTest::qWait(50);
+    }
+    EXPECT_TRUE(suzuki->waitLog(QStringLiteral("reloaded YAMADA"), 10000)) << suzuki->log().toStdString();
+    EXPECT_FALSE(suzuki->hasLogged(QStringLiteral("listening on")));
+}
+
+} // namespace
