@@ -100,7 +100,8 @@ class Profile:
 class Copy:
     """A running Vurna3 whose diagnostics are collected from stderr."""
 
-    def __init__(self, profile):
+    def __init__(self, profile, prefix=()):
+        """`prefix` runs the program through another command (a network namespace)."""
         env = dict(os.environ)
         env.update({
             "QT_QPA_PLATFORM": "offscreen",
@@ -111,7 +112,7 @@ class Copy:
         })
         self.lines = []
         self._lock = threading.Lock()
-        self.process = subprocess.Popen([VURNA3], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+        self.process = subprocess.Popen(list(prefix) + [VURNA3], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.PIPE)
         self._reader = threading.Thread(target=self._read, daemon=True)
         self._reader.start()
@@ -170,16 +171,18 @@ class Board:
         self.copies = []
         self._next_address = 2
 
-    def profile(self, label, **settings):
-        profile = Profile(self.root, label, "127.0.0.%d" % self._next_address)
-        self._next_address += 1
+    def profile(self, label, address=None, **settings):
+        if address is None:
+            address = "127.0.0.%d" % self._next_address
+            self._next_address += 1
+        profile = Profile(self.root, label, address)
         values = {"ShareDir": self.share.path + "/", "AutoSmall": 1}
         values.update(settings)
         profile.write_settings(**values)
         return profile
 
-    def start(self, profile):
-        copy = Copy(profile)
+    def start(self, profile, prefix=()):
+        copy = Copy(profile, prefix)
         self.copies.append(copy)
         return copy
 
