@@ -28,7 +28,9 @@ void TfrmMain::CreateNotice()
     TNoticeContext context{m_keiziban->Model(), m_state.Own,      m_state.Boards, m_state.CurrentBoard,
                            *m_status,           m_settings,       m_clock};
     m_notice = new TVurnaNotice(context, this);
-    m_notice->SetAddressLookUp(m_env.lookUpAddress ? m_env.lookUpAddress : [] { return QByteArray(); });
+    // Without a look-up of its own the notice asks the host.
+    if (m_env.lookUpAddress)
+        m_notice->SetAddressLookUp(m_env.lookUpAddress);
     m_writer->SetNotifier(m_notice);
     connect(m_notice, &TVurnaNotice::MemoArrived, this, [this] {
         m_state.NewMemo = true;

@@ -128,9 +128,12 @@ bool TVurnaBoardModel::UpdateMember(const TVurnaDataRec& record)
 
 int TVurnaBoardModel::IndexOfMember(const QByteArray& name) const
 {
-    const QByteArray wanted = SjisText::fileNamePart(name);
+    // Every datagram looks its member up here. A name whose last bytes differ cannot match,
+    // and that test is cheap; only the few that end alike get the lead-byte-aware walk.
+    const QByteArrayView wanted = SjisText::fileNamePartView(name);
     for (int i = 0; i < m_members.size(); ++i) {
-        if (SjisText::fileNamePart(m_members.at(i).FileName) == wanted)
+        const QByteArray& fileName = m_members.at(i).FileName;
+        if (fileName.endsWith(wanted) && SjisText::fileNamePartView(fileName) == wanted)
             return i;
     }
     return -1;

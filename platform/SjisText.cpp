@@ -77,6 +77,11 @@ QByteArray fileNamePart(const QByteArray& text)
     return text.mid(afterLastSeparator(text));
 }
 
+QByteArrayView fileNamePartView(const QByteArray& text)
+{
+    return QByteArrayView(text).sliced(afterLastSeparator(text));
+}
+
 QByteArray directoryPart(const QByteArray& text)
 {
     return text.left(afterLastSeparator(text));

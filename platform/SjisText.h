@@ -34,6 +34,9 @@ qsizetype indexOf(const QByteArray& text, const QByteArray& needle, qsizetype fr
 
 // What follows the last '\\' or '/' (the whole text when there is none).
 QByteArray fileNamePart(const QByteArray& text);
+// The same without a copy, for look-ups that compare it against many names; valid while
+// `text` is.
+QByteArrayView fileNamePartView(const QByteArray& text);
 
 // Everything up to and including the last '\\' or '/'; empty when there is none.
 QByteArray directoryPart(const QByteArray& text);

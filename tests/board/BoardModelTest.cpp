@@ -38,9 +38,23 @@ TEST_F(BoardModel, ShowsTheBoardAfterAFullReload)
     EXPECT_EQ(model.LastCommitFile(), path("ABE"));
     EXPECT_EQ(model.IndexOfMember("C:\\elsewhere\\UEDA"), 3);  // only the file-name part counts
     EXPECT_EQ(model.IndexOfMember(path("NOBODY")), -1);
+    // A name that only ends like a member's is not that member.
+    EXPECT_EQ(model.IndexOfMember(path("EDA")), -1);
+    EXPECT_EQ(model.IndexOfMember("DA"), -1);
     TVurnaDataRec found;
     EXPECT_EQ(model.FindMember(path("ITO"), found), 2);
     EXPECT_EQ(found.Name, cp932(QStringLiteral("伊藤")));
+}
+
+TEST_F(BoardModel, LookUpNeverSplitsADoubleByteName)
+{
+    // ソ is 83 5C: its trail byte is a backslash, which must not start a file-name part.
+    share.writeBytes(QStringLiteral("aソb.vrn"), memberFile(QStringLiteral("ｱｿﾋﾞ"), QStringLiteral("阿曽")));
+    model.Reload(AllMembers);
+    const QByteArray name = "A" + sjis({0x83, 0x5C}) + "B";
+    EXPECT_GE(model.IndexOfMember("C:\\OTHER\\" + name), 1);
+    EXPECT_EQ(model.IndexOfMember("B"), -1);
+    EXPECT_EQ(model.IndexOfMember("\\B"), -1);
 }
 
 TEST_F(BoardModel, GroupListIsDistinctAndSorted)
@@ -193,7 +207,8 @@ TEST_F(BoardModel, EventsDuringALoadWaitUntilItIsDone)
     });
     model.Reload(AllMembers);
     EXPECT_TRUE(updateApplied);
-    QTRY_COMPARE_WITH_TIMEOUT(memo.count(), 1, 5000);  // the held-back tick runs from the event loop
+    // The held-back tick runs from the event loop.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return memo.count() == 1; }, 5000));
     EXPECT_EQ(model.GetMember(1).Locate, "during load");
     EXPECT_EQ(highDuringLoad, 3);
 }

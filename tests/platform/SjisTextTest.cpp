@@ -35,6 +35,7 @@ TEST_P(SjisPathParts, SplitOnlyOnRealSeparators)
 {
     const PathParts& p = GetParam();
     EXPECT_EQ(SjisText::fileNamePart(p.path).toHex(' '), p.fileName.toHex(' '));
+    EXPECT_EQ(SjisText::fileNamePartView(p.path).toByteArray().toHex(' '), p.fileName.toHex(' '));
     EXPECT_EQ(SjisText::directoryPart(p.path).toHex(' '), p.directory.toHex(' '));
     EXPECT_EQ(SjisText::baseName(p.path).toHex(' '), p.base.toHex(' '));
 }
