@@ -255,6 +255,8 @@ void TfrmMain::BuildStatusBar()
     // Panel 1: at least 50 wide and the rest of the bar.
     m_statusText = new QLabel(bar);
     m_statusText->setObjectName(QStringLiteral("stsMainText"));
+    // Reports quote names and paths from the share: shown as written, never as markup.
+    m_statusText->setTextFormat(Qt::PlainText);
     m_statusText->setMinimumWidth(int(50 * scale));
     m_statusText->setPalette(palette);
     bar->addWidget(m_statusText, 1);

@@ -7,6 +7,10 @@
 #   board-highlight.png  the さ row highlighted (the others greyed)
 #   memo-page.png        the own memo board after the unread memos were taken in
 #   board-small.png      the board with the small name font
+#   grid-popup.png       the grid's popup menu over a selection (whole screen)
+#   tray-menu.png        the tray menu with 会議 （１時間ほど） chosen (whole screen)
+#   board-absent.png     the board after that preset: the own entry away
+#   tray-absent.png      the tray area while the absence reminder blinks
 # Build first (./run.sh or ./test.sh); VURNA_BUILD_DIR names another build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -68,6 +72,7 @@ cell() { # column (0 left, 1 right), row
 }
 highlight_sa=(153 399) # the さ button of the highlight row
 memo_tab=(167 38)      # the 伝言板 tab
+board_tab=(60 38)      # the 行き先掲示板 tab
 
 click() { # x y [modifier]
     if [[ -n ${3:-} ]]; then
@@ -88,11 +93,34 @@ click $(cell 0 1)
 click $(cell 1 5) ctrl
 shot board-selection.png
 
+# The popup opens at the cursor; it is a window of its own, so the screen is taken.
+# shellcheck disable=SC2046
+xdotool mousemove --window "$window" $(cell 0 1) click 3
+sleep 0.7
+import -window root "$out/grid-popup.png"
+echo "$out/grid-popup.png"
+xdotool key Escape
+
 click "${highlight_sa[@]}"
 shot board-highlight.png
 
 click "${memo_tab[@]}"
 shot memo-page.png
+
+# The tray icon sits at the right end of trayer's bar along the bottom of the screen. Its menu
+# opens without a current item: the fourth step down is 会議 （１時間ほど）.
+xdotool mousemove 784 584 click 3
+sleep 0.7
+xdotool key Down Down Down Down
+sleep 0.5
+import -window root "$out/tray-menu.png"
+echo "$out/tray-menu.png"
+xdotool key Return
+click "${board_tab[@]}"
+shot board-absent.png
+sleep 0.3
+import -window root -crop 160x40+640+560 "$out/tray-absent.png"
+echo "$out/tray-absent.png"
 stop_board
 
 # The small font is a setting of the profile, read when the window is made.
