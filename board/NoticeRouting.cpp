@@ -2,23 +2,14 @@
 
 #include "board/Datagram.h"
 
-#include <QSet>
-
 QList<QByteArray> NoticeDestinations(qint32 mode, const QByteArray& ownAddress, const QByteArray& ownFileName,
                                      const TVurnaDataArray& members)
 {
     QList<QByteArray> destinations;
     if (mode == 0 || ownAddress.isEmpty())
         return destinations;
-    QSet<QByteArray> seen;
-    // Several records can carry one address (a PC shared by two members, an address handed on
-    // by DHCP); one datagram per host is enough, the receiver applies it once either way.
-    const auto add = [&destinations, &seen](const QByteArray& address) {
-        if (!seen.contains(address)) {
-            seen.insert(address);
-            destinations.append(address);
-        }
-    };
+    // One datagram per running member, as every copy expects; two members on one PC get two.
+    const auto add = [&destinations](const QByteArray& address) { destinations.append(address); };
     const QByteArray ownBroadcast = Datagram::BroadcastAddress(ownAddress);
     if (mode != 1)
         add(ownBroadcast);

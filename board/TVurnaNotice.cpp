@@ -188,8 +188,10 @@ QByteArray TVurnaNotice::GetOwnAddress() const
 {
     if (!Active())
         return {};
-    if (!m_addressKnown) {
-        // The host name look-up can take a while; once is enough for the life of the program.
+    if (!m_addressKnown || m_ownAddress.isEmpty()) {
+        // The host name look-up can take a while: once it has found the address, that is kept.
+        // Until then (a PC whose network comes up after the program started at log-on) every
+        // need asks again.
         m_ownAddress = m_lookUp ? m_lookUp() : HostAddress::LookUpOwnAddress();
         m_addressKnown = true;
     }

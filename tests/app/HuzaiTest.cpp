@@ -91,7 +91,8 @@ TEST_P(TrayPreset, WritesTheOwnFileTellsTheOthersAndAdvancesTheStampOnce)
     EXPECT_EQ(written.Name, cp932(utf8("山田")));
     EXPECT_EQ(window->State().Own.Locate, written.Locate);
     EXPECT_EQ(stamp(), QByteArray::number(stampBefore.split('\r').first().toInt() + 1) + "\r\nYAMADA\r\n");
-    ASSERT_EQ(statusDatagrams().size(), 1);
+    // One datagram to each running colleague (鈴木 and 田中), none to the user.
+    ASSERT_EQ(statusDatagrams().size(), 2);
     EXPECT_TRUE(statusDatagrams().first().endsWith("\x01Vrn3_Locate" + written.Locate + "\x01Vrn3_Eod"));
     // The board shows it and the tray starts reminding.
     TVurnaDataRec shown;

@@ -203,11 +203,11 @@ INSTANTIATE_TEST_SUITE_P(
         RouteCase{"ModeZeroSendsNothing", 0, "192.168.1.20", Office, {}},
         RouteCase{"NoOwnAddressSendsNothing", 1, "", Office, {}},
         RouteCase{"BroadcastEvenToAnEmptyBoard", 3, "10.0.0.7", {}, {"10.0.0.255"}},
-        RouteCase{"OneDatagramPerAddress",
+        RouteCase{"OneDatagramPerMember",
                   1,
                   "192.168.1.20",
                   {{"/S/A", true, "192.168.1.30"}, {"/S/B", true, "192.168.1.30"}, {"/S/C", true, "192.168.1.31"}},
-                  {"192.168.1.30", "192.168.1.31"}}),
+                  {"192.168.1.30", "192.168.1.30", "192.168.1.31"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
