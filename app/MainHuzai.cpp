@@ -152,6 +152,10 @@ void TfrmMain::SelectionActions(const QString& sender)
         return;
     }
     const bool detail = opensDetailWindow(sender);
+    if (detail && !DetailWindowAvailable) {
+        qCInfo(lcMain) << "command needs the detail window:" << sender;
+        return;
+    }
     if (!detail && sender != QLatin1String("popHuzaiReset"))
         return;
     // The records as their files hold them now, not as this board last saw them: the write
@@ -161,10 +165,8 @@ void TfrmMain::SelectionActions(const QString& sender)
         return;
     for (qsizetype i = 1; i < list.size(); ++i)
         m_keiziban->Model().LoadUserRecord(list[i]);
-    if (detail) {
-        qCInfo(lcMain) << "command needs the detail window:" << sender;
-        return;
-    }
+    if (detail)
+        return; // the detail window runs here once it exists
     const QString question = HuzaiPresets::ResetQuestion(Cp932::toUnicode(list.at(1).Name),
                                                          Cp932::toUnicode(list.last().Name), int(list.size() - 1));
     if (m_boxes.show(question, Mb::OkCancel | Mb::IconQuestion) != Mb::IdOk)

@@ -4,11 +4,13 @@
 #include "app/MainCaption.h"
 #include "app/MainLog.h"
 #include "app/Pictures.h"
+#include "app/StatusBarSink.h"
 #include "app/TfrmMain.h"
 #include "board/EFileIOError.h"
 #include "board/TVurnaGrid.h"
 #include "board/UserLoader.h"
 #include "platform/Clock.h"
+#include "store/StatusReport.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -17,7 +19,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-void TfrmMain::SetKeiziban(ParmRec& board)
+void TfrmMain::SetKeiziban(ParmRec& board, bool fromDatagram)
 {
     TVurnaBoardModel& model = m_keiziban->Model();
     model.SetTimerEnabled(false);
@@ -40,7 +42,10 @@ void TfrmMain::SetKeiziban(ParmRec& board)
             qCInfo(lcMain) << "board loaded" << board.ShareDir << "members" << model.MemberHigh();
         } catch (const EFileIOError& e) {
             qCWarning(lcMain) << "board load failed" << e.message();
-            ShowLoadFailure(e.message());
+            if (fromDatagram)
+                ReportStatus(*m_status, QStringLiteral("ＵＤＰメッセージの受信に失敗しました。"), Severity::Fault);
+            else
+                ShowLoadFailure(e.message());
         }
     }
 
@@ -98,7 +103,8 @@ void TfrmMain::KeizibanSubSetting()
     m_keiziban->SetGroupFilterOn(board.Filter.GroupFilterOn);
     m_keiziban->SetStatusFilterOn(board.Filter.StatusFilterOn);
 
-    KeizibanIntervalTimer();
+    // The caption only: the overdue question belongs to the minute and to the start.
+    setWindowTitle(MainCaptionText(m_clock.now().date(), m_state.Own.Name));
 }
 
 void TfrmMain::KeizibanIntervalTimer()

@@ -36,6 +36,7 @@ void TfrmMain::CreateNotice()
         m_state.NewMemo = true;
         StartHuzaiAlart();
     });
-    connect(m_notice, &TVurnaNotice::ReloadRequested, this, [this] { SetKeiziban(m_state.ShownBoard()); });
+    connect(m_notice, &TVurnaNotice::ReloadRequested, this,
+            [this] { SetKeiziban(m_state.ShownBoard(), true); });
     connect(m_notice, &TVurnaNotice::EndRequested, this, &TfrmMain::Quit);
 }

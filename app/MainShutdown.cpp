@@ -33,13 +33,21 @@ void TfrmMain::Quit()
 {
     if (m_ended)
         return;
-    if (!m_state.StartUpFinished && !m_quitRequested) {
-        // Asked while the start-up is still loading (its file waits let events run): the
-        // start-up ends first and then saves.
+    if (!m_state.StartUpFinished) {
+        // Asked while the start-up is still running (its file waits and datagrams held back
+        // during the load let events run): saving now would be undone by the start-up's later
+        // steps, so the start-up ends first and then saves, once however often it was asked.
         m_quitRequested = true;
         qCInfo(lcMain) << "end requested during start-up";
         return;
     }
+    EndProgram();
+}
+
+void TfrmMain::EndProgram()
+{
+    if (m_ended)
+        return;
     m_ended = true;
     m_keiziban->Model().SetTimerEnabled(false);
     SaveOnClose();

@@ -42,7 +42,7 @@ bool TfrmMain::FormCreate()
     // 8. The update check comes with the self-update.
     if (m_quitRequested) {
         // An end asked for during start-up (shortcut protection, a signal) saves as usual.
-        Quit();
+        EndProgram();
         return false;
     }
     // 9. The default absence that the last exit wrote is cleared.
@@ -78,7 +78,11 @@ bool TfrmMain::FormCreate()
     // 21.
     SetEditMenuEnabled();
     qCInfo(lcMain) << "start-up finished";
-    return true;
+    // An end asked for during the later steps (the overdue question waits for an answer) was
+    // held back, or has already ended the program; either way there is no event loop to run.
+    if (m_quitRequested && !m_ended)
+        EndProgram();
+    return !m_ended;
 }
 
 void TfrmMain::ShowAtStart()
@@ -150,8 +154,11 @@ void TfrmMain::StartUp()
     // 15. Marked running: stop marker gone, change stamp advanced.
     m_writer->SetStopMarker(false);
     qCInfo(lcMain) << "own entry marked running";
-    // 16. The board shows the own record.
-    model.SetMember(index, m_state.Own);
+    // 16. The board shows the own record. The stamp's file waits let events run, and a
+    //     reload among them may have moved the entry: it is found again by its file.
+    const int current = model.IndexOfMember(m_state.Own.FileName);
+    if (current >= 1)
+        model.SetMember(current, m_state.Own);
     m_keiziban->Arrange();
     m_keiziban->InvalidateMember(m_state.Own.FileName, false);
     // 17. Other copies reach the user at the new address.

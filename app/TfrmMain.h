@@ -88,8 +88,9 @@ public:
 
     // The per-minute work: the caption, then the overdue-absence check.
     void KeizibanIntervalTimer();
-    // (Re)connects the grid to `board` and loads it.
-    void SetKeiziban(ParmRec& board);
+    // (Re)connects the grid to `board` and loads it. A failed load asked for by a datagram is
+    // a fault in the status bar, not a box that would stop the datagrams behind it.
+    void SetKeiziban(ParmRec& board, bool fromDatagram = false);
     void KeizibanSubSetting();
     void SetShareDirectoryToMenuItem();
     void SetSmallFont(bool small);
@@ -179,6 +180,8 @@ private:
     void popTrayKeizibanClick(char letter);
     void FormKeyPress(QChar character);
     void ShowLoadFailure(const QString& message);
+    // The saving of a real end and the end itself, once.
+    void EndProgram();
 
     // Absence actions and datagrams.
     void BuildGridPopup();
