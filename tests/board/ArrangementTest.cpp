@@ -7,7 +7,7 @@ namespace {
 
 const QDateTime kNow(QDate(2024, 4, 1), QTime(10, 0));  // a Monday morning
 
-struct MemberSpec
+struct MemberRow
 {
     const char* key;
     const char16_t* furigana;
@@ -17,16 +17,16 @@ struct MemberSpec
     bool running;
 };
 
-TVurnaDataRec member(const MemberSpec& spec)
+TVurnaDataRec member(const MemberRow& row)
 {
     TVurnaDataRec r;
-    r.FileName = QByteArray("\\\\SERVER\\SHARE\\") + spec.key;
-    r.Furigana = cp932(QString::fromUtf16(spec.furigana));
+    r.FileName = QByteArray("\\\\SERVER\\SHARE\\") + row.key;
+    r.Furigana = cp932(QString::fromUtf16(row.furigana));
     r.Name = r.Furigana;
-    r.Group = cp932(QString::fromUtf16(spec.group));
-    r.StatusIndex = spec.statusIndex;
-    r.Running = spec.running;
-    const QByteArray date = spec.date;
+    r.Group = cp932(QString::fromUtf16(row.group));
+    r.StatusIndex = row.statusIndex;
+    r.Running = row.running;
+    const QByteArray date = row.date;
     const auto day = [](int offset) { return kNow.date().addDays(offset).toString("yyyy/MM/dd").toLatin1(); };
     if (date == "today") {
         r.Date = day(0);
@@ -45,15 +45,15 @@ TVurnaDataRec member(const MemberSpec& spec)
 TVurnaDataArray board()
 {
     TVurnaDataArray members{TVurnaDataRec{}};
-    for (const MemberSpec& spec : {
-             MemberSpec{"ABE", u"ｱﾍﾞ", u"営業", "", 0, true},              // 1
-             MemberSpec{"ITO", u"ｲﾄｳ", u"総務", "today", 0, true},         // 3
-             MemberSpec{"UEDA", u"ｳｴﾀﾞ", u"営業", "tomorrow", 1, true},    // 6
-             MemberSpec{"EDA", u"ｴﾀﾞ", u"SALES", "", 0, false},            // 0
-             MemberSpec{"OTA", u"ｵｵﾀ", u"総務", "today", 1, true},         // 5
-             MemberSpec{"KATO.K", u"ｶﾄｳ", u"総務", "yesterday", 0, true},  // 2
+    for (const MemberRow& row : {
+             MemberRow{"ABE", u"ｱﾍﾞ", u"営業", "", 0, true},              // 1
+             MemberRow{"ITO", u"ｲﾄｳ", u"総務", "today", 0, true},         // 3
+             MemberRow{"UEDA", u"ｳｴﾀﾞ", u"営業", "tomorrow", 1, true},    // 6
+             MemberRow{"EDA", u"ｴﾀﾞ", u"SALES", "", 0, false},            // 0
+             MemberRow{"OTA", u"ｵｵﾀ", u"総務", "today", 1, true},         // 5
+             MemberRow{"KATO.K", u"ｶﾄｳ", u"総務", "yesterday", 0, true},  // 2
          })
-        members.append(member(spec));
+        members.append(member(row));
     return members;
 }
 
@@ -203,10 +203,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, KanaRowHighlight,
 TEST(KanaRowHighlight, FindsTheFirstMatchingCellRowByRow)
 {
     TVurnaDataArray members{TVurnaDataRec{}};
-    for (const MemberSpec& spec : {MemberSpec{"A", u"ｱﾍﾞ", u"営業", "", 0, true}, MemberSpec{"B", u"", u"営業", "", 0, true},
-                                   MemberSpec{"C", u"ｲﾄｳ", u"営業", "", 0, true}, MemberSpec{"D", u"ｶﾞﾓｳ", u"営業", "", 0, true},
-                                   MemberSpec{"E", u"ｶﾄｳ", u"営業", "", 0, true}})
-        members.append(member(spec));
+    for (const MemberRow& row : {MemberRow{"A", u"ｱﾍﾞ", u"営業", "", 0, true}, MemberRow{"B", u"", u"営業", "", 0, true},
+                                   MemberRow{"C", u"ｲﾄｳ", u"営業", "", 0, true}, MemberRow{"D", u"ｶﾞﾓｳ", u"営業", "", 0, true},
+                                   MemberRow{"E", u"ｶﾄｳ", u"営業", "", 0, true}})
+        members.append(member(row));
     TVurnaData2Array cells;
     Arrangement::Arrange(members, {}, kNow, cells);
     EXPECT_EQ(Arrangement::FindFirstHighlighted(cells, cp932(QStringLiteral("ｶｷｸｹｺ"))), (Arrangement::CellPos{1, 1}));
