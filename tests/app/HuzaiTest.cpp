@@ -285,6 +285,34 @@ TEST_F(Huzai, OverdueYesClearsWithoutAdvancingTheStampAndNoStopsAsking)
     EXPECT_TRUE(window->State().Own.Locate.isEmpty());
 }
 
+// The user ends the program (twice, impatiently) while the overdue question of the start-up
+// waits for an answer.
+class EndWhileAsked final : public MessageBoxes
+{
+public:
+    explicit EndWhileAsked(std::unique_ptr<TfrmMain>& window) : m_window(window) {}
+    int show(const QString&, int, const QString&) override
+    {
+        m_window->Quit();
+        m_window->Quit();
+        return Mb::IdNo;
+    }
+
+private:
+    std::unique_ptr<TfrmMain>& m_window;
+};
+
+TEST_F(Huzai, EndAskedDuringTheStartUpEndsItOnceMarkedStopped)
+{
+    addMember(QStringLiteral("yamada"), member("ﾔﾏﾀﾞ", "山田", "会議", "2024/04/01", "09:00"));
+    EndWhileAsked ending(window);
+    otherBoxes = &ending;
+    EXPECT_FALSE(start()) << "the start-up reports the end, so no event loop is entered";
+    EXPECT_TRUE(window->HasEnded());
+    EXPECT_TRUE(shareHas(QStringLiteral("yamada.off")));
+    EXPECT_EQ(stamp().split('\r').first().toInt(), 12) << "marked running once, stopped once";
+}
+
 TEST_F(Huzai, DefaultAbsenceOnExitOnlyWhilePresentAndClearedAtTheNextStart)
 {
     addMember(QStringLiteral("yamada"), member("ﾔﾏﾀﾞ", "山田", "", {}, {}, 1));

@@ -69,7 +69,7 @@ bool MainFixture::start(bool trayAvailable)
 {
     TMainEnvironment environment;
     environment.clock = &clock;
-    environment.boxes = &boxes;
+    environment.boxes = otherBoxes ? otherBoxes : &boxes;
     environment.lookUpAddress = [this] { return address; };
     environment.programFolder = programFolder;
     environment.trayAvailable = trayAvailable;

@@ -42,6 +42,8 @@ protected:
     QTemporaryDir profile;
     FixedClock clock;
     ScriptedMessageBoxes boxes;
+    // Answers instead of `boxes` when set.
+    MessageBoxes* otherBoxes = nullptr;
     QByteArray address = "192.168.10.20";
     QByteArray programFolder = "/OPT/VURNA/";
     // The listener binds here alone; datagrams the window sends are recorded, not sent,
