@@ -4,6 +4,7 @@
 //
 //   build/bench/bench_full_load [members...]      (default: 2000 10000)
 
+#include "BenchFiles.h"
 #include "board/TVurnaDataRec.h"
 #include "board/UserLoader.h"
 #include "platform/Cp932.h"
@@ -31,14 +32,22 @@ QByteArray memberText(int i)
     const QByteArray reading = Cp932::fromUnicodeLossy(QStringLiteral("ﾔﾏﾀﾞ")) + n;
     const QByteArray name = Cp932::fromUnicodeLossy(QStringLiteral("山田太郎")) + n;
     const QByteArray group = Cp932::fromUnicodeLossy(QStringLiteral("営業第%1課").arg(i % 7));
-    const QByteArray locate = i % 3 == 0 ? Cp932::fromUnicodeLossy(QStringLiteral("大阪支店\r\n打ち合わせ")) : QByteArray();
+    const QByteArray locate =
+        i % 3 == 0 ? Cp932::fromUnicodeLossy(QStringLiteral("大阪支店\r\n打ち合わせ")) : QByteArray();
     const QByteArray date = i % 3 == 0 ? "2026/12/24" : "";
-    QList<QByteArray> values{reading, name, group, "1" + n, locate, date, i % 3 == 0 ? "17:00" : "",
-                             "090-0000-" + n, "192.168.1." + QByteArray::number(i % 250), "0", "0", ""};
-    QByteArray text;
-    for (const QByteArray& v : values)
-        text += (text.isEmpty() ? "\"" : "\r\n\"") + v + '"';
-    return text;
+    QList<QByteArray> values{reading,
+                             name,
+                             group,
+                             "1" + n,
+                             locate,
+                             date,
+                             i % 3 == 0 ? "17:00" : "",
+                             "090-0000-" + n,
+                             "192.168.1." + QByteArray::number(i % 250),
+                             "0",
+                             "0",
+                             ""};
+    return BenchFiles::QuotedLines(values);
 }
 
 void buildShare(const QString& dir, int members)
@@ -76,12 +85,6 @@ size_t floorRead(const std::vector<std::string>& bases)
     return bytes;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 size_t heapInUse()
 {
     return mallinfo2().uordblks;
@@ -111,7 +114,7 @@ int main(int argc, char** argv)
         const int rounds = 15;
         std::vector<double> loadMs, floorMs;
         TVurnaDataArray board;
-        LoadUserFiles(dataSource, board, AllMembers, false);  // warm the cache
+        LoadUserFiles(dataSource, board, AllMembers, false); // warm the cache
         floorRead(bases);
         for (int r = 0; r < rounds; ++r) {
             QElapsedTimer t;
@@ -134,7 +137,7 @@ int main(int argc, char** argv)
             TVurnaDataArray held;
             LoadUserFiles(dataSource, held, AllMembers, false);
             const size_t after = heapInUse();
-            const double lm = median(loadMs), fm = median(floorMs);
+            const double lm = BenchFiles::Percentile(loadMs, 0.5), fm = BenchFiles::Percentile(floorMs, 0.5);
             std::printf("%8d %12.2f %12.2f %8.2f %14.0f\n", members, lm, fm, lm / fm,
                         (double(after) - double(before)) / 1024.0);
         }

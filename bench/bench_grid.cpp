@@ -4,6 +4,7 @@
 //
 //   build/bench/bench_grid [members...]      (default: 100 2000 10000)
 
+#include "BenchFiles.h"
 #include "board/Arrangement.h"
 #include "board/TVurnaGrid.h"
 #include "board/UserLoader.h"
@@ -32,17 +33,15 @@ QByteArray memberText(int i)
     static const char* const readings[] = {"ｱﾍﾞ", "ｲﾄｳ", "ｳｴﾀﾞ", "ｶﾄｳ", "ｶﾞﾓｳ", "ｻﾄｳ", "ﾀﾅｶ", "ﾔﾏﾀﾞ"};
     const QByteArray n = QByteArray::number(i);
     const QByteArray reading = Cp932::fromUnicodeLossy(QString::fromUtf8(readings[i % 8])) + n;
-    const QByteArray name = Cp932::fromUnicodeLossy(i % 5 == 0 ? QStringLiteral("木村左衛門太郎") : QStringLiteral("山田"));
+    const QByteArray name =
+        Cp932::fromUnicodeLossy(i % 5 == 0 ? QStringLiteral("木村左衛門太郎") : QStringLiteral("山田"));
     const QByteArray group = Cp932::fromUnicodeLossy(QStringLiteral("営業第%1課").arg(i % 7));
     const bool away = i % 3 == 0;
     const QByteArray locate = away ? Cp932::fromUnicodeLossy(QStringLiteral("大阪支店\r\n打ち合わせ")) : QByteArray();
     const QByteArray date = away ? kToday.addDays(i % 4 - 1).toString(QStringLiteral("yyyy/MM/dd")).toLatin1() : "";
-    const QList<QByteArray> values{reading, name, group, "1" + n, locate, date, away ? "17:00" : "", "", "",
-                                   QByteArray::number(i % 2), "0", ""};
-    QByteArray text;
-    for (const QByteArray& v : values)
-        text += (text.isEmpty() ? "\"" : "\r\n\"") + v + '"';
-    return text;
+    const QList<QByteArray> values{
+        reading, name, group, "1" + n, locate, date, away ? "17:00" : "", "", "", QByteArray::number(i % 2), "0", ""};
+    return BenchFiles::QuotedLines(values);
 }
 
 QByteArray buildShare(const QString& dir, int members)

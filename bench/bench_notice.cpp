@@ -5,6 +5,7 @@
 //
 //   build/bench/bench_notice [changes] [members...]      (default: 1000 2000 10000)
 
+#include "BenchFiles.h"
 #include "board/Datagram.h"
 #include "board/TVurnaBoardModel.h"
 #include "board/TVurnaNotice.h"
@@ -54,17 +55,7 @@ QByteArray memberText(int i, const QByteArray& ip)
                                    "0",
                                    "0",
                                    ""};
-    QByteArray text;
-    for (const QByteArray& v : values)
-        text += (text.isEmpty() ? "\"" : "\r\n\"") + v + '"';
-    return text;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        std::printf("cannot write %s\n", qPrintable(path));
+    return BenchFiles::QuotedLines(values);
 }
 
 // `members` members named MEMBER00000 ..; the first two are the copies' own members, the
@@ -75,9 +66,9 @@ QByteArray buildShare(const QString& dir, int members)
     for (int i = 0; i < members; ++i) {
         const QString base = dir + QStringLiteral("/member%1").arg(i, 5, 10, QLatin1Char('0'));
         const QByteArray ip = i < 2 ? "127.0.0." + QByteArray::number(i + 1) : "10.0.0.9";
-        writeFile(base + QStringLiteral(".vrn"), memberText(i, ip));
+        BenchFiles::WriteFile(base + QStringLiteral(".vrn"), memberText(i, ip));
         if (i >= 2)
-            writeFile(base + QStringLiteral(".off"), {});
+            BenchFiles::WriteFile(base + QStringLiteral(".off"), {});
     }
     return SjisText::upperCase(Cp932::fromUnicodeLossy(dir)) + '/';
 }
@@ -108,14 +99,6 @@ struct Copy
     SystemClock clock;
     std::unique_ptr<TVurnaNotice> notice;
 };
-
-double percentile(std::vector<double> v, double p)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, size_t(double(v.size()) * p))];
-}
 
 void endToEnd(const QString& root, int changes)
 {
@@ -175,9 +158,10 @@ void endToEnd(const QString& root, int changes)
     std::printf("(a) WriteUserFile on one copy -> the other copy's board applied it, %d changes over loopback\n",
                 changes);
     std::printf("    p50 %.3f ms   p99 %.3f ms   max %.3f ms   lost %d   (goal: p50 < 2 ms, p99 < 10 ms)\n",
-                percentile(totalMs, 0.5), percentile(totalMs, 0.99), percentile(totalMs, 1.0), lost);
-    std::printf("    of which the status file write: p50 %.3f ms   p99 %.3f ms\n", percentile(writeMs, 0.5),
-                percentile(writeMs, 0.99));
+                BenchFiles::Percentile(totalMs, 0.5), BenchFiles::Percentile(totalMs, 0.99),
+                BenchFiles::Percentile(totalMs, 1.0), lost);
+    std::printf("    of which the status file write: p50 %.3f ms   p99 %.3f ms\n", BenchFiles::Percentile(writeMs, 0.5),
+                BenchFiles::Percentile(writeMs, 0.99));
 }
 
 // The look-up without allocating: compares the file-name part in place. A floor for what the
@@ -219,7 +203,8 @@ void handlingCost(const QString& root, int members)
     }
     if (copy.model.GetMember(copy.model.MemberHigh()).Locate != "bench " + QByteArray::number(rounds - 1))
         std::printf("the datagram was not applied\n");
-    const double handle = percentile(handleUs, 0.5), index = percentile(indexUs, 0.5), floor = percentile(floorUs, 0.5);
+    const double handle = BenchFiles::Percentile(handleUs, 0.5), index = BenchFiles::Percentile(indexUs, 0.5),
+                 floor = BenchFiles::Percentile(floorUs, 0.5);
     std::printf("%8d %12.1f %12.1f %8.0f%% %12.1f %10.1f\n", members, handle, index, 100.0 * index / handle, floor,
                 index / floor);
 }

@@ -6,6 +6,7 @@
 //
 //   build/bench/bench_startup [members]      (default: 2000)
 
+#include "BenchFiles.h"
 #include "app/Pictures.h"
 #include "app/TfrmMain.h"
 #include "board/TVurnaGrid.h"
@@ -45,23 +46,7 @@ QByteArray memberText(int i)
                                    "0",
                                    "0",
                                    ""};
-    QByteArray text;
-    for (const QByteArray& v : values)
-        text += (text.isEmpty() ? "\"" : "\r\n\"") + v + '"';
-    return text;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
+    return BenchFiles::QuotedLines(values);
 }
 
 } // namespace
@@ -79,9 +64,9 @@ int main(int argc, char** argv)
     QDir().mkpath(share);
     for (int i = 0; i < members; ++i) {
         const QString base = share + QStringLiteral("/member%1").arg(i, 5, 10, QLatin1Char('0'));
-        writeFile(base + QStringLiteral(".vrn"), memberText(i));
+        BenchFiles::WriteFile(base + QStringLiteral(".vrn"), memberText(i));
         if (i % 4 == 0)
-            writeFile(base + QStringLiteral(".off"), {});
+            BenchFiles::WriteFile(base + QStringLiteral(".off"), {});
     }
     const QString profile = root.path() + QStringLiteral("/config");
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, profile);
@@ -130,8 +115,8 @@ int main(int argc, char** argv)
         window.SaveOnClose();
     }
 
-    const double load = median(loads);
-    const double startup = median(startups);
+    const double load = BenchFiles::Percentile(loads, 0.5);
+    const double startup = BenchFiles::Percentile(startups, 0.5);
     const double fixed = startup - 1.5 * load;
     std::printf("members                      %d\n", members);
     std::printf("full load alone (median)     %8.1f ms\n", load);
