@@ -78,6 +78,19 @@ QByteArray sjisText(const QString& text)
     return Cp932::fromUnicodeLossy(text);
 }
 
+// A path from the network as the log shows it: one line, of a length a log line can carry.
+// Anything may arrive here, and the log is read by people.
+QByteArray loggedPath(const QByteArray& path)
+{
+    constexpr qsizetype MaxLoggedBytes = 300;
+    QByteArray line = SjisText::leftBytes(path, MaxLoggedBytes);
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
+    }
+    return line;
+}
+
 } // namespace
 
 TVurnaNotice::TVurnaNotice(TNoticeContext context, QObject* parent) : QObject(parent), m_context(context) {}
@@ -466,15 +479,15 @@ void TVurnaNotice::obeyShare(const QByteArray& text, const QByteArray& sender)
     const QByteArray from = sjisText(QStringLiteral(" (送信元 ")) + sender + ')';
     if (!isBoard) {
         qCWarning(lcUdp).noquote() << "refused share" << shown(wanted) << "from" << QString::fromLatin1(sender);
-        writeLog(sjisText(QStringLiteral("共有ディレクトリの変更要求を拒否しました: ")) + wanted +
+        writeLog(sjisText(QStringLiteral("共有ディレクトリの変更要求を拒否しました: ")) + loggedPath(wanted) +
                  sjisText(QStringLiteral(" は vurna.ini のあるディレクトリではありません")) + from);
         return;
     }
     const QByteArray previous = m_context.settings.ReadString(QStringLiteral("ShareDir"));
     m_context.settings.WriteString(QStringLiteral("ShareDir"), directory);
     qCInfo(lcUdp).noquote() << "share moved to" << shown(directory);
-    writeLog(sjisText(QStringLiteral("共有ディレクトリを ")) + previous + sjisText(QStringLiteral(" から ")) +
-             directory + sjisText(QStringLiteral(" に変更しました(次回起動時から有効)")) + from);
+    writeLog(sjisText(QStringLiteral("共有ディレクトリを ")) + loggedPath(previous) + sjisText(QStringLiteral(" から ")) +
+             loggedPath(directory) + sjisText(QStringLiteral(" に変更しました(次回起動時から有効)")) + from);
 }
 
 void TVurnaNotice::writeLog(const QByteArray& message) const

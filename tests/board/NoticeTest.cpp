@@ -157,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
 // ---------------------------------------------------------------------------------------------
 // Share moved: obeyed only for a directory that is a board
 
-enum class Target { Board, WithoutIni, Missing, IniIsAFolder, Relative };
+enum class Target { Board, WithoutIni, Missing, IniIsAFolder, Relative, LineBreak };
 
 struct ShareCase
 {
@@ -176,7 +176,7 @@ TEST_P(ShareMoved, OnlyForABoardDirectory)
     QTemporaryDir elsewhere;
     ASSERT_TRUE(elsewhere.isValid());
     const QString dir = elsewhere.path() + QStringLiteral("/掲示板");
-    if (c.target != Target::Missing) {
+    if (c.target != Target::Missing && c.target != Target::LineBreak) {
         ASSERT_TRUE(QDir().mkpath(dir));
     }
     if (c.target == Target::Board || c.target == Target::Relative) {
@@ -193,6 +193,12 @@ TEST_P(ShareMoved, OnlyForABoardDirectory)
         ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
         wanted = cp932(QStringLiteral("掲示板"));
     }
+    QByteArray logged = wanted;
+    if (c.target == Target::LineBreak) {
+        // A made-up entry of its own must not appear in the administrator's log.
+        wanted += "\r\n24/04/01 09:00:00 Shr       ADMIN      ok";
+        logged = QByteArray(wanted).replace('\r', ' ').replace('\n', ' ');
+    }
     copy->settings.WriteString(QStringLiteral("ShareDir"), "/OLD/");
 
     copy->notice->HandleDatagram("\x01Vrn3_Shr=" + wanted, "192.168.9.9");
@@ -206,7 +212,7 @@ TEST_P(ShareMoved, OnlyForABoardDirectory)
     const QByteArray line = lines.at(0);
     EXPECT_EQ(line.mid(18, 9), "Shr      ");
     EXPECT_EQ(line.mid(27, 11), cp932(QStringLiteral("自分")) + "       "); // 10 bytes and the blank
-    EXPECT_TRUE(line.contains(c.obeyed ? expected : wanted));
+    EXPECT_TRUE(line.contains(c.obeyed ? expected : logged));
     EXPECT_TRUE(line.contains("192.168.9.9"));
     EXPECT_TRUE(line.endsWith('\r'));
     EXPECT_TRUE(copy->status.texts.isEmpty());
@@ -217,7 +223,8 @@ INSTANTIATE_TEST_SUITE_P(Table, ShareMoved,
                                            ShareCase{"DirectoryWithoutIniRefused", Target::WithoutIni, false},
                                            ShareCase{"MissingDirectoryRefused", Target::Missing, false},
                                            ShareCase{"IniThatIsAFolderRefused", Target::IniIsAFolder, false},
-                                           ShareCase{"RelativePathRefused", Target::Relative, false}),
+                                           ShareCase{"RelativePathRefused", Target::Relative, false},
+                                           ShareCase{"LineBreakStaysInOneLogLine", Target::LineBreak, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------
