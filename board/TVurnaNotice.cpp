@@ -100,7 +100,6 @@ TVurnaNotice::~TVurnaNotice() = default;
 void TVurnaNotice::SetAddressLookUp(std::function<QByteArray()> lookUp)
 {
     m_lookUp = std::move(lookUp);
-    m_addressKnown = false;
     m_ownAddress.clear();
 }
 
@@ -201,12 +200,11 @@ QByteArray TVurnaNotice::GetOwnAddress() const
 {
     if (!Active())
         return {};
-    if (!m_addressKnown || m_ownAddress.isEmpty()) {
+    if (m_ownAddress.isEmpty()) {
         // The host name look-up can take a while: once it has found the address, that is kept.
         // Until then (a PC whose network comes up after the program started at log-on) every
         // need asks again.
         m_ownAddress = m_lookUp ? m_lookUp() : HostAddress::LookUpOwnAddress();
-        m_addressKnown = true;
     }
     return m_ownAddress;
 }

@@ -103,7 +103,6 @@ private:
 
     TNoticeContext m_context;
     std::function<QByteArray()> m_lookUp;
-    mutable bool m_addressKnown = false;
     mutable QByteArray m_ownAddress;
     QUdpSocket* m_socket = nullptr;
     // Receives broadcasts when the listener is bound to one address (Linux does not hand
