@@ -3,12 +3,10 @@
 
 #include "app/AlartPhase.h"
 #include "app/MainLog.h"
-#include "app/Pictures.h"
 #include "app/TfrmMain.h"
 #include "board/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "platform/ShareFiles.h"
-#include "platform/SjisText.h"
 
 #include <QTabWidget>
 
@@ -30,9 +28,9 @@ void TfrmMain::KeizibanCheckMsg()
 
 void TfrmMain::KeizibanChangeDB()
 {
+    // Index 0 is the empty placeholder, which a guest's empty file name would find.
     TVurnaDataRec entry;
-    const bool found = m_keiziban->Model().FindMember(m_state.Own.FileName, entry) >= 0;
-    m_state.HuzaiAlart = found && !SjisText::trim(m_state.Own.FileName).isEmpty() && !entry.Locate.isEmpty();
+    m_state.HuzaiAlart = m_keiziban->Model().FindMember(m_state.Own.FileName, entry) >= 1 && !entry.Locate.isEmpty();
     if (m_state.HuzaiAlart)
         StartHuzaiAlart();
     else
@@ -61,8 +59,7 @@ void TfrmMain::StopHuzaiAlart()
 void TfrmMain::HuzaiAlartTimerTimer()
 {
     using AlartPhase::TPicture;
-    const TPicture picture =
-        AlartPhase::PictureAt(m_clock.now().time().msec(), m_state.NewMemo, m_state.HuzaiAlart);
+    const TPicture picture = AlartPhase::PictureAt(m_clock.now().time().msec(), m_state.NewMemo, m_state.HuzaiAlart);
     switch (picture) {
     case TPicture::Normal:
         SetTaskTrayIcon(QString(), 1, MainIcon());
@@ -71,10 +68,10 @@ void TfrmMain::HuzaiAlartTimerTimer()
         StopHuzaiAlart();
         return;
     case TPicture::Memo:
-        SetTaskTrayIcon(QStringLiteral("新着伝言が届いています。"), 1, Pictures::TrayMemo());
+        SetTaskTrayIcon(QStringLiteral("新着伝言が届いています。"), 1, m_trayMemoIcon);
         break;
     case TPicture::Absent:
-        SetTaskTrayIcon(QStringLiteral("Vurnaは「不在状態」に設定されています。"), 1, Pictures::TrayAbsent());
+        SetTaskTrayIcon(QStringLiteral("Vurnaは「不在状態」に設定されています。"), 1, m_trayAbsentIcon);
         break;
     }
     if (m_state.NewMemo && m_state.OwnBoard().AutoDengonOpen) {

@@ -112,19 +112,19 @@ void TfrmMain::OwnActions(const QString& sender)
     // signal must not write a file named after nothing.
     if (!HasOwnEntry(m_state.Own))
         return;
-    TVurnaDataArray list{TVurnaDataRec{}, m_state.Own};
     const QDateTime t = m_clock.now();
     if (sender == QLatin1String("btnOwnerSet") || sender == QLatin1String("popTrayHuzaiSet")) {
-        if (!DetailWindowAvailable)
-            qCInfo(lcMain) << "absence entry needs the detail window";
+        qCInfo(lcMain) << "absence entry needs the detail window";
         return;
     }
     if (sender == QLatin1String("btnOwnerReset") || sender == QLatin1String("popTrayHuzaiReset")) {
+        // Marked running first, so the record written below says so too.
         m_writer->SetStopMarker(false);
-        list[1] = m_state.Own;
+        TVurnaDataArray list{TVurnaDataRec{}, m_state.Own};
         SetHuzai(list, {}, 0, {}, {});
         return;
     }
+    TVurnaDataArray list{TVurnaDataRec{}, m_state.Own};
     using HuzaiPresets::TPreset;
     const struct
     {
@@ -151,13 +151,12 @@ void TfrmMain::SelectionActions(const QString& sender)
                      Mb::Ok | Mb::IconWarning);
         return;
     }
-    const bool detail = opensDetailWindow(sender);
-    if (detail && !DetailWindowAvailable) {
-        qCInfo(lcMain) << "command needs the detail window:" << sender;
+    if (sender != QLatin1String("popHuzaiReset")) {
+        // Every other command on members opens the detail window, which is still to come.
+        if (opensDetailWindow(sender))
+            qCInfo(lcMain) << "command needs the detail window:" << sender;
         return;
     }
-    if (!detail && sender != QLatin1String("popHuzaiReset"))
-        return;
     // The records as their files hold them now, not as this board last saw them: the write
     // below replaces whole files.
     TVurnaDataArray list;
@@ -165,8 +164,6 @@ void TfrmMain::SelectionActions(const QString& sender)
         return;
     for (qsizetype i = 1; i < list.size(); ++i)
         m_keiziban->Model().LoadUserRecord(list[i]);
-    if (detail)
-        return; // the detail window runs here once it exists
     const QString question = HuzaiPresets::ResetQuestion(Cp932::toUnicode(list.at(1).Name),
                                                          Cp932::toUnicode(list.last().Name), int(list.size() - 1));
     if (m_boxes.show(question, Mb::OkCancel | Mb::IconQuestion) != Mb::IdOk)
@@ -174,8 +171,8 @@ void TfrmMain::SelectionActions(const QString& sender)
     SetHuzai(list, {}, 0, {}, {});
 }
 
-void TfrmMain::SetHuzai(TVurnaDataArray& records, const QByteArray& locate, qint32 statusIndex,
-                        const QByteArray& time, const QByteArray& date)
+void TfrmMain::SetHuzai(TVurnaDataArray& records, const QByteArray& locate, qint32 statusIndex, const QByteArray& time,
+                        const QByteArray& date)
 {
     if (records.size() < 2)
         return;

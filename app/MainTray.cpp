@@ -2,6 +2,7 @@
 
 #include "app/HighlightButtons.h"
 #include "app/MainLog.h"
+#include "app/Pictures.h"
 #include "app/TfrmMain.h"
 #include "app/TrayTip.h"
 
@@ -48,6 +49,8 @@ void TfrmMain::BuildTray()
         connect(row, &QAction::triggered, this, [this, letter] { popTrayKeizibanClick(letter); });
     }
 
+    m_trayMemoIcon = Pictures::TrayMemo();
+    m_trayAbsentIcon = Pictures::TrayAbsent();
     m_tray = new QSystemTrayIcon(this);
     m_tray->setContextMenu(m_popTaskTray);
     connect(m_tray, &QSystemTrayIcon::activated, this, &TfrmMain::TrayNotify);

@@ -226,6 +226,9 @@ private:
 
     QMenu* m_popControl = nullptr;
     QTimer m_huzaiAlartTimer;
+    // The reminder pictures, made once: the tray changes picture four times a second.
+    QIcon m_trayMemoIcon;
+    QIcon m_trayAbsentIcon;
 
     std::unique_ptr<UserStatusWriter> m_writer;
     TVurnaNotice* m_notice = nullptr;
