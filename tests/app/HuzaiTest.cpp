@@ -21,17 +21,17 @@ QString utf8(const char* text)
     return QString::fromUtf8(text);
 }
 
-// A member file with the absence fields and the set-defaults-on-exit flag.
-QByteArray member(const char* furigana, const char* name, const char* locate = "", const QByteArray& date = {},
-                  const QByteArray& time = {}, int defaultOnExit = 0)
-{
-    return userFileText({cp932(utf8(furigana)), cp932(utf8(name)), cp932(utf8("営業")), "", cp932(utf8(locate)),
-                         date, time, "", "192.168.10.20", "0", QByteArray::number(defaultOnExit), ""});
-}
-
 class Huzai : public MainFixture
 {
 protected:
+    // A member file with the absence fields and the set-defaults-on-exit flag.
+    static QByteArray member(const char* furigana, const char* name, const char* locate = "",
+                             const QByteArray& date = {}, const QByteArray& time = {}, int defaultOnExit = 0)
+    {
+        return userFile(utf8(furigana), utf8(name), utf8("営業"), "192.168.10.20", utf8(locate), date, time,
+                        defaultOnExit);
+    }
+
     void SetUp() override
     {
         addMember(QStringLiteral("yamada"), member("ﾔﾏﾀﾞ", "山田"));

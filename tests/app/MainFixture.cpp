@@ -28,7 +28,8 @@ MainFixture::~MainFixture()
 }
 
 QByteArray MainFixture::userFile(const QString& furigana, const QString& name, const QString& group,
-                                 const QByteArray& ip, const QString& locate, const QByteArray& date)
+                                 const QByteArray& ip, const QString& locate, const QByteArray& date,
+                                 const QByteArray& time, int defaultOnExit)
 {
     const QList<QByteArray> values = {Cp932::fromUnicodeLossy(furigana),
                                       Cp932::fromUnicodeLossy(name),
@@ -36,11 +37,11 @@ QByteArray MainFixture::userFile(const QString& furigana, const QString& name, c
                                       "",
                                       Cp932::fromUnicodeLossy(locate),
                                       date,
-                                      "",
+                                      time,
                                       "",
                                       ip,
                                       "0",
-                                      "0",
+                                      QByteArray::number(defaultOnExit),
                                       ""};
     return userFileText(values);
 }

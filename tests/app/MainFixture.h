@@ -21,7 +21,8 @@ protected:
 
     // A user status file: the twelve values in CP932, CR LF between lines.
     static QByteArray userFile(const QString& furigana, const QString& name, const QString& group, const QByteArray& ip,
-                               const QString& locate = {}, const QByteArray& date = {});
+                               const QString& locate = {}, const QByteArray& date = {}, const QByteArray& time = {},
+                               int defaultOnExit = 0);
     void addMember(const QString& base, const QByteArray& text) const { share.writeBytes(base + ".vrn", text); }
 
     // The user's settings: the own board is `share`; `fileBase` empty makes a guest.
