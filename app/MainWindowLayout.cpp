@@ -138,7 +138,7 @@ void TfrmMain::BuildBoardPage(QWidget& page)
         ownerButton(&page, QStringLiteral("btnOwnerReset"), QStringLiteral("不在解除"),
                     QStringLiteral(":/menu/owner_reset.png"), QStringLiteral("使用者の不在状態を解除します。"), scale);
     anchors->Place(m_btnOwnerReset, QRect(520, 291, 81, 57), Anchors::Left | Anchors::Bottom);
-    // What the two buttons do (absence entry and clearing) comes with the absence actions.
+    // Their clicks go to ShowInfomationForm (MainHuzai.cpp).
 }
 
 void TfrmMain::BuildMemoPage(QWidget& page)

@@ -66,7 +66,7 @@ QAction* TfrmMain::MenuAction(const QString& objectName) const
 void TfrmMain::ShowMainWindow()
 {
     // A detail window that is open keeps the focus; only this window is made visible then.
-    // (The detail window comes with its own issue; until then the window always comes forward.)
+    // (Until the detail window exists the window always comes forward.)
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
