@@ -4,7 +4,7 @@
 #include "app/AlartPhase.h"
 #include "app/MainLog.h"
 #include "app/TfrmMain.h"
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "platform/ShareFiles.h"
 

@@ -5,7 +5,7 @@
 #include "app/MainLog.h"
 #include "app/TfrmMain.h"
 #include "board/StatusText.h"
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBoxes.h"

@@ -7,7 +7,7 @@
 #include "app/StatusBarSink.h"
 #include "app/TfrmMain.h"
 #include "board/EFileIOError.h"
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "board/UserLoader.h"
 #include "platform/Clock.h"
 #include "store/StatusReport.h"

@@ -4,9 +4,9 @@
 #include "app/MainLog.h"
 #include "app/StatusBarSink.h"
 #include "app/TfrmMain.h"
-#include "store/MemoBoardView.h"
+#include "store/ui/MemoBoardView.h"
 #include "store/MemoFiles.h"
-#include "store/TQuaxoRichEdit.h"
+#include "store/ui/TQuaxoRichEdit.h"
 
 #include <QTabWidget>
 

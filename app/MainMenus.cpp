@@ -3,7 +3,7 @@
 
 #include "app/MainLog.h"
 #include "app/TfrmMain.h"
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ShareFiles.h"

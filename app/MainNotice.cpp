@@ -4,7 +4,7 @@
 #include "app/MainLog.h"
 #include "app/StatusBarSink.h"
 #include "app/TfrmMain.h"
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "board/TVurnaNotice.h"
 
 void TfrmMain::StartNotice()

@@ -2,10 +2,10 @@
 
 #include "app/MainLog.h"
 #include "app/TfrmMain.h"
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "store/FilterFile.h"
-#include "store/MemoBoardView.h"
-#include "store/TQuaxoRichEdit.h"
+#include "store/ui/MemoBoardView.h"
+#include "store/ui/TQuaxoRichEdit.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

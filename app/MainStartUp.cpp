@@ -7,7 +7,7 @@
 #include "app/ShortcutProtection.h"
 #include "app/StatusBarSink.h"
 #include "app/TfrmMain.h"
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "platform/ShareFiles.h"
 #include "platform/SharePath.h"
 #include "platform/SingleInstance.h"

@@ -7,9 +7,9 @@
 #include "app/Pictures.h"
 #include "app/StatusBarSink.h"
 #include "app/TfrmMain.h"
-#include "board/TVurnaGrid.h"
-#include "store/MemoBoardView.h"
-#include "store/TQuaxoRichEdit.h"
+#include "board/ui/TVurnaGrid.h"
+#include "store/ui/MemoBoardView.h"
+#include "store/ui/TQuaxoRichEdit.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -4,7 +4,7 @@
 #include "app/MainLog.h"
 #include "app/Pictures.h"
 #include "app/StatusBarSink.h"
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 

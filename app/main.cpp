@@ -4,7 +4,7 @@
 #include "app/QtMessageBoxes.h"
 #include "app/SessionEnd.h"
 #include "app/TfrmMain.h"
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "platform/HostAddress.h"
 #include "platform/SharePath.h"

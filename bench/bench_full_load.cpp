@@ -5,7 +5,7 @@
 //   build/bench/bench_full_load [members...]      (default: 2000 10000)
 
 #include "BenchFiles.h"
-#include "board/TVurnaDataRec.h"
+#include "store/TVurnaDataRec.h"
 #include "board/UserLoader.h"
 #include "platform/Cp932.h"
 #include "platform/SjisText.h"

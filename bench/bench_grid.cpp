@@ -6,7 +6,7 @@
 
 #include "BenchFiles.h"
 #include "board/Arrangement.h"
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "board/UserLoader.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"

@@ -9,7 +9,7 @@
 #include "BenchFiles.h"
 #include "app/Pictures.h"
 #include "app/TfrmMain.h"
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "board/UserLoader.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/TVurnaDataRec.h"
+#include "store/TVurnaDataRec.h"
 
 // Tells the other copies at once that a member changed. The datagram side implements it;
 // without one, other copies learn of changes through the change stamp and full reloads.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "board/TInterval.h"
-#include "board/TVurnaDataRec.h"
+#include "store/TInterval.h"
+#include "store/TVurnaDataRec.h"
 
 #include <QObject>
 #include <QTimer>

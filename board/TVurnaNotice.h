@@ -1,7 +1,7 @@
 #pragma once
 
 #include "board/StatusNotifier.h"
-#include "board/TVurnaDataRec.h"
+#include "store/TVurnaDataRec.h"
 #include "store/ParmRec.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/TVurnaDataRec.h"
+#include "store/TVurnaDataRec.h"
 
 // The user status file (member file name + ".vrn"): twelve values, each between double
 // quotes, one per line group, CR LF between lines and none after the last. There is no

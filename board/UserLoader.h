@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/TVurnaDataRec.h"
+#include "store/TVurnaDataRec.h"
 
 // Passed as the file name to load every member of a directory.
 inline const QByteArray AllMembers = QByteArray(1, '\0');

@@ -1,6 +1,6 @@
 #include "store/MemoFiles.h"
 
-#include "board/TVurnaDataRec.h"
+#include "store/TVurnaDataRec.h"
 #include "platform/ShareFiles.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"

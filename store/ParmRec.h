@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/TInterval.h"
+#include "store/TInterval.h"
 #include "store/TFilterState.h"
 
 #include <QByteArray>

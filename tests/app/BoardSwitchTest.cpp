@@ -3,7 +3,7 @@
 
 #include "MainFixture.h"
 
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "platform/Cp932.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 
 #include "MainFixture.h"
 
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "board/TVurnaNotice.h"
 #include "board/UserFile.h"
 #include "platform/Cp932.h"

@@ -4,7 +4,7 @@
 #include "MainFixture.h"
 
 #include "app/StatusBarSink.h"
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 
 #include <QDir>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "app/HighlightButtons.h"
 #include "app/StatusBarSink.h"
 #include "board/ChangeStamp.h"
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "board/UserFile.h"
 #include "platform/Cp932.h"
 

@@ -1,4 +1,4 @@
-#include "BoardFixtures.h"
+#include "support/BoardFixtures.h"
 #include "board/ChangeStamp.h"
 #include "board/StatusText.h"
 #include "board/TVurnaBoardModel.h"

@@ -1,4 +1,4 @@
-#include "BoardFixtures.h"
+#include "support/BoardFixtures.h"
 #include "board/UserFile.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "BoardFixtures.h"
+#include "support/BoardFixtures.h"
 #include "board/EFileIOError.h"
 #include "board/UserLoader.h"
 #include "platform/ShareDirectory.h"

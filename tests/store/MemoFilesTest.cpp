@@ -1,5 +1,5 @@
 #include "store/MemoFiles.h"
-#include "board/TVurnaDataRec.h"
+#include "store/TVurnaDataRec.h"
 #include "support/TestShare.h"
 
 #include <QDir>

@@ -6,7 +6,7 @@
 #include "CopyProcess.h"
 #include "MainFixture.h"
 
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 #include "board/TVurnaNotice.h"
 #include "platform/Cp932.h"
 

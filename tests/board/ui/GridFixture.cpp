@@ -1,6 +1,6 @@
-#include "GridFixture.h"
+#include "board/ui/GridFixture.h"
 
-#include "BoardFixtures.h"
+#include "support/BoardFixtures.h"
 #include "board/UserLoader.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "board/Arrangement.h"
-#include "board/GridCellPainter.h"
+#include "board/ui/GridCellPainter.h"
 #include "board/TVurnaBoardModel.h"
 
 #include <QList>

@@ -1,4 +1,4 @@
-#include "board/TVurnaGrid.h"
+#include "board/ui/TVurnaGrid.h"
 
 #include "platform/Clock.h"
 #include "platform/Cp932.h"

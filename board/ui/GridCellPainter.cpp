@@ -1,4 +1,4 @@
-#include "board/GridCellPainter.h"
+#include "board/ui/GridCellPainter.h"
 
 #include "board/StatusText.h"
 #include "platform/Cp932.h"

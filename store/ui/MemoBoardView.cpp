@@ -1,11 +1,11 @@
-#include "store/MemoBoardView.h"
+#include "store/ui/MemoBoardView.h"
 
-#include "board/TVurnaDataRec.h"
+#include "store/TVurnaDataRec.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBoxes.h"
 #include "store/MemoBoardPhases.h"
 #include "store/StatusSink.h"
-#include "store/TQuaxoRichEdit.h"
+#include "store/ui/TQuaxoRichEdit.h"
 
 #include <QApplication>
 #include <QScrollBar>

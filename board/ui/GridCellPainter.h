@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/TVurnaDataRec.h"
+#include "store/TVurnaDataRec.h"
 
 #include <QColor>
 #include <QDateTime>

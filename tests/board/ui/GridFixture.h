@@ -1,7 +1,7 @@
 #pragma once
 
-#include "board/GridCellPainter.h"
-#include "board/TVurnaGrid.h"
+#include "board/ui/GridCellPainter.h"
+#include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "support/TestShare.h"
 

@@ -1,4 +1,4 @@
-#include "BoardFixtures.h"
+#include "support/BoardFixtures.h"
 
 QByteArray memberFile(const QString& furigana, const QString& name, const QString& group, const QString& sortPrefix)
 {

@@ -1,7 +1,7 @@
-#include "BoardFixtures.h"
-#include "GridFixture.h"
-#include "board/GridCellPainter.h"
-#include "board/TVurnaGrid.h"
+#include "support/BoardFixtures.h"
+#include "board/ui/GridFixture.h"
+#include "board/ui/GridCellPainter.h"
+#include "board/ui/TVurnaGrid.h"
 #include "board/UserLoader.h"
 
 #include <QApplication>

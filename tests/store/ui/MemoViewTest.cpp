@@ -1,9 +1,9 @@
-#include "board/TVurnaDataRec.h"
+#include "store/TVurnaDataRec.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBoxes.h"
-#include "store/MemoBoardView.h"
+#include "store/ui/MemoBoardView.h"
 #include "store/StatusSink.h"
-#include "store/TQuaxoRichEdit.h"
+#include "store/ui/TQuaxoRichEdit.h"
 #include "support/TestShare.h"
 
 #include <QAbstractTextDocumentLayout>

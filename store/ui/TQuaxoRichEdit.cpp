@@ -1,4 +1,4 @@
-#include "store/TQuaxoRichEdit.h"
+#include "store/ui/TQuaxoRichEdit.h"
 
 #include "platform/Cp932.h"
 
