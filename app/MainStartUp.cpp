@@ -50,7 +50,7 @@ bool TfrmMain::FormCreate()
     // 10. The application shows the window's icon.
     QApplication::setWindowIcon(MainIcon());
     // 11. The help file: the shared directory's, else the one beside the program.
-    const QString shared = SharePath::resolve(m_state.OwnBoard().ShareDir + "Vurnaboard.HLP");
+    const QString shared = SharePath::resolve(SharePath::join(m_state.OwnBoard().ShareDir, "Vurnaboard.HLP"));
     const QString beside = QString::fromLocal8Bit(m_env.programFolder) + QStringLiteral("/Vurnaboard.HLP");
     m_helpFile = (!m_state.OwnBoard().ShareDir.isEmpty() && QFileInfo::exists(shared)) ? shared : beside;
     // 12. The wake-up of a second start.

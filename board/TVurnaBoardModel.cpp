@@ -99,10 +99,7 @@ void TVurnaBoardModel::Reload(const QByteArray& fileName)
 
 void TVurnaBoardModel::SetDataSource(const QByteArray& path)
 {
-    m_dataSource = path;
-    const qsizetype last = std::max(SjisText::lastIndexOfChar(path, '/'), SjisText::lastIndexOfChar(path, '\\'));
-    if (!path.isEmpty() && last != path.size() - 1)
-        m_dataSource += SharePath::nativeSeparator;
+    m_dataSource = SharePath::withSeparator(path);
     ReadTimeStamp();
     m_minCounter.ReloadLastCommit = 0;
     m_minCounter.ReloadAllFile = 0;
@@ -196,7 +193,7 @@ void TVurnaBoardModel::CommitTimeStamp(const QByteArray& fileName)
     const QByteArray name = SjisText::trim(SjisText::fileNamePart(fileName));
     if (name.isEmpty())
         return;
-    const QByteArray stampPath = SjisText::directoryPart(fileName) + ChangeStamp::fileName;
+    const QByteArray stampPath = SharePath::join(SjisText::directoryPart(fileName), ChangeStamp::fileName);
     const qint32 counter = ChangeStamp::parse(ReadFileText(stampPath)).counter;
     // Other copies only compare counters for equality, so wrapping round stays visible.
     const qint32 next = counter == std::numeric_limits<qint32>::max() ? 1 : counter + 1;
@@ -207,11 +204,11 @@ void TVurnaBoardModel::CommitTimeStamp(const QByteArray& fileName)
 
 bool TVurnaBoardModel::ReadTimeStamp()
 {
-    const ChangeStamp::Content stamp = ChangeStamp::parse(ReadFileText(m_dataSource + ChangeStamp::fileName));
+    const ChangeStamp::Content stamp = ChangeStamp::parse(ReadFileText(SharePath::join(m_dataSource, ChangeStamp::fileName)));
     if (stamp.counter == m_timeStamp)
         return false;
     m_timeStamp = stamp.counter;
-    m_lastCommitFile = m_dataSource + stamp.name;
+    m_lastCommitFile = SharePath::join(m_dataSource, stamp.name);
     return true;
 }
 

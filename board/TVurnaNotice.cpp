@@ -466,11 +466,8 @@ void TVurnaNotice::obeyShare(const QByteArray& text, const QByteArray& sender)
     // directory at its next start. Only a directory that is a board (it has its vurna.ini) is
     // taken, and the administrator finds every request in vurna.log.
     const QByteArray wanted = Datagram::ShareValue(text);
-    QByteArray directory = SjisText::upperCase(Datagram::NativePath(wanted));
-    if (!directory.isEmpty() &&
-        SjisText::lastIndexOfChar(directory, SharePath::nativeSeparator) != directory.size() - 1)
-        directory += SharePath::nativeSeparator;
-    const QByteArray iniPath = directory + "VURNA.INI";
+    const QByteArray directory = SharePath::withSeparator(SjisText::upperCase(Datagram::NativePath(wanted)));
+    const QByteArray iniPath = SharePath::join(directory, "VURNA.INI");
     const bool isBoard = !directory.isEmpty() && QDir::isAbsolutePath(SharePath::resolve(directory)) &&
                          ShareFiles::isDirectory(directory) && ShareFiles::exists(iniPath) &&
                          !ShareFiles::isDirectory(iniPath);
@@ -493,6 +490,6 @@ void TVurnaNotice::writeLog(const QByteArray& message) const
     // The own board's log; without a shared directory there is nowhere to write it.
     if (m_context.boards.isEmpty() || m_context.boards.at(0).ShareDir.isEmpty())
         return;
-    VurnaLog::WriteLogEntry(m_context.boards.at(0).ShareDir + VurnaLog::FileName, m_context.own.Name, message,
+    VurnaLog::WriteLogEntry(SharePath::join(m_context.boards.at(0).ShareDir, VurnaLog::FileName), m_context.own.Name, message,
                             LogKindShare, m_context.clock.now());
 }

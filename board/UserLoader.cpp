@@ -80,7 +80,7 @@ QList<ShareDirectory::Entry> memberFiles(const QList<ShareDirectory::Entry>& ent
             files.append(e);
             continue;
         }
-        const QString reached = QFileInfo(SharePath::resolve(upperDirectory + base + statusExtension)).fileName();
+        const QString reached = QFileInfo(SharePath::resolve(SharePath::join(upperDirectory, base + statusExtension))).fileName();
         if (QFile::decodeName(e.nativeName) == reached)
             files[*seen] = e;
     }
@@ -117,7 +117,7 @@ int fullLoad(const QByteArray& directory, TVurnaDataArray& members, bool sortPri
     loaded.append(members.isEmpty() ? emptyRecord() : members.at(0));
     for (const ShareDirectory::Entry& e : files) {
         const QByteArray base = SjisText::upperCase(e.name.chopped(statusExtension.size()));
-        const QByteArray fileName = upperDirectory + base;
+        const QByteArray fileName = SharePath::join(upperDirectory, base);
         try {
             QDateTime lastWrite;
             RetryPolicy policy;

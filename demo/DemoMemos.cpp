@@ -1,6 +1,7 @@
 #include "demo/DemoBoard.h"
 
 #include "platform/FileText.h"
+#include "platform/SharePath.h"
 
 #include <QStringList>
 
@@ -64,7 +65,7 @@ QString WriteMemos(const QByteArray& shareDir, const QDateTime& now)
     };
     const QByteArray own = shareDir + OwnMember;
     if (!WriteFileText(own + ".mil", entries(unread, now)) || !WriteFileText(own + ".old", entries(read, now)) ||
-        !WriteFileText(shareDir + "SUZUKI.mil", entries(forSuzuki, now)))
+        !WriteFileText(SharePath::join(shareDir, "SUZUKI.mil"), entries(forSuzuki, now)))
         return QStringLiteral("cannot write the memo files");
     return {};
 }

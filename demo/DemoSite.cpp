@@ -2,6 +2,7 @@
 
 #include "platform/Cp932.h"
 #include "platform/FileText.h"
+#include "platform/SharePath.h"
 #include "store/FilterFile.h"
 
 #include <QFile>
@@ -85,7 +86,7 @@ QByteArray Sjis(const QString& text)
 
 QString WriteSite(const QByteArray& shareDir, const QDateTime& now)
 {
-    if (!WriteFileText(shareDir + "vurna.ini", Sjis(configLines(now).join(QStringLiteral("\r\n")) + "\r\n")))
+    if (!WriteFileText(SharePath::join(shareDir, "vurna.ini"), Sjis(configLines(now).join(QStringLiteral("\r\n")) + "\r\n")))
         return QStringLiteral("cannot write vurna.ini");
     for (const IconCopy& icon : icons) {
         QFile picture(QString::fromLatin1(icon.resource));
@@ -95,7 +96,7 @@ QString WriteSite(const QByteArray& shareDir, const QDateTime& now)
             return QStringLiteral("cannot write %1").arg(QLatin1String(icon.shareName));
     }
     const QByteArray group = QByteArray(FilterFile::ShareGroupHeader) + "\r\nNAKAMURA,HAYASHI,SHIMIZU,SUZUKI,OGAWA\r\n";
-    if (!WriteFileText(shareDir + "newproduct.grp", group))
+    if (!WriteFileText(SharePath::join(shareDir, "newproduct.grp"), group))
         return QStringLiteral("cannot write the group file");
 
     // The demo user's own custom group, as the custom group editor would have left it.

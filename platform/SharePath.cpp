@@ -108,6 +108,25 @@ QString resolve(const QByteArray& path)
     return current;
 }
 
+bool endsWithSeparator(const QByteArray& path)
+{
+    if (path.endsWith('/'))
+        return true;
+    return !path.isEmpty() && SjisText::lastIndexOfChar(path, '\\') == path.size() - 1;
+}
+
+QByteArray withSeparator(const QByteArray& dir)
+{
+    if (dir.isEmpty() || endsWithSeparator(dir))
+        return dir;
+    return dir + nativeSeparator;
+}
+
+QByteArray join(const QByteArray& dir, const QByteArray& name)
+{
+    return withSeparator(dir) + name;
+}
+
 QByteArray fromNative(const QString& path)
 {
     return Cp932::fromUnicodeLossy(path);

@@ -12,6 +12,18 @@ namespace SharePath {
 // Separator of in-memory paths on this platform.
 constexpr char nativeSeparator = '/';
 
+// Whether `path` ends in a separator: '/' or a '\\' that is not the trail byte of a
+// double-byte character (the last byte of ソ, 83 5C, is no separator).
+bool endsWithSeparator(const QByteArray& path);
+
+// `dir` ending in a separator: the platform's is appended unless it ends in one already.
+// Empty stays empty: no directory is not the root.
+QByteArray withSeparator(const QByteArray& dir);
+
+// The path of `name` inside the directory `dir`, which may be given with or without its final
+// separator. The one way a directory and a name are put together.
+QByteArray join(const QByteArray& dir, const QByteArray& name);
+
 // The real path on disk for an in-memory path. Each component is matched as written first
 // and otherwise without regard to ASCII letter case. Components that exist nowhere (a file
 // about to be created) keep the spelling given. Backslashes count as separators.

@@ -65,7 +65,7 @@ public:
 
     void run()
     {
-        const QByteArray path = m_dir + FileName;
+        const QByteArray path = SharePath::join(m_dir, FileName);
         if (m_dir.isEmpty() || !ShareFiles::exists(path))
             return finish();
         QList<QByteArray> lines = SplitLines(readConfigText(path, m_context.retry));
@@ -85,7 +85,7 @@ public:
         if (ownDir.isEmpty())
             return;
         const QDateTime now = m_context.clock ? m_context.clock->now() : QDateTime::currentDateTime();
-        VurnaLog::WriteLogEntry(ownDir + VurnaLog::FileName, m_context.memberName, message, VurnaLog::KindError, now);
+        VurnaLog::WriteLogEntry(SharePath::join(ownDir, VurnaLog::FileName), m_context.memberName, message, VurnaLog::KindError, now);
     }
 
 private:
@@ -101,7 +101,7 @@ private:
         // otherwise name the root of the file system).
         if (unc.isEmpty())
             return;
-        const QByteArray dir = WithSeparator(unc);
+        const QByteArray dir = SharePath::withSeparator(unc);
         if (!ShareFiles::isDirectory(dir))
             return;
         qCInfo(lcSiteConfig) << "own board moves to" << Cp932::toUnicode(dir);
@@ -113,11 +113,11 @@ private:
             // A member who has no file yet keeps having none, rather than the directory
             // itself becoming their file name.
             if (!own.FileName.isEmpty()) {
-                own.FileName = dir + SjisText::fileNamePart(own.FileName);
+                own.FileName = SharePath::join(dir, SjisText::fileNamePart(own.FileName));
                 target->SaveOwnIdentity(own);
             }
         }
-        const QByteArray path = dir + FileName;
+        const QByteArray path = SharePath::join(dir, FileName);
         lines = ShareFiles::exists(path) ? SplitLines(readConfigText(path, m_context.retry)) : QList<QByteArray>();
     }
 
@@ -162,7 +162,7 @@ private:
         if (unc.isEmpty())
             return;
         ParmRec board;
-        board.ShareDir = WithSeparator(unc);
+        board.ShareDir = SharePath::withSeparator(unc);
         board.BoardName = TakeValue(line, "NAME=");
         board.SlowLine = SjisText::upperCase(TakeValue(line, "SLOWLINE=")) != "NO";
         m_boards.append(board);
@@ -173,7 +173,7 @@ private:
         const QByteArray file = TakeValue(line, "FILE=");
         if (file.isEmpty())
             return;
-        const QByteArray members = FilterFile::ReadGroupDefinition(m_dir + file, m_context.retry);
+        const QByteArray members = FilterFile::ReadGroupDefinition(SharePath::join(m_dir, file), m_context.retry);
         if (members.isEmpty()) {
             qCDebug(lcSiteConfig) << "site custom group dropped:" << Cp932::toUnicode(file);
             return;
@@ -254,7 +254,7 @@ private:
         r.StatusIcons.clear();
         for (qsizetype i = BuiltinStatusCount; i < r.StatusTable.size(); ++i) {
             const QByteArray file = r.StatusTable.at(i).IconFile;
-            const QByteArray path = m_dir + file;
+            const QByteArray path = SharePath::join(m_dir, file);
             TStatusIcon icon;
             icon.FallbackPicture = (i % 2 == 1) ? 3 : 4;
             if (!file.isEmpty() && ShareFiles::exists(path) && !ShareFiles::isDirectory(path))
@@ -274,16 +274,6 @@ private:
 };
 
 } // namespace
-
-QByteArray WithSeparator(const QByteArray& dir)
-{
-    if (dir.isEmpty())
-        return dir;
-    const qsizetype last = dir.size() - 1;
-    if (last >= 0 && (SjisText::lastIndexOfChar(dir, '\\') == last || SjisText::lastIndexOfChar(dir, '/') == last))
-        return dir;
-    return dir + SharePath::nativeSeparator;
-}
 
 void ApplyFinalChecks(ParmRec& rec)
 {
@@ -309,7 +299,7 @@ bool Load(const QByteArray& shareDir, TParmArray& boards, int index, bool ownBoa
         return false;
     boards[index].ResetConfig();
 
-    Reader reader(boards, index, ownBoard, WithSeparator(shareDir), context);
+    Reader reader(boards, index, ownBoard, SharePath::withSeparator(shareDir), context);
     try {
         reader.run();
         return true;
@@ -327,7 +317,7 @@ bool Load(const QByteArray& shareDir, TParmArray& boards, int index, bool ownBoa
 
 qint32 ReadSortPriority(const QByteArray& shareDir, const RetryPolicy& policy)
 {
-    const QByteArray path = WithSeparator(shareDir) + FileName;
+    const QByteArray path = SharePath::join(shareDir, FileName);
     if (!ShareFiles::exists(path))
         return 0;
     qint32 length = 0;

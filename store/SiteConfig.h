@@ -40,7 +40,5 @@ qint32 ReadSortPriority(const QByteArray& shareDir, const RetryPolicy& policy = 
 // Brings the datagram settings and intervals into their allowed ranges.
 void ApplyFinalChecks(ParmRec& rec);
 
-// `dir` with the path separator at its end.
-QByteArray WithSeparator(const QByteArray& dir);
 
 } // namespace SiteConfig

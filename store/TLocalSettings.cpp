@@ -92,12 +92,8 @@ void TLocalSettings::ReadLocalSettings(TParmArray& boards) const
     if (boards.isEmpty())
         boards.append(ParmRec());
     ParmRec& own = boards[0];
-    QByteArray dir = SjisText::upperCase(ReadString(QStringLiteral("ShareDir")));
-    // Every path is built as directory + name, so a hand-edited value without its final
-    // separator still names the directory.
-    if (!dir.isEmpty() && !dir.endsWith('\\') && !dir.endsWith('/'))
-        dir += SharePath::nativeSeparator;
-    own.ShareDir = dir;
+    // A hand-edited value without its final separator still names the directory.
+    own.ShareDir = SharePath::withSeparator(SjisText::upperCase(ReadString(QStringLiteral("ShareDir"))));
     own.AutoSmall = ReadBool(QStringLiteral("AutoSmall"), true);
     own.AutoDengonOpen = ReadBool(QStringLiteral("AutoDengonOpen"), false);
     own.BoardName = Cp932::fromUnicodeLossy(QStringLiteral("自分が所属する掲示板"));

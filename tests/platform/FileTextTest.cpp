@@ -63,6 +63,32 @@ TEST(SharePath, ANewFileInADirectoryListedEarlierIsFound)
     EXPECT_EQ(ReadFileText(share.dataSource() + "B.VRN"), QByteArray("b"));
 }
 
+struct JoinCase
+{
+    const char* name;
+    QByteArray dir;
+    QByteArray joined; // dir joined with "A.vrn"
+};
+
+class JoinTable : public ::testing::TestWithParam<JoinCase>
+{
+};
+
+TEST_P(JoinTable, OneSeparatorBetweenDirectoryAndName)
+{
+    EXPECT_EQ(SharePath::join(GetParam().dir, "A.vrn").toHex(' '), GetParam().joined.toHex(' ')) << GetParam().name;
+}
+
+// 表 is 95 5C and ソ is 83 5C: their trail byte is a backslash that ends no directory.
+INSTANTIATE_TEST_SUITE_P(
+    SharePath, JoinTable,
+    ::testing::Values(JoinCase{"ends in 表", "/srv/" + sjis({0x95, 0x5C}), "/srv/" + sjis({0x95, 0x5C}) + "/A.vrn"},
+                      JoinCase{"ends in ソ", "/srv/" + sjis({0x83, 0x5C}), "/srv/" + sjis({0x83, 0x5C}) + "/A.vrn"},
+                      JoinCase{"表 then a backslash", "C:\\" + sjis({0x95, 0x5C}) + "\\",
+                               "C:\\" + sjis({0x95, 0x5C}) + "\\A.vrn"},
+                      JoinCase{"ends in a slash", "/srv/x/", "/srv/x/A.vrn"},
+                      JoinCase{"plain name", "/srv/x", "/srv/x/A.vrn"}, JoinCase{"no directory", "", "A.vrn"}));
+
 TEST(FileText, MissingFileReadsEmptyAtOnce)
 {
     TestShare share;

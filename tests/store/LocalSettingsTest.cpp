@@ -135,10 +135,19 @@ TEST_F(FreshProfile, ShareDirWrittenInLowerCaseIsUsedUpperCased)
 
 TEST_F(FreshProfile, ShareDirWithoutItsSeparatorStillNamesTheDirectory)
 {
-    storeRaw(QStringLiteral("ShareDir"), QStringLiteral("/srv/share"));
-    TParmArray boards;
-    TLocalSettings().ReadLocalSettings(boards);
-    EXPECT_EQ(boards[0].ShareDir, QByteArray("/SRV/SHARE/"));
+    // ソ ends in the byte 5C, which is no separator: the name must not run into the next one.
+    const struct
+    {
+        QString stored;
+        QByteArray held;
+    } cases[] = {{QStringLiteral("/srv/share"), "/SRV/SHARE/"},
+                 {QStringLiteral("/srv/ソ"), "/SRV/" + sjis({0x83, 0x5C}) + "/"}};
+    for (const auto& c : cases) {
+        storeRaw(QStringLiteral("ShareDir"), c.stored);
+        TParmArray boards;
+        TLocalSettings().ReadLocalSettings(boards);
+        EXPECT_EQ(boards[0].ShareDir.toHex(' '), c.held.toHex(' ')) << c.stored.toStdString();
+    }
 }
 
 TEST_F(FreshProfile, ReadingKeepsTheOtherBoardsAndTheOwnBoardsConfiguration)

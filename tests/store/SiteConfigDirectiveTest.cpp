@@ -118,30 +118,4 @@ TEST_F(SiteFixture, ChangeSharedirKeepsTrailBytesThatLookLikeSmallLetters)
     EXPECT_EQ(boards.size(), 1);
 }
 
-struct SeparatorCase
-{
-    const char* name;
-    QByteArray dir;
-    QByteArray expected;
-};
-
-class WithSeparatorTable : public ::testing::TestWithParam<SeparatorCase>
-{
-};
-
-TEST_P(WithSeparatorTable, AppendsOnlyWhenTheLastCharacterIsNoSeparator)
-{
-    EXPECT_EQ(SiteConfig::WithSeparator(GetParam().dir).toHex(' '), GetParam().expected.toHex(' ')) << GetParam().name;
-}
-
-// 表 is 95 5C and ソ is 83 5C: their trail byte is a backslash that ends no directory.
-INSTANTIATE_TEST_SUITE_P(
-    Table, WithSeparatorTable,
-    ::testing::Values(SeparatorCase{"ends in 表", "/srv/" + sjis({0x95, 0x5C}), "/srv/" + sjis({0x95, 0x5C}) + "/"},
-                      SeparatorCase{"ends in ソ", "/srv/" + sjis({0x83, 0x5C}), "/srv/" + sjis({0x83, 0x5C}) + "/"},
-                      SeparatorCase{"表 then a backslash", "C:\\" + sjis({0x95, 0x5C}) + "\\",
-                                    "C:\\" + sjis({0x95, 0x5C}) + "\\"},
-                      SeparatorCase{"ends in a slash", "/srv/x/", "/srv/x/"},
-                      SeparatorCase{"plain name", "/srv/x", "/srv/x/"}, SeparatorCase{"empty", "", ""}));
-
 } // namespace
