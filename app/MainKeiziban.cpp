@@ -1,18 +1,26 @@
-// Connecting the grid to a board: the load, the name order, the filters and the caption.
+// Showing a board: the load, the name order, the filters, the caption, and the switch
+// between the own board and the others that its site lists.
 
 #include "app/GroupFilterChoice.h"
 #include "app/MainCaption.h"
 #include "app/MainLog.h"
 #include "app/Pictures.h"
 #include "app/StatusBarSink.h"
+#include "app/TaskTray.h"
 #include "app/TfrmMain.h"
 #include "board/EFileIOError.h"
-#include "board/ui/TVurnaGrid.h"
 #include "board/UserLoader.h"
+#include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
+#include "platform/Cp932.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ShareFiles.h"
+#include "store/SiteConfig.h"
 #include "store/StatusReport.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QApplication>
 #include <QCheckBox>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -21,14 +29,15 @@
 
 void TfrmMain::SetKeiziban(ParmRec& board, bool fromDatagram)
 {
-    TVurnaBoardModel& model = m_keiziban->Model();
-    model.SetTimerEnabled(false);
+    TVurnaBoardModel& model = m_state.BoardModel;
+    MinuteScheduler& scheduler = m_state.Scheduler;
+    scheduler.SetTimerEnabled(false);
 
     // The site's priority order holds unless the user chose the order by reading.
     const bool furigana = m_settings.ReadBool(QStringLiteral("RegistSortPriority"), false);
     model.SetSortPriorityOn(board.SortPriority != 0 && !furigana);
-    MenuAction(QStringLiteral("mnuCustomSort"))->setChecked(!furigana);
-    MenuAction(QStringLiteral("mnuFuriganaSort"))->setChecked(furigana);
+    m_menus.mnuCustomSort->setChecked(!furigana);
+    m_menus.mnuFuriganaSort->setChecked(furigana);
 
     m_keiziban->SetImageList(Pictures::StatusPictureList(board));
     model.SetDataSource(board.ShareDir);
@@ -49,11 +58,11 @@ void TfrmMain::SetKeiziban(ParmRec& board, bool fromDatagram)
         }
     }
 
-    TInterval interval = model.Interval();
+    TInterval interval = scheduler.Interval();
     interval.ReloadLastCommit = board.Interval.ReloadLastCommit;
     interval.ReloadAllFile = board.Interval.ReloadAllFile;
-    model.SetInterval(interval);
-    model.SetTimerEnabled(true);
+    scheduler.SetInterval(interval);
+    scheduler.SetTimerEnabled(true);
 
     KeizibanSubSetting();
     ApplyOwnEntryAvailability();
@@ -66,24 +75,17 @@ void TfrmMain::ApplyOwnEntryAvailability()
     // The absence entry opens in the detail window, which this program does not have yet.
     m_btnOwnerSet->setEnabled(false);
     m_btnOwnerReset->setEnabled(own);
-    for (const char* name : {"popTrayDengonCheck", "popTrayHuzai60", "popTrayHuzai30", "popTrayHuzai15",
-                             "popTrayHuzaiLunch", "popTrayHuzaiQuick", "popTrayHuzaiReset"}) {
-        if (QAction* item = MenuAction(QLatin1String(name)))
-            item->setEnabled(own);
-    }
-    if (QAction* item = MenuAction(QStringLiteral("popTrayHuzaiSet")))
-        item->setEnabled(false);
+    m_tray->SetOwnItemsEnabled(own);
 }
 
 void TfrmMain::KeizibanSubSetting()
 {
     using namespace GroupFilterChoice;
     ParmRec& board = m_state.ShownBoard();
-    const TVurnaBoardModel& model = m_keiziban->Model();
 
     // The group list as the filter offers it, ticked by the stored choice.
     QList<QByteArray> groups;
-    model.GetGroupList(groups);
+    m_state.BoardModel.GetGroupList(groups);
     QList<QByteArray> ticked;
     for (const QByteArray& item : GroupItems(groups, board.ShareCustomGroups)) {
         if (IsGroupTicked(item, board.Filter.CheckedGroups))
@@ -110,5 +112,55 @@ void TfrmMain::KeizibanSubSetting()
 void TfrmMain::KeizibanIntervalTimer()
 {
     setWindowTitle(MainCaptionText(m_clock.now().date(), m_state.Own.Name));
-    HuzaiAutoResetCheck();
+    m_huzai.HuzaiAutoResetCheck();
+}
+
+void TfrmMain::SetShareDirectoryToMenuItem()
+{
+    m_menus.mnuShareDir->clear();
+    auto* group = new QActionGroup(m_menus.mnuShareDir);
+    for (int i = 0; i < m_state.Boards.size(); ++i) {
+        QAction* item = m_menus.mnuShareDir->addAction(Cp932::toUnicode(m_state.Boards.at(i).BoardName));
+        item->setCheckable(true);
+        item->setChecked(i == 0);
+        group->addAction(item);
+        connect(item, &QAction::triggered, this, [this, i] { sbmShareDirClick(i); });
+    }
+}
+
+void TfrmMain::sbmShareDirClick(int index)
+{
+    const QList<QAction*> items = m_menus.mnuShareDir->actions();
+    const auto tickShown = [&] {
+        if (m_state.CurrentBoard < items.size())
+            items.at(m_state.CurrentBoard)->setChecked(true);
+    };
+    if (index == m_state.CurrentBoard || index < 0 || index >= m_state.Boards.size())
+        return;
+    ParmRec& board = m_state.Boards[index];
+    if (board.SlowLine) {
+        const QString question = QStringLiteral("指定された掲示板は低速回線の先にあります。\r\r"
+                                                "処理に時間がかかりますが本当に切替えますか？");
+        if (m_boxes.show(question, Mb::OkCancel | Mb::IconWarning) != Mb::IdOk) {
+            tickShown();
+            return;
+        }
+    }
+    const QString failed = QStringLiteral("指定された掲示板への接続に失敗しました");
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool reachable = ShareFiles::isDirectory(board.ShareDir);
+    QApplication::restoreOverrideCursor();
+    SiteConfigContext context;
+    context.shareMove = &m_settings;
+    context.clock = &m_clock;
+    context.memberName = m_state.Own.Name;
+    if (!reachable || !SiteConfig::Load(board.ShareDir, m_state.Boards, index, false, context)) {
+        m_boxes.show(failed, Mb::Ok | Mb::IconStop);
+        tickShown();
+        return;
+    }
+    qCInfo(lcMain) << "board switched to" << index;
+    m_state.CurrentBoard = index;
+    SetKeiziban(m_state.Boards[index]);
+    items.at(index)->setChecked(true);
 }

@@ -1,11 +1,14 @@
-// The window's placement: restored at creation, saved at a normal end, and the size limits
-// that make the window a column of fixed width that only grows in height.
+#include "app/MainPlacement.h"
 
 #include "app/MainLog.h"
-#include "app/TfrmMain.h"
+#include "store/TLocalSettings.h"
 
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QScreen>
+#include <QTimer>
+
+#include <cmath>
 
 namespace {
 
@@ -16,47 +19,96 @@ TRectEdges edgesOf(const QPoint& topLeft, const QSize& size)
     return TRectEdges{topLeft.x(), topLeft.y(), topLeft.x() + size.width(), topLeft.y() + size.height()};
 }
 
+const QScreen* screenOf(const QMainWindow& window)
+{
+    return window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+}
+
 } // namespace
 
-void TfrmMain::ApplySizeLimits()
+MainPlacement::MainPlacement(QMainWindow& window, TLocalSettings& settings) : m_window(window), m_settings(settings) {}
+
+int MainPlacement::Dpi() const
 {
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen = m_window.screen();
+    return screen ? qMax(96, int(std::lround(screen->logicalDotsPerInchY()))) : 96;
+}
+
+void MainPlacement::applySizeLimits()
+{
+    const QScreen* screen = screenOf(m_window);
     const TSizeLimits limits = MainWindowSizeLimits(Dpi());
     const QSize screenSize = screen ? screen->geometry().size() : QSize(limits.MinWidth, limits.MinHeight);
     const std::optional<QRect> workArea = screen ? std::optional<QRect>(screen->availableGeometry()) : std::nullopt;
     const TMinMaxInfo info = SizeLimitsOnDemand(limits, screenSize, m_placement.MaxPosition, workArea);
-    setMinimumSize(info.MinTrackSize);
-    // Never narrower or wider than the minimum width; at most the work area high. (Where the
-    // window manager puts a maximised window is its own business on X11 and Wayland.)
-    setMaximumSize(QSize(info.MaxTrackSize.width(), qMax(info.MaxTrackSize.height(), info.MinTrackSize.height())));
+    m_window.setMinimumSize(info.MinTrackSize);
+    m_window.setMaximumSize(
+        QSize(info.MaxTrackSize.width(), qMax(info.MaxTrackSize.height(), info.MinTrackSize.height())));
 }
 
-void TfrmMain::RestoreWindowPlacement()
+void MainPlacement::Restore()
 {
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen = screenOf(m_window);
     const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
     const TSizeLimits limits = MainWindowSizeLimits(Dpi());
-    resize(limits.MinWidth, qMax(height(), limits.MinHeight));
+    m_window.resize(limits.MinWidth, qMax(m_window.height(), limits.MinHeight));
 
-    m_placement = RestoredPlacement(edgesOf(pos(), size()), screenSize, m_settings.ReadStoredPlacement());
-    ApplySizeLimits();
-    move(m_placement.Normal.Left, m_placement.Normal.Top);
-    resize(m_placement.Normal.width(), m_placement.Normal.height());
-    qCInfo(lcMain) << "placement restored" << pos() << size();
+    m_placement = RestoredPlacement(edgesOf(m_window.pos(), m_window.size()), screenSize,
+                                    m_settings.ReadStoredPlacement());
+    applySizeLimits();
+    m_window.move(m_placement.Normal.Left, m_placement.Normal.Top);
+    m_window.resize(m_placement.Normal.width(), m_placement.Normal.height());
+    qCInfo(lcMain) << "placement restored" << m_window.pos() << m_window.size();
 }
 
-void TfrmMain::SaveWindowPlacement()
+void MainPlacement::Save()
 {
-    const bool placed = windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen);
-    const QRect normal = placed ? normalGeometry() : QRect(pos(), size());
+    const Qt::WindowStates state = m_window.windowState();
+    const bool placed = state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen);
+    const QRect normal = placed ? m_window.normalGeometry() : QRect(m_window.pos(), m_window.size());
     if (!normal.isValid()) {
         qCInfo(lcMain) << "placement not known: not saved";
         return;
     }
     TWindowPlacement placement = m_placement;
     placement.Normal = edgesOf(normal.topLeft(), normal.size());
-    if (windowState() & Qt::WindowMaximized)
-        placement.MaxPosition = QPoint(pos().x(), 0);
+    if (state & Qt::WindowMaximized)
+        placement.MaxPosition = QPoint(m_window.pos().x(), 0);
     m_settings.SaveWindowPlacement(placement);
     qCInfo(lcMain) << "placement saved" << normal;
+}
+
+void MainPlacement::StateChanged(int oldState)
+{
+    const Qt::WindowStates state = m_window.windowState();
+    if (state & Qt::WindowMinimized) {
+        if (!(oldState & Qt::WindowMinimized))
+            m_maximizedBeforeMinimized = oldState & Qt::WindowMaximized;
+        return;
+    }
+    // The window system has sized the maximised window by the limits; the column then goes
+    // to its stored left edge, once the system is done with it.
+    if (state & Qt::WindowMaximized)
+        QTimer::singleShot(0, &m_window, [this] { dock(); });
+}
+
+void MainPlacement::dock()
+{
+    if (!(m_window.windowState() & Qt::WindowMaximized) || (m_window.windowState() & Qt::WindowMinimized))
+        return;
+    const QScreen* screen = screenOf(m_window);
+    const QRect workArea = screen ? screen->availableGeometry() : QRect();
+    const int bottom = workArea.isValid() ? workArea.y() + workArea.height() : m_window.maximumHeight();
+    const int frame = m_window.frameGeometry().height() - m_window.height();
+    const int height = qBound(m_window.minimumHeight(), bottom - frame, m_window.maximumHeight());
+    m_window.move(m_placement.MaxPosition.x(), 0);
+    m_window.resize(m_window.minimumWidth(), height);
+}
+
+int MainPlacement::RestoredState() const
+{
+    const Qt::WindowStates state = m_window.windowState() & ~Qt::WindowMinimized;
+    if (m_placement.RestoreToMaximized && m_maximizedBeforeMinimized)
+        return int(state | Qt::WindowMaximized);
+    return int(state);
 }

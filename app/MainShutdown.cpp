@@ -1,30 +1,26 @@
-// Shutdown: what the close box does, and the saving of a real end in its order.
+// Shutdown: what the close box does, and the saving of a real end. The stop marker comes
+// last, so the user shows running for as long as anything of theirs is still being written.
 
 #include "app/MainLog.h"
+#include "app/TaskTray.h"
 #include "app/TfrmMain.h"
-#include "board/ui/TVurnaGrid.h"
 #include "store/FilterFile.h"
 #include "store/ui/MemoBoardView.h"
 #include "store/ui/TQuaxoRichEdit.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QTabWidget>
 
 bool TfrmMain::SaveOnClose()
 {
     qCInfo(lcMain) << "saving for the end";
-    // 1. The default absence, when the user is present and asked for it.
-    SetDefaultValueOnExit();
-    // 2. The memo board, when the user edited it.
+    m_huzai.SetDefaultValueOnExit();
     if (HasOwnEntry(m_state.Own))
         MemoBoardView::SaveOwnBoard(*m_rchDengonOwner, m_state.Own.FileName);
-    // 3. The filter file (nothing for a guest).
+    // A guest has no filter file; the writer knows.
     FilterFile::Write(m_state.Own.FileName + FilterFile::Extension, m_state.Boards);
-    // 4. The window placement.
-    SaveWindowPlacement();
-    // 5. Marked stopped (nothing for a guest).
-    m_writer->SetStopMarker(true);
+    m_placement.Save();
+    m_writer.SetStopMarker(true);
     qCInfo(lcMain) << "saved: stop marker written";
     return true;
 }
@@ -49,9 +45,9 @@ void TfrmMain::EndProgram()
     if (m_ended)
         return;
     m_ended = true;
-    m_keiziban->Model().SetTimerEnabled(false);
+    m_state.Scheduler.SetTimerEnabled(false);
     SaveOnClose();
-    SetTaskTrayIcon(QString(), 2, QIcon());
+    m_tray->SetTaskTrayIcon(QString(), TrayOperation::Delete, {});
     hide();
     qCInfo(lcMain) << "program ends";
     emit Ended();

@@ -1,12 +1,14 @@
-// Start-up: FormCreate and StartUp, step by step in their order. Steps that belong to parts
-// of the program still to come keep their place here as comments.
+// Start-up: FormCreate and StartUp. Their order matters: the own identity needs the site's
+// configuration, the board needs the filters, and the user is announced only once the board
+// shows where they stand.
 
-#include "app/HighlightButtons.h"
 #include "app/MainLog.h"
 #include "app/Pictures.h"
 #include "app/ShortcutProtection.h"
 #include "app/StatusBarSink.h"
+#include "app/TaskTray.h"
 #include "app/TfrmMain.h"
+#include "board/TVurnaNotice.h"
 #include "board/ui/TVurnaGrid.h"
 #include "platform/ShareFiles.h"
 #include "platform/SharePath.h"
@@ -16,66 +18,47 @@
 #include "store/SiteConfig.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
-#include <QTabWidget>
+
+namespace {
+
+const QByteArray HelpFileName = "Vurnaboard.HLP";
+
+} // namespace
 
 bool TfrmMain::FormCreate()
 {
     qCInfo(lcMain) << "start-up begins";
-    // 1. No progress bar, send list or dialog yet: the window holds them as members.
-    // 2. Window placement and size limits.
-    RestoreWindowPlacement();
-    // 3. The tray shows that the program is starting.
-    SetTaskTrayIcon(QStringLiteral("Vurnaが起動処理中です。"), 0, Pictures::TrayStarting());
-    // 4. The empty send list.
+    m_placement.Restore();
+    m_tray->SetTaskTrayIcon(QStringLiteral("Vurnaが起動処理中です。"), TrayOperation::Add, Pictures::TrayStarting());
     m_state.SendList.clear();
-    // 5. The progress bar in status panel 0, empty.
     m_status->setProgress(-1);
-    // 6.
     StartUp();
-    // 7. Shortcut protection: the program refuses to run straight from the shared directory.
+    // The program refuses to run straight from the shared directory, where an update would
+    // replace it under every member at once.
     if (m_state.OwnBoard().ShortcutProtect && IsRunFromShare(m_env.programFolder, m_state.OwnBoard().ShareDir)) {
         qCInfo(lcMain) << "started from the shared directory: ends";
         m_quitRequested = true;
     }
-    // 8. The update check comes with the self-update.
     if (m_quitRequested) {
         // An end asked for during start-up (shortcut protection, a signal) saves as usual.
         EndProgram();
         return false;
     }
-    // 9. The default absence that the last exit wrote is cleared.
-    ClearAbsenceOfLastExit();
-    // 10. The application shows the window's icon.
-    QApplication::setWindowIcon(MainIcon());
-    // 11. The help file: the shared directory's, else the one beside the program.
-    const QString shared = SharePath::resolve(SharePath::join(m_state.OwnBoard().ShareDir, "Vurnaboard.HLP"));
-    const QString beside = QString::fromLocal8Bit(m_env.programFolder) + QStringLiteral("/Vurnaboard.HLP");
-    m_helpFile = (!m_state.OwnBoard().ShareDir.isEmpty() && QFileInfo::exists(shared)) ? shared : beside;
-    // 12. The wake-up of a second start.
+    m_huzai.ClearAbsenceOfLastExit();
+    QApplication::setWindowIcon(windowIcon());
+    LocateHelpFile();
     if (m_env.instance) {
         connect(m_env.instance, &SingleInstance::WakeupRequested, this, &TfrmMain::VurnaWakeup, Qt::UniqueConnection);
         m_env.instance->Listen();
     }
-    // 13. (Windows only: the task bar entry's menu loses its close command.)
-    // 14. pgcMain ends 4 pixels above the status bar: kept so by its anchors.
-    // 15. Unread memos start the reminder at once.
+    // Memos that arrived while the program was not running start the reminder at once.
     KeizibanCheckMsg();
-    // 16. The tray shows the program's own icon.
-    SetTaskTrayIcon(QStringLiteral("Vurnaboard"), 1, MainIcon());
-    // 17. The font size the user chose.
-    const bool small = m_settings.ReadBool(QStringLiteral("SmallFont"), false);
-    MenuAction(QStringLiteral("mnuSmallfont"))->setChecked(small);
-    MenuAction(QStringLiteral("mnuNormalFont"))->setChecked(!small);
-    m_keiziban->SetSmallFont(small);
-    // 18.
+    m_tray->SetTaskTrayIcon(QStringLiteral("Vurnaboard"), TrayOperation::Modify, windowIcon());
+    ApplySmallFontSetting();
     m_state.StartUpFinished = true;
-    // 19. The overdue-absence question.
-    HuzaiAutoResetCheck();
-    // 20. Files dropped from the shell onto the grid.
+    m_huzai.HuzaiAutoResetCheck();
     m_keiziban->setAcceptDrops(true);
-    // 21.
     SetEditMenuEnabled();
     qCInfo(lcMain) << "start-up finished";
     // An end asked for during the later steps (the overdue question waits for an answer) was
@@ -83,6 +66,22 @@ bool TfrmMain::FormCreate()
     if (m_quitRequested && !m_ended)
         EndProgram();
     return !m_ended;
+}
+
+void TfrmMain::LocateHelpFile()
+{
+    // The site's own help wins over the one that came with the program.
+    const QString shared = SharePath::resolve(SharePath::join(m_state.OwnBoard().ShareDir, HelpFileName));
+    const QString beside = SharePath::resolve(SharePath::join(m_env.programFolder, HelpFileName));
+    m_helpFile = (!m_state.OwnBoard().ShareDir.isEmpty() && QFileInfo::exists(shared)) ? shared : beside;
+}
+
+void TfrmMain::ApplySmallFontSetting()
+{
+    const bool small = m_settings.ReadBool(QStringLiteral("SmallFont"), false);
+    m_menus.mnuSmallfont->setChecked(small);
+    m_menus.mnuNormalFont->setChecked(!small);
+    m_keiziban->SetSmallFont(small);
 }
 
 void TfrmMain::ShowAtStart()
@@ -101,69 +100,68 @@ void TfrmMain::ShowAtStart()
 
 void TfrmMain::StartUp()
 {
-    // 1. Hints stay on screen for 60 000 ms (the window's event filter shows them so).
-    // 2. Dates are formatted "yyyy/MM/dd" wherever the program writes or reads them.
-    // 3. The own board's local settings.
     m_settings.ReadLocalSettings(m_state.Boards);
     qCInfo(lcMain) << "local settings read: share" << m_state.OwnBoard().ShareDir << "AutoSmall"
                    << m_state.OwnBoard().AutoSmall;
-    // 4.
     m_state.CurrentBoard = 0;
-    // 5. The site configuration of the own board.
     SiteConfigContext context;
     context.shareMove = &m_settings;
     context.clock = &m_clock;
-    // The own record is read at step 8; log entries name the user already.
+    // Log entries name the user before the identity is read.
     context.memberName = m_settings.ReadString(QStringLiteral("Name"));
     if (!m_state.OwnBoard().ShareDir.isEmpty())
         SiteConfig::Load(m_state.OwnBoard().ShareDir, m_state.Boards, 0, true, context);
     qCInfo(lcMain) << "site configuration read: boards" << m_state.Boards.size();
-    // 6. The datagram listener (its failure is reported; the program runs on without it).
-    StartNotice();
-    // 7. The memo check runs at the board's interval, counted from now.
-    TVurnaBoardModel& model = m_keiziban->Model();
-    TInterval interval = model.Interval();
+    // Without a listener the own address stays empty, so nothing is sent either; a listener
+    // that cannot be had is reported and the program runs on without it.
+    if (m_state.OwnBoard().UdpMode != 0)
+        m_notice->StartListener(m_env.bindAddress);
+    else
+        qCInfo(lcMain) << "datagrams off on the own board";
+    // The memo check runs at the board's interval, counted from now (start-up runs again when
+    // the preferences change).
+    TInterval interval = m_state.Scheduler.Interval();
     interval.CheckMsg = m_state.ShownBoard().Interval.CheckMsg;
-    model.SetInterval(interval);
-    // 8. The own identity.
-    m_settings.LoadOwnIdentity(m_state.Own, OwnAddress());
+    m_state.Scheduler.SetInterval(interval);
+    m_state.Scheduler.RestartMemoCheckCount();
+    m_settings.LoadOwnIdentity(m_state.Own, m_notice->GetOwnAddress());
     qCInfo(lcMain) << "own identity" << m_state.Own.FileName;
-    // 9. The user's filter file (a guest has none).
+    // A guest has no filter file.
     if (HasOwnEntry(m_state.Own))
         FilterFile::Read(m_state.Own.FileName + FilterFile::Extension, m_state.Boards);
-    // 10. The board, loaded.
     SetKeiziban(m_state.ShownBoard());
-    // 11.
     SetShareDirectoryToMenuItem();
-    // 12. A guest stops here.
     if (SjisText::trim(m_state.Own.FileName).isEmpty()) {
         qCInfo(lcMain) << "guest: nothing written";
         return;
     }
-    // 13. The user's entry on the board; without one nothing is written or sent.
+    TakeOwnEntry();
+}
+
+void TfrmMain::TakeOwnEntry()
+{
+    // Without an entry on the board nothing is written or sent: the user may have chosen a
+    // file name on a share that cannot be reached.
     TVurnaDataRec entry;
-    const int index = model.FindMember(m_state.Own.FileName, entry);
-    if (index < 0) {
+    if (m_state.FindOwnEntry(entry) < 0) {
         qCInfo(lcMain) << "own entry not on the board";
         return;
     }
-    // 14. The entry as loaded, at this PC's address.
     const QByteArray storedAddress = entry.IP;
     m_state.Own = entry;
-    m_state.Own.IP = OwnAddress();
-    // 15. Marked running: stop marker gone, change stamp advanced.
-    m_writer->SetStopMarker(false);
+    m_state.Own.IP = m_notice->GetOwnAddress();
+    m_writer.SetStopMarker(false);
     qCInfo(lcMain) << "own entry marked running";
-    // 16. The board shows the own record. The stamp's file waits let events run, and a
-    //     reload among them may have moved the entry: it is found again by its file.
-    const int current = model.IndexOfMember(m_state.Own.FileName);
+    // The stamp's file waits let events run, and a reload among them may have moved the entry:
+    // it is found again by its file.
+    const int current = m_state.BoardModel.IndexOfMember(m_state.Own.FileName);
     if (current >= 1)
-        model.SetMember(current, m_state.Own);
+        m_state.BoardModel.SetMember(current, m_state.Own);
     m_keiziban->Arrange();
     m_keiziban->InvalidateMember(m_state.Own.FileName, false);
-    // 17. Other copies reach the user at the new address.
+    // Other copies reach the user at the new address.
     if (storedAddress != m_state.Own.IP) {
-        m_writer->WriteUserFile(m_state.Own);
+        m_writer.WriteUserFile(m_state.Own);
         qCInfo(lcMain) << "own status file rewritten for the address" << m_state.Own.IP;
     }
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "store/TVurnaDataRec.h"
+#include "board/MinuteScheduler.h"
+#include "board/TVurnaBoardModel.h"
 #include "store/ParmRec.h"
+#include "store/TVurnaDataRec.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,6 +12,9 @@
 // process and handed by reference to whatever works on it.
 struct TMainState
 {
+    TMainState() : Scheduler(BoardModel) {}
+    Q_DISABLE_COPY_MOVE(TMainState)
+
     // The running user's own record (empty FileName: a guest).
     TVurnaDataRec Own;
     // Element 0 is the own board (the local setting ShareDir); the others are the boards that
@@ -17,6 +22,9 @@ struct TMainState
     TParmArray Boards;
     // The board on show.
     int CurrentBoard = 0;
+    // Its members, and the minute that keeps them current.
+    TVurnaBoardModel BoardModel;
+    MinuteScheduler Scheduler;
 
     bool StartUpFinished = false;
     bool NewMemo = false;         // unread memos wait
@@ -31,6 +39,11 @@ struct TMainState
     const ParmRec& OwnBoard() const { return Boards.at(0); }
     ParmRec& ShownBoard() { return Boards[CurrentBoard]; }
     const ParmRec& ShownBoard() const { return Boards.at(CurrentBoard); }
+
+    // The user's own entry: on the own board only, where names are unique. Another board may
+    // have a member of the same file name who is somebody else. Its index (1 or more) and a
+    // copy in `entry`; -1 while another board is shown or the user has no entry.
+    int FindOwnEntry(TVurnaDataRec& entry) const;
 };
 
 // Whether the user has an own entry on the board: the file-name part of the trimmed,

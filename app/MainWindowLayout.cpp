@@ -8,6 +8,7 @@
 #include "app/StatusBarSink.h"
 #include "app/TfrmMain.h"
 #include "board/ui/TVurnaGrid.h"
+#include "store/StatusReport.h"
 #include "store/ui/MemoBoardView.h"
 #include "store/ui/TQuaxoRichEdit.h"
 
@@ -15,14 +16,11 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
-
-#include <cmath>
 
 namespace {
 
@@ -64,15 +62,9 @@ QToolButton* ownerButton(QWidget* parent, const QString& name, const QString& ca
 
 } // namespace
 
-int TfrmMain::Dpi() const
-{
-    const QScreen* screen = this->screen();
-    return screen ? qMax(96, int(std::lround(screen->logicalDotsPerInchY()))) : 96;
-}
-
 void TfrmMain::BuildWindow()
 {
-    const double scale = Dpi() / 96.0;
+    const double scale = m_placement.Dpi() / 96.0;
     setFont(MainFonts::Proportional(12, false, scale));
 
     auto* central = new QWidget(this);
@@ -100,12 +92,12 @@ void TfrmMain::BuildWindow()
     BuildMemoPage(*m_tabDengon);
     BuildFilterPanel(*central);
     BuildStatusBar();
-    resize(ScaleFrom96(640, Dpi()), ScaleFrom96(460, Dpi()));
+    resize(ScaleFrom96(640, m_placement.Dpi()), ScaleFrom96(460, m_placement.Dpi()));
 }
 
 void TfrmMain::BuildBoardPage(QWidget& page)
 {
-    const double scale = Dpi() / 96.0;
+    const double scale = m_placement.Dpi() / 96.0;
     auto* anchors = new Anchors(page, PageDesign, scale);
 
     auto* left = headerLabel(&page, scale);
@@ -115,7 +107,7 @@ void TfrmMain::BuildBoardPage(QWidget& page)
     right->setObjectName(QStringLiteral("lblHeaderRight"));
     anchors->Place(right, QRect(288, 8, 297, 17));
 
-    m_keiziban = new TVurnaGrid(m_clock, &page);
+    m_keiziban = new TVurnaGrid(m_state.BoardModel, m_clock, &page);
     m_keiziban->setObjectName(QStringLiteral("Keiziban"));
     m_keiziban->setToolTip(QStringLiteral("ダブルクリックすると最新情報をロードして詳細表示します。"));
     anchors->Place(m_keiziban, QRect(8, 24, 564, 257), Anchors::All);
@@ -138,12 +130,11 @@ void TfrmMain::BuildBoardPage(QWidget& page)
         ownerButton(&page, QStringLiteral("btnOwnerReset"), QStringLiteral("不在解除"),
                     QStringLiteral(":/menu/owner_reset.png"), QStringLiteral("使用者の不在状態を解除します。"), scale);
     anchors->Place(m_btnOwnerReset, QRect(520, 291, 81, 57), Anchors::Left | Anchors::Bottom);
-    // Their clicks go to ShowInfomationForm (MainHuzai.cpp).
 }
 
 void TfrmMain::BuildMemoPage(QWidget& page)
 {
-    const double scale = Dpi() / 96.0;
+    const double scale = m_placement.Dpi() / 96.0;
     auto* anchors = new Anchors(page, PageDesign, scale);
 
     m_rchDengonOwner = new TQuaxoRichEdit(&page);
@@ -158,6 +149,16 @@ void TfrmMain::BuildMemoPage(QWidget& page)
     connect(m_btnDengonErase, &QPushButton::clicked, this, [this] {
         if (HasOwnEntry(m_state.Own))
             MemoBoardView::EraseOwnBoard(*m_rchDengonOwner, m_state.Own.FileName, m_boxes);
+    });
+    // Edits reach the file as soon as the user turns to something else, not only at a clean
+    // exit that a crash or a power cut would never reach.
+    connect(m_rchDengonOwner, &TQuaxoRichEdit::focusLeft, this, [this] {
+        if (HasOwnEntry(m_state.Own))
+            MemoBoardView::SaveOwnBoard(*m_rchDengonOwner, m_state.Own.FileName);
+    });
+    connect(m_rchDengonOwner, &TQuaxoRichEdit::charactersRefused, this, [this](const QString& characters) {
+        const QString message = QStringLiteral("「%1」は使用できない文字の為、入力できません。").arg(characters);
+        ReportStatus(*m_status, message, Severity::Warning);
     });
 
     // A navy caption over a grey copy one pixel down and right: a shadow.
@@ -179,7 +180,7 @@ void TfrmMain::BuildMemoPage(QWidget& page)
 
 void TfrmMain::BuildFilterPanel(QWidget& central)
 {
-    const double scale = Dpi() / 96.0;
+    const double scale = m_placement.Dpi() / 96.0;
     m_pnlFilters = new QWidget(&central);
     m_pnlFilters->setObjectName(QStringLiteral("pnlFilters"));
     m_pnlFilters->setGeometry(QRect(int(400 * scale), 0, int(225 * scale), int(28 * scale)));
@@ -228,7 +229,7 @@ void TfrmMain::BuildFilterPanel(QWidget& central)
 
 void TfrmMain::BuildStatusBar()
 {
-    const double scale = Dpi() / 96.0;
+    const double scale = m_placement.Dpi() / 96.0;
     auto* bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("stsMain"));
     bar->setFixedHeight(int(StatusBarHeight * scale));

@@ -4,14 +4,13 @@
 #include "app/MainLog.h"
 #include "app/Pictures.h"
 #include "app/StatusBarSink.h"
+#include "app/TaskTray.h"
+#include "board/TVurnaNotice.h"
 #include "board/ui/TVurnaGrid.h"
-#include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -21,54 +20,44 @@ Q_LOGGING_CATEGORY(lcMain, "vurna.board", QtWarningMsg)
 
 namespace {
 
+// Long enough to read the long Japanese hints.
 constexpr int HintDisplayMs = 60000;
 
 } // namespace
 
 TfrmMain::TfrmMain(TMainEnvironment environment, QWidget* parent)
     : QMainWindow(parent), m_env(std::move(environment)), m_clock(*m_env.clock), m_boxes(*m_env.boxes),
-      m_settings([this] { return OwnAddress(); })
+      m_settings([this] { return m_notice ? m_notice->GetOwnAddress() : QByteArray(); }),
+      m_writer(m_state.BoardModel, m_state.Own), m_huzai(m_state, m_writer, m_clock, m_boxes),
+      m_placement(*this, m_settings)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vurnaboard"));
     setWindowIcon(Pictures::TrayNormal());
     BuildWindow();
-    BuildMenus();
-    BuildTray();
-    m_writer = std::make_unique<UserStatusWriter>(m_keiziban->Model(), m_state.Own);
-    CreateNotice();
-    BuildGridPopup();
-    TVurnaBoardModel& model = m_keiziban->Model();
-    connect(&model, &TVurnaBoardModel::OnIntervalTimer, this, &TfrmMain::KeizibanIntervalTimer);
-    connect(&model, &TVurnaBoardModel::LoadFailed, this, &TfrmMain::ShowLoadFailure);
-    connect(&model, &TVurnaBoardModel::OnCheckMsg, this, &TfrmMain::KeizibanCheckMsg);
-    connect(&model, &TVurnaBoardModel::OnChangeDB, this, &TfrmMain::KeizibanChangeDB);
-    // Created disabled; the reminders switch it on.
-    connect(&m_huzaiAlartTimer, &QTimer::timeout, this, &TfrmMain::HuzaiAlartTimerTimer);
+    m_menus = BuildMainMenus(*this);
+    m_popup = BuildGridPopup(*this);
+    m_tray = new TaskTray(m_state, m_clock, m_env.trayAvailable, *this);
+    ConnectMenus();
+    ConnectTray();
+    ConnectBoard();
+    ConnectNotice();
     // Key preview: the window sees every key typed in it before its controls do.
     qApp->installEventFilter(this);
 }
 
 TfrmMain::~TfrmMain()
 {
-    // FormDestroy: the tray icon goes away with the window; the lists are plain members.
     qApp->removeEventFilter(this);
-    if (m_tray)
-        m_tray->hide();
     qCInfo(lcMain) << "window released";
-}
-
-QAction* TfrmMain::MenuAction(const QString& objectName) const
-{
-    return findChild<QAction*>(objectName);
 }
 
 void TfrmMain::ShowMainWindow()
 {
-    // A detail window that is open keeps the focus; only this window is made visible then.
-    // (Until the detail window exists the window always comes forward.)
+    // A detail window that is open will keep the focus; until there is one the window always
+    // comes forward.
     if (isMinimized())
-        setWindowState(windowState() & ~Qt::WindowMinimized);
+        setWindowState(Qt::WindowStates(m_placement.RestoredState()));
     show();
     // (The offscreen platform has no window stacking and says so on every call.)
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
@@ -82,16 +71,18 @@ void TfrmMain::VurnaWakeup()
 {
     qCInfo(lcMain) << "second start: window brought forward";
     // Adding the icon again also brings back one lost when the tray host restarted.
-    SetTaskTrayIcon(QStringLiteral("Vurnaboard"), 2, MainIcon());
-    SetTaskTrayIcon(QStringLiteral("Vurnaboard"), 0, MainIcon());
+    m_tray->SetTaskTrayIcon(QStringLiteral("Vurnaboard"), TrayOperation::Delete, {});
+    m_tray->SetTaskTrayIcon(QStringLiteral("Vurnaboard"), TrayOperation::Add, windowIcon());
     ShowMainWindow();
 }
 
 void TfrmMain::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::WindowStateChange && statusBar()) {
+    if (event->type() == QEvent::WindowStateChange) {
         // The size grip only while the window is neither maximised nor minimised.
-        statusBar()->setSizeGripEnabled(!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)));
+        if (statusBar())
+            statusBar()->setSizeGripEnabled(!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)));
+        m_placement.StateChanged(int(static_cast<QWindowStateChangeEvent*>(event)->oldState()));
     }
     QMainWindow::changeEvent(event);
 }
@@ -99,7 +90,7 @@ void TfrmMain::changeEvent(QEvent* event)
 void TfrmMain::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    // FormActivate: the board page gives the grid the focus.
+    // The board page gives the grid the focus whenever the window comes up.
     if (m_pgcMain->currentWidget() == m_tabKeiziban && m_keiziban->isEnabled())
         m_keiziban->setFocus();
 }
@@ -107,7 +98,6 @@ void TfrmMain::showEvent(QShowEvent* event)
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
-        // Hints stay on screen for a minute, long enough to read the long Japanese ones.
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() == this && !widget->toolTip().isEmpty()) {
             const auto* help = static_cast<QHelpEvent*>(event);

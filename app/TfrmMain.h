@@ -1,31 +1,31 @@
 #pragma once
 
+#include "app/GridPopup.h"
+#include "app/HuzaiActions.h"
+#include "app/MainMenus.h"
+#include "app/MainPlacement.h"
 #include "app/MainState.h"
 #include "board/UserStatusWriter.h"
 #include "store/TLocalSettings.h"
-#include "store/WindowPlacement.h"
 
-#include <QIcon>
 #include <QMainWindow>
-#include <QPointer>
-#include <QSystemTrayIcon>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
 
 class Clock;
 class MessageBoxes;
-class QAction;
 class QCheckBox;
 class QLabel;
-class QMenu;
+class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
+class QTextEdit;
 class QToolButton;
 class SingleInstance;
 class StatusBarSink;
+class TaskTray;
 class THighlightPanel;
 class TQuaxoRichEdit;
 class TVurnaGrid;
@@ -38,7 +38,7 @@ struct TMainEnvironment
     MessageBoxes* boxes = nullptr; // required
     // The PC's own address (platform HostAddress); looked up once per start.
     std::function<QByteArray()> lookUpAddress;
-    // The folder of the running program file, in-memory form (shortcut protection).
+    // The folder of the running program file, in-memory form (shortcut protection, help).
     QByteArray programFolder;
     // The single-instance guard whose wake-up channel the window opens; null in tests.
     SingleInstance* instance = nullptr;
@@ -51,18 +51,30 @@ struct TMainEnvironment
 };
 
 // The board window: the board and memo pages, the status bar with its progress bar, the
-// task tray icon and the menus. It owns the process-wide state (TMainState) and hands it by
-// reference to the parts that work on it.
+// menus, and the parts it is made of: the task tray (TaskTray), the absence actions
+// (HuzaiActions), the placement (MainPlacement) and the datagrams (TVurnaNotice). It owns the
+// process-wide state (TMainState) and hands it by reference to the parts that work on it.
 //
-// The window's work is split over several files by concern: layout (MainWindowLayout.cpp),
-// menus (MainMenus.cpp), start-up (MainStartUp.cpp), shutdown (MainShutdown.cpp), tray
-// (MainTray.cpp), the board connection (MainKeiziban.cpp) and placement (MainPlacement.cpp).
+// Its work is split over files by concern: layout (MainWindowLayout.cpp), start-up
+// (MainStartUp.cpp), shutdown (MainShutdown.cpp), showing a board (MainKeiziban.cpp), the
+// menu commands (MainCommands.cpp), the pages (MainPages.cpp) and the absence and datagram
+// wiring (MainWiring.cpp).
 class TfrmMain final : public QMainWindow
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TfrmMain)
 
 public:
+    // What a command on picked members opens the detail window for.
+    enum class InfoMode
+    {
+        Details = 0,
+        DengonSend = 1,
+        DengonRead = 2,
+        HuzaiSet = 3,
+        SendFiles = 4,
+    };
+
     explicit TfrmMain(TMainEnvironment environment, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
@@ -80,66 +92,36 @@ public:
     bool HasEnded() const { return m_ended; }
 
     void ShowMainWindow();
-    // operation 0 adds the icon, 1 modifies it, 2 deletes it; the tip is cut to 63
-    // characters.
-    void SetTaskTrayIcon(const QString& text, int operation, const QIcon& icon);
-    QString TrayTip() const { return m_trayTip; }
-    bool TrayIconShown() const { return m_trayShown; }
-
     // The per-minute work: the caption, then the overdue-absence check.
     void KeizibanIntervalTimer();
     // (Re)connects the grid to `board` and loads it. A failed load asked for by a datagram is
     // a fault in the status bar, not a box that would stop the datagrams behind it.
     void SetKeiziban(ParmRec& board, bool fromDatagram = false);
-    void KeizibanSubSetting();
-    void SetShareDirectoryToMenuItem();
-    void SetSmallFont(bool small);
-    void SetEditMenuEnabled();
     // A second start of the program.
     void VurnaWakeup();
-    void pgcMainChange();
     // Shows `page` and runs the page change even when it was already on show.
     void SwitchPage(QWidget* page);
-    // The memo page came up: unread memos are taken in.
-    void ReceiveDengon();
-
-    // Absence actions. `sender` is the button, menu item, grid or window that was used.
-    void ShowInfomationForm(QObject* sender);
-    // Writes the absence into every record 1..n (board, file, own record, datagram), then
-    // advances the change stamp once, naming the first.
-    void SetHuzai(TVurnaDataArray& records, const QByteArray& locate, qint32 statusIndex, const QByteArray& time,
-                  const QByteArray& date);
-    // The overdue-absence question; false while it cannot be asked at all.
-    bool HuzaiAutoResetCheck();
-    // Close-time: the user's default absence while present, when they asked for it.
-    void SetDefaultValueOnExit();
-
-    // Reminders in the tray.
-    void KeizibanCheckMsg();
-    void KeizibanChangeDB();
-    void StartHuzaiAlart();
-    void StopHuzaiAlart();
-    void HuzaiAlartTimerTimer();
-    bool HuzaiAlartActive() const { return m_huzaiAlartTimer.isActive(); }
-
-    // The datagrams of this copy (never null after construction).
-    TVurnaNotice& Notice() { return *m_notice; }
+    // The commands on the members picked on the board that open the detail window.
+    void ShowInfomationForm(InfoMode mode);
 
     TMainState& State() { return m_state; }
     const TMainState& State() const { return m_state; }
     TVurnaGrid& Keiziban() { return *m_keiziban; }
     THighlightPanel& HighlightPanel() { return *m_panel1; }
-    TLocalSettings& Settings() { return m_settings; }
+    TaskTray& Tray() { return *m_tray; }
+    HuzaiActions& Huzai() { return m_huzai; }
+    TVurnaNotice& Notice() { return *m_notice; }
+    StatusBarSink& Status() { return *m_status; }
+    const MainMenus& Menus() const { return m_menus; }
+    const GridPopup& Popup() const { return m_popup; }
     QTabWidget& Pages() { return *m_pgcMain; }
     QWidget& BoardPage() { return *m_tabKeiziban; }
     QWidget& MemoPage() { return *m_tabDengon; }
     TQuaxoRichEdit& MemoView() { return *m_rchDengonOwner; }
-    QMenu& TrayMenu() { return *m_popTaskTray; }
-    QMenu& GridMenu() { return *m_popControl; }
     QToolButton& OwnerSetButton() { return *m_btnOwnerSet; }
     QToolButton& OwnerResetButton() { return *m_btnOwnerReset; }
-    QAction* MenuAction(const QString& objectName) const;
-    StatusBarSink& Status() { return *m_status; }
+    // The help file that "Vurnaヘルプ" opens (a real path).
+    QString HelpFile() const { return m_helpFile; }
 
 signals:
     // The program has saved and ends now.
@@ -152,54 +134,63 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Layout and parts.
+    // Layout.
     void BuildWindow();
     void BuildBoardPage(QWidget& page);
     void BuildMemoPage(QWidget& page);
     void BuildFilterPanel(QWidget& central);
     void BuildStatusBar();
-    void BuildMenus();
-    void BuildTray();
-    void TrayNotify(QSystemTrayIcon::ActivationReason reason);
-    QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut = {},
-                         const QString& hint = {});
 
-    // Placement.
-    void RestoreWindowPlacement();
-    void SaveWindowPlacement();
-    void ApplySizeLimits();
-    int Dpi() const;
+    // Wiring of the parts to the window's handlers.
+    void ConnectMenus();
+    void ConnectTray();
+    void ConnectBoard();
+    void ConnectNotice();
 
-    // Board and menus.
+    // Start-up steps with a name of their own.
+    void LocateHelpFile();
+    void ApplySmallFontSetting();
+    void TakeOwnEntry();
+
+    // Showing a board.
+    void KeizibanSubSetting();
     void ApplyOwnEntryAvailability();
+    void SetShareDirectoryToMenuItem();
     void sbmShareDirClick(int index);
+
+    // Menu commands.
     void ReloadAllClick();
     void SortClick(bool furigana);
-    void clickEditMenu(QAction* action);
+    void SetSmallFont(bool small);
+    void SetEditMenuEnabled();
+    // Runs the clipboard command on the text field with the focus.
+    void EditFocusedText(const std::function<void(QTextEdit&)>& onText,
+                         const std::function<void(QLineEdit&)>& onLine);
     void mnuHelpClick();
+    void popControlPopup(const QPoint& pos);
+    void ResetSelectedHuzai();
     void popTrayKeizibanClick(char letter);
+    void TrayNotify();
     void FormKeyPress(QChar character);
+
+    // Pages and memos.
+    void pgcMainChange();
+    void ReceiveDengon();
+    void KeizibanCheckMsg();
+    void KeizibanChangeDB();
+
     void ShowLoadFailure(const QString& message);
     // The saving of a real end and the end itself, once.
     void EndProgram();
-
-    // Absence actions and datagrams.
-    void BuildGridPopup();
-    void popControlPopup(const QPoint& pos);
-    void OwnActions(const QString& sender);
-    void SelectionActions(const QString& sender);
-    void CreateNotice();
-    void StartNotice();
-    void ClearAbsenceOfLastExit();
-
-    QByteArray OwnAddress() const;
-    QIcon MainIcon() const { return windowIcon(); }
 
     TMainEnvironment m_env;
     Clock& m_clock;
     MessageBoxes& m_boxes;
     TMainState m_state;
     TLocalSettings m_settings;
+    UserStatusWriter m_writer;
+    HuzaiActions m_huzai;
+    MainPlacement m_placement;
 
     // Widgets (owned by the window through their parents).
     QTabWidget* m_pgcMain = nullptr;
@@ -218,21 +209,10 @@ private:
     QProgressBar* m_progress = nullptr;
     std::unique_ptr<StatusBarSink> m_status;
 
-    QMenu* m_mnuShareDir = nullptr;
-    QMenu* m_popTaskTray = nullptr;
-    QSystemTrayIcon* m_tray = nullptr;
-    QString m_trayTip;
-    bool m_trayShown = false;
-
-    QMenu* m_popControl = nullptr;
-    QTimer m_huzaiAlartTimer;
-    // The reminder pictures, made once: the tray changes picture four times a second.
-    QIcon m_trayMemoIcon;
-    QIcon m_trayAbsentIcon;
-
-    std::unique_ptr<UserStatusWriter> m_writer;
+    MainMenus m_menus;
+    GridPopup m_popup;
+    TaskTray* m_tray = nullptr;
     TVurnaNotice* m_notice = nullptr;
-    TWindowPlacement m_placement;
     QString m_helpFile;
     bool m_ended = false;
     bool m_quitRequested = false;

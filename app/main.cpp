@@ -43,8 +43,8 @@ int main(int argc, char** argv)
     boxes.SetOwner(&frmMain);
     SessionEnd sessionEnd;
     QObject::connect(&sessionEnd, &SessionEnd::EndRequested, &frmMain, &TfrmMain::Quit);
-    QObject::connect(&sessionEnd, &SessionEnd::TickRequested, &frmMain.Keiziban().Model(),
-                     &TVurnaBoardModel::MinuteTick);
+    QObject::connect(&sessionEnd, &SessionEnd::TickRequested, &frmMain.State().Scheduler,
+                     &MinuteScheduler::MinuteTick);
 
     if (!frmMain.FormCreate())
         return 0;

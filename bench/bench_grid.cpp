@@ -6,6 +6,7 @@
 
 #include "BenchFiles.h"
 #include "board/Arrangement.h"
+#include "board/TVurnaBoardModel.h"
 #include "board/ui/TVurnaGrid.h"
 #include "board/UserLoader.h"
 #include "platform/Clock.h"
@@ -93,10 +94,11 @@ int main(int argc, char** argv)
     for (int members : sizes) {
         QTemporaryDir tmp;
         const QByteArray share = buildShare(tmp.path() + QStringLiteral("/share"), members);
-        TVurnaGrid grid(clock);
+        TVurnaBoardModel model;
+        TVurnaGrid grid(model, clock);
         grid.resize(564, 257);
-        grid.Model().SetDataSource(share);
-        grid.Model().Reload(AllMembers);
+        model.SetDataSource(share);
+        model.Reload(AllMembers);
 
         TArrangeFilter off;
         TArrangeFilter on;
@@ -107,7 +109,7 @@ int main(int argc, char** argv)
         on.StatusFilterOn = true;
         on.StatusFilter = {",0,", ",1,", ",2,", ",3,", ",4,", ",5,"};
         TVurnaData2Array cells;
-        const TVurnaDataArray& array = grid.Model().Members();
+        const TVurnaDataArray& array = model.Members();
         const QDateTime now = clock.now();
         const double arrangeOff = medianMs(21, [&] { Arrangement::Arrange(array, off, now, cells); });
         const double arrangeOn = medianMs(21, [&] { Arrangement::Arrange(array, on, now, cells); });

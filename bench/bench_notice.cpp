@@ -7,6 +7,7 @@
 
 #include "BenchFiles.h"
 #include "board/Datagram.h"
+#include "board/MinuteScheduler.h"
 #include "board/TVurnaBoardModel.h"
 #include "board/TVurnaNotice.h"
 #include "board/UserLoader.h"
@@ -86,11 +87,12 @@ struct Copy
         boards[0].UdpMode = 1;
         boards[0].UdpPort = 0;
         notice =
-            std::make_unique<TVurnaNotice>(TNoticeContext{model, own, boards, currentBoard, status, settings, clock});
+            std::make_unique<TVurnaNotice>(TNoticeContext{model, scheduler, own, boards, currentBoard, status, settings, clock});
         notice->SetAddressLookUp([address] { return address; });
     }
 
     TVurnaBoardModel model;
+    MinuteScheduler scheduler{model};
     TVurnaDataRec own;
     TParmArray boards;
     int currentBoard = 0;
@@ -122,7 +124,7 @@ void endToEnd(const QString& root, int changes)
     QElapsedTimer clock;
     qint64 arrivedAt = -1;
     QEventLoop loop;
-    QObject::connect(&b.model, &TVurnaBoardModel::InvalidateMember, &loop, [&] {
+    QObject::connect(&b.model, &TVurnaBoardModel::MemberChanged, &loop, [&] {
         arrivedAt = clock.nsecsElapsed();
         loop.quit();
     });

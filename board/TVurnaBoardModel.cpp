@@ -1,7 +1,6 @@
 #include "board/TVurnaBoardModel.h"
 
 #include "board/ChangeStamp.h"
-#include "board/EFileIOError.h"
 #include "board/UserLoader.h"
 #include "platform/Cp932.h"
 #include "platform/FileText.h"
@@ -38,16 +37,6 @@ private:
 TVurnaBoardModel::TVurnaBoardModel(QObject* parent) : QObject(parent)
 {
     m_members.append(TVurnaDataRec{});
-    m_timer.setInterval(60000);
-    connect(&m_timer, &QTimer::timeout, this, &TVurnaBoardModel::MinuteTick);
-}
-
-void TVurnaBoardModel::SetTimerEnabled(bool enabled)
-{
-    if (enabled)
-        m_timer.start();
-    else
-        m_timer.stop();
 }
 
 void TVurnaBoardModel::WhenIdle(std::function<void()> action)
@@ -62,14 +51,6 @@ void TVurnaBoardModel::runDeferred()
 {
     while (!IsLoading() && !m_deferred.isEmpty())
         m_deferred.takeFirst()();
-    // Ticks held back run from the event loop, not nested inside whatever ended the load.
-    if (!IsLoading() && m_ticksPending > 0)
-        QTimer::singleShot(0, this, [this] {
-            while (!IsLoading() && m_ticksPending > 0) {
-                --m_ticksPending;
-                tickNow();
-            }
-        });
 }
 
 void TVurnaBoardModel::Reload(const QByteArray& fileName)
@@ -85,14 +66,11 @@ void TVurnaBoardModel::Reload(const QByteArray& fileName)
         runDeferred();
         throw;
     }
-    m_minCounter.ReloadLastCommit = 0;
-    m_minCounter.ReloadAllFile = 0;
-    if (fileName == AllMembers) {
-        emit Arrange();
-        emit ResetLook();
-    } else {
-        emit InvalidateMember(fileName, true);
-    }
+    emit Refreshed();
+    if (fileName == AllMembers)
+        emit MembersReset();
+    else
+        emit MemberChanged(fileName);
     emit OnChangeDB();
     runDeferred();
 }
@@ -101,8 +79,7 @@ void TVurnaBoardModel::SetDataSource(const QByteArray& path)
 {
     m_dataSource = SharePath::withSeparator(path);
     ReadTimeStamp();
-    m_minCounter.ReloadLastCommit = 0;
-    m_minCounter.ReloadAllFile = 0;
+    emit Refreshed();
 }
 
 bool TVurnaBoardModel::UpdateMember(const TVurnaDataRec& record)
@@ -115,7 +92,7 @@ bool TVurnaBoardModel::UpdateMember(const TVurnaDataRec& record)
     for (int i = 0; i < m_members.size(); ++i) {
         if (m_members.at(i).FileName == record.FileName) {
             m_members[i] = record;
-            emit InvalidateMember(record.FileName, true);
+            emit MemberChanged(record.FileName);
             emit OnChangeDB();
             return true;
         }
@@ -212,44 +189,20 @@ bool TVurnaBoardModel::ReadTimeStamp()
     return true;
 }
 
-void TVurnaBoardModel::MinuteTick()
+bool TVurnaBoardModel::ReloadLastCommit()
 {
-    if (IsLoading()) {
-        ++m_ticksPending;
-        return;
-    }
-    tickNow();
-}
-
-void TVurnaBoardModel::tickNow()
-{
-    if (m_interval.CheckMsg > 0 && ++m_minCounter.CheckMsg >= m_interval.CheckMsg) {
-        m_minCounter.CheckMsg = 0;
-        emit OnCheckMsg();
-    }
+    if (!ReadTimeStamp())
+        return false;
     try {
-        if (m_interval.ReloadAllFile > 0 && ++m_minCounter.ReloadAllFile >= m_interval.ReloadAllFile) {
-            m_minCounter.ReloadAllFile = 0;
-            Reload(AllMembers);
-            ReadTimeStamp();
-        }
-        if (m_interval.ReloadLastCommit > 0 && ++m_minCounter.ReloadLastCommit >= m_interval.ReloadLastCommit) {
-            m_minCounter.ReloadLastCommit = 0;
-            if (ReadTimeStamp()) {
-                {
-                    LoadGuard guard(*this);
-                    LoadUserFiles(m_dataSource, m_members, m_lastCommitFile, m_sortPriorityOn);
-                }
-                qCInfo(lcBoard).noquote() << "change stamp" << m_timeStamp << "reloaded"
-                                          << Cp932::toUnicode(SjisText::fileNamePart(m_lastCommitFile));
-                emit Arrange();
-                runDeferred();
-            }
-        }
-    } catch (const EFileIOError& e) {
-        qCWarning(lcBoard) << "load failed" << e.message();
+        LoadGuard guard(*this);
+        LoadUserFiles(m_dataSource, m_members, m_lastCommitFile, m_sortPriorityOn);
+    } catch (...) {
         runDeferred();
-        emit LoadFailed(e.message());
+        throw;
     }
-    emit OnIntervalTimer();
+    qCInfo(lcBoard).noquote() << "change stamp" << m_timeStamp << "reloaded"
+                              << Cp932::toUnicode(SjisText::fileNamePart(m_lastCommitFile));
+    emit OrderChanged();
+    runDeferred();
+    return true;
 }

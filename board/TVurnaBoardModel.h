@@ -1,16 +1,15 @@
 #pragma once
 
-#include "store/TInterval.h"
 #include "store/TVurnaDataRec.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <functional>
 
 // The members of the board on show and how they stay current: full loads, single-member
-// reloads, the change stamp, and the minute tick that also drives the memo check and the
-// window's per-minute work. The grid owns one and draws from it.
+// reloads and the change stamp. The window's state owns one and hands it to the grid, which
+// draws it, and to the minute scheduler, which keeps it current. Its signals say what
+// happened; what to do about it is for whoever listens.
 //
 // The file helpers let events run while they wait between attempts. Anything that would
 // touch the member array while a load is walking it (a tick, a datagram, a user action) is
@@ -26,27 +25,18 @@ public:
     QByteArray DataSource() const { return m_dataSource; }
     qint32 TimeStamp() const { return m_timeStamp; }
     QByteArray LastCommitFile() const { return m_lastCommitFile; }
-    TInterval Interval() const { return m_interval; }
-    void SetInterval(const TInterval& interval) { m_interval = interval; }
-    TInterval MinCounter() const { return m_minCounter; }
-    // A datagram brought a change: the change stamp need not be polled for another period.
-    void RestartChangeStampCount() { m_minCounter.ReloadLastCommit = 0; }
-    // A memo was announced for the own member: the periodic memo check counts again from 0.
-    void RestartMemoCheckCount() { m_minCounter.CheckMsg = 0; }
     bool SortPriorityOn() const { return m_sortPriorityOn; }
     void SetSortPriorityOn(bool on) { m_sortPriorityOn = on; }
 
-    // The minute timer; created disabled.
-    void SetTimerEnabled(bool enabled);
-    bool TimerEnabled() const { return m_timer.isActive(); }
-
-    // Loads into the model's own array (AllMembers, or one member's path), then restarts the
-    // change-stamp and full-reload counts and asks the grid to redraw. Throws EFileIOError.
+    // Loads into the model's own array (AllMembers, or one member's path). Throws EFileIOError.
     void Reload(const QByteArray& fileName);
     // Stores the directory (ending in a separator) and reads its change stamp; does not load.
     void SetDataSource(const QByteArray& path);
+    // When the change stamp names a commit this copy has not seen, reloads the member it
+    // names. False when there was nothing new. Throws EFileIOError.
+    bool ReloadLastCommit();
 
-    // Replaces the member with the record's FileName and redraws it; false when none matches.
+    // Replaces the member with the record's FileName; false when none matches.
     bool UpdateMember(const TVurnaDataRec& record);
     int IndexOfMember(const QByteArray& name) const;
     int FindMember(const QByteArray& name, TVurnaDataRec& record) const;
@@ -72,37 +62,30 @@ public:
     // whole previous board; changes (UpdateMember, SetMember, Reload, ticks) wait for the end.
     void WhenIdle(std::function<void()> action);
 
-public slots:
-    // One minute has passed: memo check, full reload, change-stamp check, per-minute work.
-    void MinuteTick();
-
 signals:
+    // A full load replaced every member.
+    void MembersReset();
+    // One member's record was replaced or read afresh; it keeps its place on screen.
+    void MemberChanged(const QByteArray& fileName);
+    // A member named by the change stamp was read afresh and may stand elsewhere now.
+    void OrderChanged();
+    // After any Reload and after UpdateMember changed a member.
     void OnChangeDB();
-    void OnCheckMsg();
-    void OnIntervalTimer();
-    // The grid redraws the cells of one member, or rebuilds all cells.
-    void InvalidateMember(const QByteArray& fileName, bool redraw);
-    void Arrange();
-    // After a full reload: selection emptied, kana-row highlighting off.
-    void ResetLook();
-    // A load started by the tick failed; the text is for a message box.
-    void LoadFailed(const QString& message);
+    // The board was read afresh from its share (a new data source, or a Reload): the periodic
+    // reloads count from now.
+    void Refreshed();
+    // A load began (true) or ended (false).
     void BusyChanged(bool busy);
 
 private:
     class LoadGuard;
     void runDeferred();
-    void tickNow();
 
     QByteArray m_dataSource;
     TVurnaDataArray m_members;
     qint32 m_timeStamp = 0;
     QByteArray m_lastCommitFile;
-    TInterval m_interval;
-    TInterval m_minCounter;
     bool m_sortPriorityOn = false;
-    QTimer m_timer;
     int m_loading = 0;
-    int m_ticksPending = 0;
     QList<std::function<void()>> m_deferred;
 };

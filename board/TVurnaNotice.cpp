@@ -1,6 +1,7 @@
 #include "board/TVurnaNotice.h"
 
 #include "board/Datagram.h"
+#include "board/MinuteScheduler.h"
 #include "board/NoticeRouting.h"
 #include "board/TVurnaBoardModel.h"
 #include "board/UserFile.h"
@@ -411,7 +412,7 @@ int TVurnaNotice::findMember(const QByteArray& path, TVurnaDataRec& record) cons
 void TVurnaNotice::applyStarted(const QByteArray& text)
 {
     const QByteArray path = Datagram::Value(text, Datagram::KeyOn);
-    m_context.board.RestartChangeStampCount();
+    m_context.minutes.RestartChangeStampCount();
     TVurnaDataRec member;
     if (findMember(path, member) < 0)
         return;
@@ -424,7 +425,7 @@ void TVurnaNotice::applyStarted(const QByteArray& text)
 void TVurnaNotice::applyStopped(const QByteArray& text)
 {
     const QByteArray path = Datagram::Value(text, Datagram::KeyOff);
-    m_context.board.RestartChangeStampCount();
+    m_context.minutes.RestartChangeStampCount();
     TVurnaDataRec member;
     if (findMember(path, member) < 0)
         return;
@@ -439,7 +440,7 @@ void TVurnaNotice::applyStatus(const QByteArray& text)
     TVurnaDataRec member;
     if (findMember(path, member) < 0)
         return;
-    m_context.board.RestartChangeStampCount();
+    m_context.minutes.RestartChangeStampCount();
     // The file time stays: it tells when the file was last seen, not when the datagram came.
     member.Locate = Datagram::Value(text, Datagram::KeyLocate);
     member.Date = Datagram::Value(text, Datagram::KeyDate);
@@ -455,7 +456,7 @@ void TVurnaNotice::takeMemo(const QByteArray& text)
     const QByteArray recipient = SjisText::fileNamePart(SjisText::upperCase(Datagram::Value(text, Datagram::KeyMsg)));
     if (ownName.isEmpty() || recipient != ownName)
         return;
-    m_context.board.RestartMemoCheckCount();
+    m_context.minutes.RestartMemoCheckCount();
     qCInfo(lcUdp).noquote() << "memo arrived for" << shown(recipient);
     emit MemoArrived();
 }

@@ -10,6 +10,7 @@
 #include <functional>
 
 class Clock;
+class MinuteScheduler;
 class QUdpSocket;
 class StatusSink;
 class TLocalSettings;
@@ -20,6 +21,7 @@ class TVurnaBoardModel;
 struct TNoticeContext
 {
     TVurnaBoardModel& board;  // the board on show
+    MinuteScheduler& minutes; // its periodic checks, which a datagram's news postpones
     const TVurnaDataRec& own; // the own record
     const TParmArray& boards; // element 0 = own board (sending mode, listener port); ...
     const int& currentBoard;  // ... boards[currentBoard].UdpPort = destination port of every datagram

@@ -1,5 +1,6 @@
 #include "board/ui/TVurnaGrid.h"
 
+#include "board/TVurnaBoardModel.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/SjisText.h"
@@ -57,8 +58,8 @@ QPixmap masked(const QPixmap& picture)
 
 } // namespace
 
-TVurnaGrid::TVurnaGrid(Clock& clock, QWidget* parent)
-    : QWidget(parent), m_clock(clock), m_scrollBar(new QScrollBar(Qt::Vertical, parent))
+TVurnaGrid::TVurnaGrid(const TVurnaBoardModel& model, Clock& clock, QWidget* parent)
+    : QWidget(parent), m_model(model), m_clock(clock), m_scrollBar(new QScrollBar(Qt::Vertical, parent))
 {
     setFocusPolicy(Qt::WheelFocus);
     setMouseTracking(true);
@@ -67,9 +68,13 @@ TVurnaGrid::TVurnaGrid(Clock& clock, QWidget* parent)
     m_scrollBar->setTracking(true);
     connect(m_scrollBar, &QScrollBar::valueChanged, this, &TVurnaGrid::scrollBarMoved);
 
-    connect(&m_model, &TVurnaBoardModel::InvalidateMember, this, &TVurnaGrid::InvalidateMember);
-    connect(&m_model, &TVurnaBoardModel::Arrange, this, &TVurnaGrid::Arrange);
-    connect(&m_model, &TVurnaBoardModel::ResetLook, this, &TVurnaGrid::ResetLook);
+    connect(&m_model, &TVurnaBoardModel::MembersReset, this, [this] {
+        Arrange();
+        ResetLook();
+    });
+    connect(&m_model, &TVurnaBoardModel::MemberChanged, this,
+            [this](const QByteArray& fileName) { InvalidateMember(fileName, true); });
+    connect(&m_model, &TVurnaBoardModel::OrderChanged, this, &TVurnaGrid::Arrange);
     ResetLook();
 }
 
@@ -137,27 +142,6 @@ void TVurnaGrid::SetImageList(const QList<QPixmap>& pictures)
 
 // ---- selection ----
 
-bool TVurnaGrid::isSelected(const QByteArray& fileName) const
-{
-    return std::binary_search(m_selection.cbegin(), m_selection.cend(), fileName);
-}
-
-void TVurnaGrid::addToSelection(const QByteArray& fileName)
-{
-    if (fileName.isEmpty())
-        return;
-    const auto at = std::lower_bound(m_selection.begin(), m_selection.end(), fileName);
-    if (at == m_selection.end() || *at != fileName)
-        m_selection.insert(at, fileName);
-}
-
-void TVurnaGrid::removeFromSelection(const QByteArray& fileName)
-{
-    const auto at = std::lower_bound(m_selection.begin(), m_selection.end(), fileName);
-    if (at != m_selection.end() && *at == fileName)
-        m_selection.erase(at);
-}
-
 bool TVurnaGrid::GetSelection(TVurnaDataArray& members, bool onlySelected) const
 {
     members.clear();
@@ -165,7 +149,7 @@ bool TVurnaGrid::GetSelection(TVurnaDataArray& members, bool onlySelected) const
     for (int row = 0; row < RowCount(); ++row) {
         for (int col = 0; col < ColCount(); ++col) {
             const TVurnaDataRec& member = m_cells.At(col, row);
-            if (!member.FileName.isEmpty() && (!onlySelected || isSelected(member.FileName)))
+            if (!member.FileName.isEmpty() && (!onlySelected || m_selection.IsSelected(member.FileName)))
                 members.append(member);
         }
     }
@@ -177,7 +161,7 @@ bool TVurnaGrid::HasSelection() const
     for (int row = 0; row < RowCount(); ++row) {
         for (int col = 0; col < ColCount(); ++col) {
             const QByteArray& fileName = m_cells.At(col, row).FileName;
-            if (!fileName.isEmpty() && isSelected(fileName))
+            if (!fileName.isEmpty() && m_selection.IsSelected(fileName))
                 return true;
         }
     }
@@ -188,14 +172,14 @@ void TVurnaGrid::SelectAll()
 {
     for (int row = 0; row < RowCount(); ++row) {
         for (int col = 0; col < ColCount(); ++col)
-            addToSelection(m_cells.At(col, row).FileName);
+            m_selection.SetSelected(m_cells.At(col, row).FileName);
     }
     update();
 }
 
 void TVurnaGrid::ClearSelection()
 {
-    m_selection.clear();
+    m_selection.Clear();
     update();
 }
 
@@ -203,7 +187,7 @@ void TVurnaGrid::ClearSelection()
 
 void TVurnaGrid::ResetLook()
 {
-    m_selection.clear();
+    m_selection.Clear();
     m_scrDBEnabled = "*";
     m_mouseSelecting = false;
     const int dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
@@ -370,7 +354,7 @@ void TVurnaGrid::paintEvent(QPaintEvent* event)
             state.InRange = inRange(col, row);
             state.Current = col == m_col && row == m_row;
             state.MouseSelecting = m_mouseSelecting;
-            state.InSelection = !member.FileName.isEmpty() && isSelected(member.FileName);
+            state.InSelection = !member.FileName.isEmpty() && m_selection.IsSelected(member.FileName);
             GridCellPainter::Cell cell;
             cell.Rect = rect;
             cell.Background = GridLook::Background(state);
@@ -422,7 +406,7 @@ void TVurnaGrid::mousePressEvent(QMouseEvent* event)
     SetCurrent(cell.Col, cell.Row);
     if (!(event->modifiers() & Qt::ControlModifier)) {
         const QByteArray& fileName = m_cells.At(cell.Col, cell.Row).FileName;
-        if (event->button() == Qt::LeftButton || fileName.isEmpty() || !isSelected(fileName))
+        if (event->button() == Qt::LeftButton || fileName.isEmpty() || !m_selection.IsSelected(fileName))
             ClearSelection();
     }
     update();
@@ -454,15 +438,13 @@ void TVurnaGrid::mouseReleaseEvent(QMouseEvent* event)
             const QByteArray& fileName = m_cells.At(col, row).FileName;
             if (fileName.isEmpty())
                 continue;
-            if (!isSelected(fileName))
-                addToSelection(fileName);
-            else if (leftButton)
-                removeFromSelection(fileName);
+            // The left button turns each member of the range over; the middle one only adds.
+            m_selection.SetSelected(fileName, leftButton ? BoardSelection::Mode::Toggle : BoardSelection::Mode::Select);
         }
     }
     SetCurrent(cell.Col, cell.Row);
-    if (m_selection.isEmpty())
-        addToSelection(m_cells.At(m_col, m_row).FileName);
+    if (m_selection.IsEmpty())
+        m_selection.SetSelected(m_cells.At(m_col, m_row).FileName);
     update();
 }
 
@@ -497,7 +479,7 @@ void TVurnaGrid::mouseDoubleClickEvent(QMouseEvent* event)
     // The release that follows belongs to the double-click, not to a new selection.
     m_ignoreRelease = true;
     SetCurrent(cell.Col, cell.Row);
-    addToSelection(m_cells.At(cell.Col, cell.Row).FileName);
+    m_selection.SetSelected(m_cells.At(cell.Col, cell.Row).FileName);
     update();
     emit OnDblClick();
 }
@@ -587,10 +569,10 @@ void TVurnaGrid::dropEvent(QDropEvent* event)
     }
     SetCurrent(cell.Col, cell.Row);
     const QByteArray& fileName = m_cells.At(cell.Col, cell.Row).FileName;
-    if (!isSelected(fileName)) {
+    if (!m_selection.IsSelected(fileName)) {
         if (!(event->modifiers() & Qt::ControlModifier))
-            m_selection.clear();
-        addToSelection(fileName);
+            m_selection.Clear();
+        m_selection.SetSelected(fileName);
     }
     repaint();
     m_dropFiles = files;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "board/Arrangement.h"
+#include "board/BoardSelection.h"
 #include "board/ui/GridCellPainter.h"
-#include "board/TVurnaBoardModel.h"
 
 #include <QList>
 #include <QPixmap>
@@ -14,13 +14,14 @@
 #include <QWidget>
 
 class Clock;
+class TVurnaBoardModel;
 
 // The board: members two to a row, each cell drawn here (status picture, name, destination,
 // return time), a selection of members for the absence, memo and delivery commands, the
 // destination as a hover hint, double-click and files dropped from the shell.
 //
-// The grid owns the board model (the member array and its loads) and the cell matrix built
-// from it. The vertical scroll bar is a separate control that the window places beside the
+// The grid is handed the board model and draws it: it builds its cells from the members with
+// the filters in force and rebuilds them when the model says what changed. The vertical scroll bar is a separate control that the window places beside the
 // grid (vbarKeiziban); the grid creates it with the grid's parent and keeps it in step.
 //
 // Texts are CP932 bytes, as the model holds them; they become Unicode only when drawn.
@@ -30,13 +31,10 @@ class TVurnaGrid final : public QWidget
     Q_DISABLE_COPY_MOVE(TVurnaGrid)
 
 public:
-    // `clock` decides the display status of every painted cell and of the status filter; it
-    // must outlive the grid.
-    explicit TVurnaGrid(Clock& clock, QWidget* parent = nullptr);
+    // `clock` decides the display status of every painted cell and of the status filter. The
+    // model and the clock must outlive the grid.
+    TVurnaGrid(const TVurnaBoardModel& model, Clock& clock, QWidget* parent = nullptr);
     ~TVurnaGrid() override;
-
-    TVurnaBoardModel& Model() { return m_model; }
-    const TVurnaBoardModel& Model() const { return m_model; }
 
     // Group filter: group names (kept sorted) and the custom group's members. Fill both, then
     // switch the filter, which rearranges.
@@ -68,7 +66,7 @@ public:
     void SetImageList(const QList<QPixmap>& pictures);
 
     // The selection: FileNames of the selected members, sorted.
-    const QList<QByteArray>& ScrDBSelection() const { return m_selection; }
+    const QList<QByteArray>& ScrDBSelection() const { return m_selection.FileNames(); }
     // Element 0 a placeholder, then the members of the non-empty cells in cell order (only the
     // selected ones with `onlySelected`). True when at least one member was taken.
     bool GetSelection(TVurnaDataArray& members, bool onlySelected) const;
@@ -142,22 +140,19 @@ protected:
 
 private:
     bool inRange(int col, int row) const;
-    bool isSelected(const QByteArray& fileName) const;
-    void addToSelection(const QByteArray& fileName);
-    void removeFromSelection(const QByteArray& fileName);
     void redrawCell(int col, int row);
     void scrollIntoView(int row);
     void syncScrollBar();
     void scrollBarMoved(int value);
 
+    const TVurnaBoardModel& m_model;
     Clock& m_clock;
-    TVurnaBoardModel m_model;
     TVurnaData2Array m_cells;
     TArrangeFilter m_filter;
     QByteArray m_scrDBEnabled = "*";
     bool m_smallFont = false;
     QList<QPixmap> m_imageList;
-    QList<QByteArray> m_selection;
+    BoardSelection m_selection;
     QStringList m_dropFiles;
     QPointer<QScrollBar> m_scrollBar;
     GridCellPainter m_painter;

@@ -205,3 +205,9 @@ void TQuaxoRichEdit::inputMethodEvent(QInputMethodEvent* event)
     QTextEdit::inputMethodEvent(&filtered);
     event->accept();
 }
+
+void TQuaxoRichEdit::focusOutEvent(QFocusEvent* event)
+{
+    QTextEdit::focusOutEvent(event);
+    emit focusLeft();
+}

@@ -43,12 +43,15 @@ public:
 signals:
     // Typed or pasted characters that the shared files cannot hold were taken out again.
     void charactersRefused(const QString& characters);
+    // The keyboard focus went elsewhere: the moment to keep what the user typed.
+    void focusLeft();
 
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void insertAt(int blockIndex, const QString& line);

@@ -2,6 +2,7 @@
 // start-up.
 
 #include "MainFixture.h"
+#include "app/TaskTray.h"
 
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Cp932.h"
@@ -60,7 +61,7 @@ TEST_F(Switch, ChoosingABoardShowsItsMembersAndKeepsTheOwnRecord)
     const TVurnaDataRec own = window->State().Own;
     boardItems().at(1)->trigger();
     EXPECT_EQ(window->State().CurrentBoard, 1);
-    EXPECT_EQ(window->Keiziban().Model().MemberHigh(), 2);
+    EXPECT_EQ(window->State().BoardModel.MemberHigh(), 2);
     EXPECT_TRUE(boardItems().at(1)->isChecked());
     EXPECT_FALSE(boardItems().at(0)->isChecked());
     EXPECT_EQ(window->State().Own, own);
@@ -90,7 +91,7 @@ TEST_F(Switch, UnreachableBoardIsRefusedWithAMessage)
     ASSERT_EQ(boxes.shown().size(), 1);
     EXPECT_EQ(boxes.shown().at(0).text, QStringLiteral("指定された掲示板への接続に失敗しました"));
     EXPECT_EQ(window->State().CurrentBoard, 0);
-    EXPECT_EQ(window->Keiziban().Model().MemberHigh(), 1);
+    EXPECT_EQ(window->State().BoardModel.MemberHigh(), 1);
     EXPECT_TRUE(boardItems().at(0)->isChecked());
 }
 
@@ -100,10 +101,10 @@ TEST_F(Switch, ReloadAsksFirstAndCancelLoadsNothing)
     ASSERT_TRUE(start());
     addMember(QStringLiteral("kato"), userFile(QStringLiteral("ｶﾄｳ"), QStringLiteral("加藤"), {}, "10.0.0.3"));
     boxes.setNextAnswer(Mb::IdCancel);
-    window->MenuAction(QStringLiteral("mnuReloadAll"))->trigger();
-    EXPECT_EQ(window->Keiziban().Model().MemberHigh(), 1);
-    window->MenuAction(QStringLiteral("mnuReloadAllOld"))->trigger();
-    EXPECT_EQ(window->Keiziban().Model().MemberHigh(), 2);
+    action(QStringLiteral("mnuReloadAll"))->trigger();
+    EXPECT_EQ(window->State().BoardModel.MemberHigh(), 1);
+    action(QStringLiteral("mnuReloadAllOld"))->trigger();
+    EXPECT_EQ(window->State().BoardModel.MemberHigh(), 2);
     ASSERT_EQ(boxes.shown().size(), 2);
     EXPECT_TRUE(boxes.shown().at(0).text.startsWith(
         QStringLiteral("この操作はサーバに瞬間的な負荷をかけてしまいます。\r\n\r\n")));
@@ -114,7 +115,7 @@ TEST_F(Switch, CaptionFollowsTheClockEveryMinute)
     ASSERT_TRUE(start());
     EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("2024年 4月1日（月）")));
     clock.set(QDateTime(QDate(2024, 4, 2), QTime(0, 0, 30)));
-    emit window->Keiziban().Model().OnIntervalTimer();
+    emit window->State().Scheduler.OnIntervalTimer();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Vurnaboard　　　2024年 4月2日（火）　　　使用者： 山田さん"));
 }
 
@@ -126,13 +127,13 @@ TEST_F(Switch, TrayTellsThatTheProgramIsStartingUntilItHasStarted)
     environment.boxes = &boxes;
     // The address is looked up in the middle of the start-up.
     environment.lookUpAddress = [&] {
-        tipDuringStartUp = window->TrayTip();
+        tipDuringStartUp = window->Tray().Tip();
         return address;
     };
     window = std::make_unique<TfrmMain>(environment);
     ASSERT_TRUE(window->FormCreate());
     EXPECT_EQ(tipDuringStartUp, QStringLiteral("Vurnaが起動処理中です。"));
-    EXPECT_EQ(window->TrayTip(), QStringLiteral("Vurnaboard"));
+    EXPECT_EQ(window->Tray().Tip(), QStringLiteral("Vurnaboard"));
 }
 
 struct PlacementCase

@@ -2,6 +2,7 @@
 // overdue question, the default absence on exit and the tray reminder.
 
 #include "MainFixture.h"
+#include "app/TaskTray.h"
 
 #include "board/ui/TVurnaGrid.h"
 #include "board/TVurnaNotice.h"
@@ -48,7 +49,7 @@ protected:
         return record;
     }
     QByteArray stamp() const { return readShareFile(QStringLiteral("timestmp.dat")); }
-    void click(const char* item) { window->MenuAction(QLatin1String(item))->trigger(); }
+    void click(const char* item) { action(QLatin1String(item))->trigger(); }
     QList<QByteArray> statusDatagrams() const
     {
         QList<QByteArray> found;
@@ -96,10 +97,10 @@ TEST_P(TrayPreset, WritesTheOwnFileTellsTheOthersAndAdvancesTheStampOnce)
     EXPECT_TRUE(statusDatagrams().first().endsWith("\x01Vrn3_Locate" + written.Locate + "\x01Vrn3_Eod"));
     // The board shows it and the tray starts reminding.
     TVurnaDataRec shown;
-    window->Keiziban().Model().FindMember(window->State().Own.FileName, shown);
+    window->State().BoardModel.FindMember(window->State().Own.FileName, shown);
     EXPECT_EQ(shown.Locate, written.Locate);
     EXPECT_TRUE(window->State().HuzaiAlart);
-    EXPECT_TRUE(window->HuzaiAlartActive());
+    EXPECT_TRUE(window->Tray().HuzaiAlartActive());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -124,8 +125,8 @@ TEST_F(Huzai, OwnResetButtonClearsTheAbsenceAndMarksRunning)
     EXPECT_TRUE(written.Time.isEmpty());
     EXPECT_FALSE(shareHas(QStringLiteral("yamada.off")));
     EXPECT_FALSE(window->State().HuzaiAlart);
-    EXPECT_FALSE(window->HuzaiAlartActive());
-    EXPECT_EQ(window->TrayTip(), QStringLiteral("Vurnaboard"));
+    EXPECT_FALSE(window->Tray().HuzaiAlartActive());
+    EXPECT_EQ(window->Tray().Tip(), QStringLiteral("Vurnaboard"));
     EXPECT_TRUE(boxes.shown().isEmpty()) << "own actions ask nothing";
 }
 
@@ -133,8 +134,8 @@ TEST_F(Huzai, CommandsOfTheMissingDetailWindowStayDisabled)
 {
     ASSERT_TRUE(start());
     EXPECT_FALSE(window->OwnerSetButton().isEnabled());
-    EXPECT_FALSE(window->MenuAction(QStringLiteral("popTrayHuzaiSet"))->isEnabled());
-    EXPECT_TRUE(window->MenuAction(QStringLiteral("popTrayHuzai60"))->isEnabled());
+    EXPECT_FALSE(action(QStringLiteral("popTrayHuzaiSet"))->isEnabled());
+    EXPECT_TRUE(action(QStringLiteral("popTrayHuzai60"))->isEnabled());
     EXPECT_TRUE(window->OwnerResetButton().isEnabled());
 }
 
@@ -143,19 +144,19 @@ TEST_F(Huzai, GridPopupEnablesByTheSelection)
     ASSERT_TRUE(start());
     window->show();
     TVurnaGrid& grid = window->Keiziban();
-    const auto enabled = [&](const char* name) { return window->MenuAction(QLatin1String(name))->isEnabled(); };
+    const auto enabled = [&](const char* name) { return action(QLatin1String(name))->isEnabled(); };
 
     emit grid.customContextMenuRequested(QPoint(5, 5));
     EXPECT_FALSE(enabled("popHuzaiReset"));
     EXPECT_FALSE(enabled("popInfo"));
     EXPECT_TRUE(enabled("popSelectAll"));
-    window->GridMenu().hide();
+    window->Popup().popControl->hide();
 
     grid.SelectAll();
     emit grid.customContextMenuRequested(QPoint(5, 5));
     EXPECT_TRUE(enabled("popHuzaiReset"));
     EXPECT_FALSE(enabled("popInfo")) << "no detail window to open";
-    window->GridMenu().hide();
+    window->Popup().popControl->hide();
 }
 
 TEST_F(Huzai, PopupResetAsksWithTheFirstAndLastNameAndClearsOnOk)
@@ -357,9 +358,9 @@ TEST_F(Huzai, DefaultAbsenceWithoutADefaultsFileUsesTheBuiltInValues)
 TEST_F(Huzai, TrayBlinksBetweenTheReminders)
 {
     ASSERT_TRUE(start());
-    EXPECT_FALSE(window->HuzaiAlartActive());
+    EXPECT_FALSE(window->Tray().HuzaiAlartActive());
     click("popTrayHuzai15");
-    ASSERT_TRUE(window->HuzaiAlartActive());
+    ASSERT_TRUE(window->Tray().HuzaiAlartActive());
 
     // A memo arrives by datagram from another PC.
     window->Notice().HandleDatagram("\x01Vrn3_Msg" + window->State().Own.FileName + "\x01Vrn3_Eod", "192.168.10.30");
@@ -371,18 +372,18 @@ TEST_F(Huzai, TrayBlinksBetweenTheReminders)
     } beats[] = {{100, ""}, {300, "新着伝言が届いています。"}, {600, ""}, {800, "Vurnaは「不在状態」に設定されています。"}};
     for (const auto& beat : beats) {
         clock.set(QDateTime(QDate(2024, 4, 1), QTime(9, 31, 0, beat.msec)));
-        window->HuzaiAlartTimerTimer();
-        EXPECT_EQ(window->TrayTip(), utf8(beat.tip)) << beat.msec;
+        window->Tray().HuzaiAlartTimerTimer();
+        EXPECT_EQ(window->Tray().Tip(), utf8(beat.tip)) << beat.msec;
     }
 
     // Back and memos read: the blinking ends with the normal icon and tip.
     QTest::mouseClick(&window->OwnerResetButton(), Qt::LeftButton);
-    EXPECT_TRUE(window->HuzaiAlartActive()) << "the memo still waits";
+    EXPECT_TRUE(window->Tray().HuzaiAlartActive()) << "the memo still waits";
     window->State().NewMemo = false;
     clock.set(QDateTime(QDate(2024, 4, 1), QTime(9, 32, 0, 300)));
-    window->HuzaiAlartTimerTimer();
-    EXPECT_FALSE(window->HuzaiAlartActive());
-    EXPECT_EQ(window->TrayTip(), QStringLiteral("Vurnaboard"));
+    window->Tray().HuzaiAlartTimerTimer();
+    EXPECT_FALSE(window->Tray().HuzaiAlartActive());
+    EXPECT_EQ(window->Tray().Tip(), QStringLiteral("Vurnaboard"));
 }
 
 TEST_F(Huzai, MemoFileAtStartStartsTheReminder)
@@ -390,7 +391,7 @@ TEST_F(Huzai, MemoFileAtStartStartsTheReminder)
     share.writeBytes(QStringLiteral("yamada.mil"), cp932(utf8("伝言")) + "\r\n");
     ASSERT_TRUE(start());
     EXPECT_TRUE(window->State().NewMemo);
-    EXPECT_TRUE(window->HuzaiAlartActive());
+    EXPECT_TRUE(window->Tray().HuzaiAlartActive());
 }
 
 TEST_F(Huzai, GuestOwnActionsWriteNothing)
@@ -398,10 +399,12 @@ TEST_F(Huzai, GuestOwnActionsWriteNothing)
     writeSettings(QString(), QString());
     ASSERT_TRUE(start());
     const auto before = shareSnapshot();
-    for (const char* item : {"popTrayHuzai60", "popTrayHuzaiQuick", "popTrayHuzaiReset"}) {
-        EXPECT_FALSE(window->MenuAction(QLatin1String(item))->isEnabled()) << item;
-        window->ShowInfomationForm(window->MenuAction(QLatin1String(item)));
-    }
+    for (const char* item : {"popTrayHuzai60", "popTrayHuzaiQuick", "popTrayHuzaiReset"})
+        EXPECT_FALSE(action(QLatin1String(item))->isEnabled()) << item;
+    // As a stray signal would ask, past the disabled items.
+    window->Huzai().ApplyPreset(HuzaiPresets::TPreset::Meeting4h);
+    window->Huzai().ApplyPreset(HuzaiPresets::TPreset::Quick);
+    window->Huzai().ResetOwn();
     EXPECT_EQ(shareSnapshot(), before);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/MessageBoxes.h"
 #include "support/TestShare.h"
 
+#include <QAction>
 #include <QMap>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -29,6 +30,9 @@ protected:
     void writeSettings(const QString& fileBase, const QString& name, bool autoSmall = true) const;
     void setSetting(const QString& key, const QVariant& value) const;
     QVariant setting(const QString& key) const;
+
+    // A command of the window's menus by its name.
+    QAction* action(const QString& name) const { return window->findChild<QAction*>(name); }
 
     // Makes the window and runs the start-up; returns what FormCreate returned.
     bool start(bool trayAvailable = true);

@@ -1,4 +1,5 @@
 #include "MainFixture.h"
+#include "app/TaskTray.h"
 
 #include "app/HighlightButtons.h"
 #include "app/StatusBarSink.h"
@@ -46,10 +47,10 @@ TEST_F(StartUp, OwnEntryIsMarkedRunningAndTheChangeStampAdvanced)
     EXPECT_EQ(own.IP, address);
     // The board shows the own record as running.
     TVurnaDataRec shown;
-    ASSERT_GE(window->Keiziban().Model().FindMember(own.FileName, shown), 1);
+    ASSERT_GE(window->State().BoardModel.FindMember(own.FileName, shown), 1);
     EXPECT_TRUE(shown.Running);
     EXPECT_TRUE(window->State().StartUpFinished);
-    EXPECT_EQ(window->TrayTip(), QStringLiteral("Vurnaboard"));
+    EXPECT_EQ(window->Tray().Tip(), QStringLiteral("Vurnaboard"));
 }
 
 TEST_F(StartUp, StatusFileIsRewrittenOnlyWhenTheAddressChanged)
@@ -83,8 +84,8 @@ TEST_F(StartUp, GuestWritesNothingInTheShareAndSeesNoOwnControls)
     EXPECT_FALSE(window->findChild<QToolButton*>(QStringLiteral("btnOwnerSet"))->isEnabled());
     EXPECT_FALSE(window->findChild<QToolButton*>(QStringLiteral("btnOwnerReset"))->isEnabled());
     for (const char* item : {"popTrayHuzai60", "popTrayHuzaiLunch", "popTrayHuzaiQuick", "popTrayDengonCheck"})
-        EXPECT_FALSE(window->MenuAction(QLatin1String(item))->isEnabled()) << item;
-    EXPECT_EQ(window->Keiziban().Model().MemberHigh(), 2);
+        EXPECT_FALSE(action(QLatin1String(item))->isEnabled()) << item;
+    EXPECT_EQ(window->State().BoardModel.MemberHigh(), 2);
 
     window->SaveOnClose();
     EXPECT_EQ(shareSnapshot(), before);
@@ -98,7 +99,7 @@ TEST_F(StartUp, FreshProfileShowsAnEmptyBoardNotTheWorkingFolder)
     const bool started = start();
     QDir::setCurrent(previous);
     ASSERT_TRUE(started);
-    EXPECT_EQ(window->Keiziban().Model().MemberHigh(), 0);
+    EXPECT_EQ(window->State().BoardModel.MemberHigh(), 0);
     EXPECT_TRUE(window->State().OwnBoard().AutoSmall);
     EXPECT_TRUE(window->State().Own.FileName.isEmpty());
 }
@@ -194,11 +195,11 @@ TEST_F(StartUp, FontSizeMenuSetsTheGridAndTheSetting)
     setSetting(QStringLiteral("SmallFont"), 1);
     ASSERT_TRUE(start());
     EXPECT_TRUE(window->Keiziban().SmallFont());
-    EXPECT_TRUE(window->MenuAction(QStringLiteral("mnuSmallfont"))->isChecked());
+    EXPECT_TRUE(action(QStringLiteral("mnuSmallfont"))->isChecked());
 
-    window->MenuAction(QStringLiteral("mnuNormalFont"))->trigger();
+    action(QStringLiteral("mnuNormalFont"))->trigger();
     EXPECT_FALSE(window->Keiziban().SmallFont());
-    EXPECT_FALSE(window->MenuAction(QStringLiteral("mnuSmallfont"))->isChecked());
+    EXPECT_FALSE(action(QStringLiteral("mnuSmallfont"))->isChecked());
     EXPECT_EQ(setting(QStringLiteral("SmallFont")).toInt(), 0);
 }
 
@@ -206,7 +207,7 @@ TEST_F(StartUp, QuitSavesOnceAndEnds)
 {
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     ASSERT_TRUE(start());
-    window->MenuAction(QStringLiteral("mnuQuit"))->trigger();
+    action(QStringLiteral("mnuQuit"))->trigger();
     EXPECT_TRUE(window->HasEnded());
     EXPECT_EQ(readShareFile(QStringLiteral("timestmp.dat")), QByteArray("43\r\nYAMADA\r\n"));
     window->Quit();
@@ -246,10 +247,10 @@ TEST_F(StartUp, EditMenuFollowsThePage)
 {
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     ASSERT_TRUE(start());
-    EXPECT_FALSE(window->MenuAction(QStringLiteral("mnuCopy"))->isEnabled());
+    EXPECT_FALSE(action(QStringLiteral("mnuCopy"))->isEnabled());
     window->Pages().setCurrentWidget(&window->MemoPage());
-    EXPECT_TRUE(window->MenuAction(QStringLiteral("mnuCopy"))->isEnabled());
-    EXPECT_TRUE(window->MenuAction(QStringLiteral("mnuPaste"))->isEnabled());
+    EXPECT_TRUE(action(QStringLiteral("mnuCopy"))->isEnabled());
+    EXPECT_TRUE(action(QStringLiteral("mnuPaste"))->isEnabled());
     EXPECT_FALSE(window->findChild<QWidget*>(QStringLiteral("pnlFilters"))->isVisibleTo(window.get()));
 }
 
@@ -273,8 +274,8 @@ TEST_F(StartUp, WakeUpBringsTheWindowForward)
     EXPECT_FALSE(window->isVisible());
     window->VurnaWakeup();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->TrayIconShown());
-    EXPECT_EQ(window->TrayTip(), QStringLiteral("Vurnaboard"));
+    EXPECT_TRUE(window->Tray().Shown());
+    EXPECT_EQ(window->Tray().Tip(), QStringLiteral("Vurnaboard"));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "support/BoardFixtures.h"
+#include "BoardModelFixture.h"
 #include "board/ChangeStamp.h"
 #include "board/StatusNotifier.h"
 #include "board/TVurnaBoardModel.h"
@@ -11,24 +11,6 @@
 
 namespace {
 
-class BoardModel : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        share.writeBytes(QStringLiteral("Ito.vrn"), memberFile(QStringLiteral("ｲﾄｳ"), QStringLiteral("伊藤"), QStringLiteral("sales")));
-        share.writeBytes(QStringLiteral("ueda.vrn"), memberFile(QStringLiteral("ｳｴﾀﾞ"), QStringLiteral("上田"), QStringLiteral("SALES")));
-        share.writeBytes(QStringLiteral("abe.vrn"), memberFile(QStringLiteral("ｱﾍﾞ"), QStringLiteral("阿部"), QStringLiteral("総務")));
-        share.writeBytes(QStringLiteral("timestmp.dat"), "41\r\nABE\r\n");
-        model.SetDataSource(share.dataSource());
-        model.Reload(AllMembers);
-    }
-
-    QByteArray path(const char* base) const { return share.dataSource() + base; }
-
-    TestShare share;
-    TVurnaBoardModel model;
-};
 
 TEST_F(BoardModel, ShowsTheBoardAfterAFullReload)
 {
@@ -99,83 +81,10 @@ INSTANTIATE_TEST_SUITE_P(Table, ChangeStampText, ::testing::Values(
     StampCase{"12x\r\nY", 12, "Y"},
     StampCase{"99999999999\r\nZ\r\n", 0, "Z"}));
 
-TEST_F(BoardModel, TickRunsEachJobWhenItsPeriodIsReached)
-{
-    model.SetInterval(TInterval{2, 3, 0});
-    QSignalSpy memo(&model, &TVurnaBoardModel::OnCheckMsg);
-    QSignalSpy minute(&model, &TVurnaBoardModel::OnIntervalTimer);
-    QSignalSpy arrange(&model, &TVurnaBoardModel::Arrange);
-    QSignalSpy changed(&model, &TVurnaBoardModel::OnChangeDB);
-
-    share.writeBytes(QStringLiteral("ueda.vrn"), memberFile(QStringLiteral("ｱｱ"), QStringLiteral("上田2")));
-    share.writeBytes(QStringLiteral("timestmp.dat"), "50\r\nUEDA\r\n");
-    model.MinuteTick();
-    model.MinuteTick();
-    EXPECT_EQ(memo.count(), 1);
-    EXPECT_EQ(arrange.count(), 0);
-    model.MinuteTick();
-    EXPECT_EQ(arrange.count(), 1);
-    EXPECT_EQ(changed.count(), 0);  // the change-stamp path raises no change event
-    EXPECT_EQ(model.GetMember(1).Name, cp932(QStringLiteral("上田2")));
-    EXPECT_EQ(model.TimeStamp(), 50);
-    EXPECT_EQ(minute.count(), 3);
-    EXPECT_EQ(model.MinCounter().ReloadLastCommit, 0);
-    EXPECT_EQ(model.MinCounter().CheckMsg, 1);
-}
-
-TEST_F(BoardModel, ChangeStampOffIsNeverPolled)
-{
-    model.SetInterval(TInterval{0, 0, 0});
-    share.writeBytes(QStringLiteral("timestmp.dat"), "60\r\nUEDA\r\n");
-    for (int i = 0; i < 30; ++i)
-        model.MinuteTick();
-    EXPECT_EQ(model.TimeStamp(), 41);
-    EXPECT_EQ(model.MinCounter().ReloadLastCommit, 0);
-}
-
-TEST_F(BoardModel, ADatagramRestartsTheChangeStampCount)
-{
-    model.SetInterval(TInterval{0, 15, 0});
-    share.writeBytes(QStringLiteral("timestmp.dat"), "60\r\nUEDA\r\n");
-    for (int i = 0; i < 14; ++i)
-        model.MinuteTick();
-    model.RestartChangeStampCount();
-    for (int i = 0; i < 14; ++i)
-        model.MinuteTick();
-    EXPECT_EQ(model.TimeStamp(), 41);
-    model.MinuteTick();
-    EXPECT_EQ(model.TimeStamp(), 60);
-}
-
-TEST_F(BoardModel, StampNamingAMemberNewerThanTheLastFullLoad)
-{
-    model.SetInterval(TInterval{0, 1, 0});
-    share.writeBytes(QStringLiteral("newbie.vrn"), memberFile(QStringLiteral("ｱｱ"), QStringLiteral("新人")));
-    share.writeBytes(QStringLiteral("timestmp.dat"), "42\r\nNEWBIE\r\n");
-    QSignalSpy arrange(&model, &TVurnaBoardModel::Arrange);
-    model.MinuteTick();
-    EXPECT_EQ(model.MemberHigh(), 3);
-    EXPECT_EQ(arrange.count(), 1);
-}
-
-TEST_F(BoardModel, FullReloadPicksUpNewAndDeletedMembersAndResetsTheLook)
-{
-    model.SetInterval(TInterval{0, 0, 2});
-    share.writeBytes(QStringLiteral("newbie.vrn"), memberFile(QStringLiteral("ｱｱ"), QStringLiteral("新人")));
-    QFile::remove(share.realPath() + QStringLiteral("abe.vrn"));
-    QSignalSpy look(&model, &TVurnaBoardModel::ResetLook);
-    model.MinuteTick();
-    EXPECT_EQ(model.GetMember(1).Name, cp932(QStringLiteral("阿部")));
-    model.MinuteTick();
-    EXPECT_EQ(model.GetMember(1).Name, cp932(QStringLiteral("新人")));
-    EXPECT_EQ(model.MemberHigh(), 3);
-    EXPECT_EQ(look.count(), 1);
-}
-
 TEST_F(BoardModel, UpdateMemberMatchesTheExactFileName)
 {
     QSignalSpy changed(&model, &TVurnaBoardModel::OnChangeDB);
-    QSignalSpy invalidated(&model, &TVurnaBoardModel::InvalidateMember);
+    QSignalSpy invalidated(&model, &TVurnaBoardModel::MemberChanged);
     TVurnaDataRec r = model.GetMember(2);
     r.Locate = "Osaka";
     EXPECT_TRUE(model.UpdateMember(r));
@@ -186,31 +95,6 @@ TEST_F(BoardModel, UpdateMemberMatchesTheExactFileName)
     r.FileName = r.FileName.toLower();
     EXPECT_FALSE(model.UpdateMember(r));
     EXPECT_EQ(changed.count(), 1);
-}
-
-TEST_F(BoardModel, EventsDuringALoadWaitUntilItIsDone)
-{
-    model.SetInterval(TInterval{1, 0, 0});
-    QSignalSpy memo(&model, &TVurnaBoardModel::OnCheckMsg);
-    int highDuringLoad = -1;
-    bool updateApplied = false;
-    TVurnaDataRec update = model.GetMember(1);
-    update.Locate = "during load";
-    // What a retry wait would let in: a tick and a datagram arrive while the array is rebuilt.
-    QObject::connect(&model, &TVurnaBoardModel::BusyChanged, [&](bool busy) {
-        if (!busy)
-            return;
-        highDuringLoad = model.MemberHigh();
-        model.MinuteTick();
-        updateApplied = model.UpdateMember(update);
-        EXPECT_EQ(memo.count(), 0);
-    });
-    model.Reload(AllMembers);
-    EXPECT_TRUE(updateApplied);
-    // The held-back tick runs from the event loop.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return memo.count() == 1; }, 5000));
-    EXPECT_EQ(model.GetMember(1).Locate, "during load");
-    EXPECT_EQ(highDuringLoad, 3);
 }
 
 class RecordingNotifier final : public StatusNotifier

@@ -1,5 +1,6 @@
 #include "support/BoardFixtures.h"
 #include "board/ChangeStamp.h"
+#include "board/MinuteScheduler.h"
 #include "board/StatusText.h"
 #include "board/TVurnaBoardModel.h"
 #include "board/UserFile.h"
@@ -36,8 +37,9 @@ TEST(BoardModelLoading, WhileALoadWaitsTheOldBoardStaysWholeAndChangesWait)
 
     share.writeBytes(QStringLiteral("c.vrn"), memberFile(QStringLiteral("ｳ"), QStringLiteral("C")));
     makeUnreadable(share, QStringLiteral("zz.vrn"));
-    model.SetInterval(TInterval{1, 0, 0});
-    QSignalSpy memo(&model, &TVurnaBoardModel::OnCheckMsg);
+    MinuteScheduler scheduler(model);
+    scheduler.SetInterval(TInterval{1, 0, 0});
+    QSignalSpy memo(&scheduler, &MinuteScheduler::OnCheckMsg);
 
     int highSeen = -1;
     int foundB = -1;
@@ -49,8 +51,8 @@ TEST(BoardModelLoading, WhileALoadWaitsTheOldBoardStaysWholeAndChangesWait)
         highSeen = model.MemberHigh();
         TVurnaDataRec r;
         foundB = model.FindMember(share.dataSource() + "B", r);
-        model.MinuteTick();
-        model.MinuteTick();
+        scheduler.MinuteTick();
+        scheduler.MinuteTick();
         model.UpdateMember(update);
         model.SetMember(2, update);
         memoDuringLoad = memo.count();

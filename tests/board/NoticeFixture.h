@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/MinuteScheduler.h"
 #include "board/TVurnaBoardModel.h"
 #include "board/TVurnaNotice.h"
 #include "board/UserLoader.h"
@@ -55,7 +56,7 @@ public:
         boards[0].UdpMode = 1;
         boards[0].UdpPort = 0; // the system picks a free port
         notice =
-            std::make_unique<TVurnaNotice>(TNoticeContext{model, own, boards, currentBoard, status, settings, clock});
+            std::make_unique<TVurnaNotice>(TNoticeContext{model, scheduler, own, boards, currentBoard, status, settings, clock});
         notice->SetAddressLookUp([ownAddress] { return ownAddress; });
     }
 
@@ -71,6 +72,7 @@ public:
     TVurnaDataRec member(const QByteArray& base) const { return model.GetMember(model.IndexOfMember(base)); }
 
     TVurnaBoardModel model;
+    MinuteScheduler scheduler{model};
     TVurnaDataRec own;
     TParmArray boards;
     int currentBoard = 0;

@@ -70,7 +70,7 @@ TEST_P(Exchange, StatusArrivesWholeAtTheOtherCopy)
 {
     const ExchangeCase& c = GetParam();
     listen(c.modeA, c.bindA, c.modeB);
-    QSignalSpy changed(&b->model, &TVurnaBoardModel::InvalidateMember);
+    QSignalSpy changed(&b->model, &TVurnaBoardModel::MemberChanged);
     TVurnaDataRec ueda = a->member("UEDA");
     ueda.Locate = longLocate();
     ueda.Date = "2026/12/09";
@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Loopback, EmptyDatagramDoesNotStallTheListener)
 {
     listen(1, "127.0.0.1", 1);
-    QSignalSpy changed(&b->model, &TVurnaBoardModel::InvalidateMember);
+    QSignalSpy changed(&b->model, &TVurnaBoardModel::MemberChanged);
     QUdpSocket raw;
     ASSERT_TRUE(raw.bind(QHostAddress(QStringLiteral("127.0.0.3")), 0));
     ASSERT_EQ(raw.writeDatagram(QByteArray(), QHostAddress(QStringLiteral("127.0.0.2")), port), 0);
@@ -185,7 +185,7 @@ private:
 TEST_F(Diagnostics, NameWhatWasSentReceivedAndApplied)
 {
     listen(1, "127.0.0.1", 1);
-    QSignalSpy changed(&b->model, &TVurnaBoardModel::InvalidateMember);
+    QSignalSpy changed(&b->model, &TVurnaBoardModel::MemberChanged);
     QSignalSpy memo(b->notice.get(), &TVurnaNotice::MemoArrived);
     TVurnaDataRec ueda = a->member("UEDA");
     ueda.Locate = "x";

@@ -45,9 +45,9 @@ TEST_P(Receiving, AppliesWhatTheDatagramSays)
     const ReceiveCase& c = GetParam();
     ASSERT_TRUE(copy->notice->StartListener("127.0.0.1"));
     ASSERT_EQ(copy->notice->GetOwnAddress(), Own);
-    copy->model.SetInterval(TInterval{0, 15, 0});
-    copy->model.MinuteTick();
-    ASSERT_EQ(copy->model.MinCounter().ReloadLastCommit, 1);
+    copy->scheduler.SetInterval(TInterval{0, 15, 0});
+    copy->scheduler.MinuteTick();
+    ASSERT_EQ(copy->scheduler.MinCounter().ReloadLastCommit, 1);
     const TVurnaDataRec before = copy->member("ITO");
     const TVurnaDataRec uedaBefore = copy->member("UEDA");
 
@@ -63,7 +63,7 @@ TEST_P(Receiving, AppliesWhatTheDatagramSays)
     EXPECT_EQ(after.FileName, before.FileName);
     EXPECT_EQ(after.Name, before.Name);
     EXPECT_EQ(after.FileTime, before.FileTime);
-    EXPECT_EQ(copy->model.MinCounter().ReloadLastCommit, c.restartsStampCount ? 0 : 1);
+    EXPECT_EQ(copy->scheduler.MinCounter().ReloadLastCommit, c.restartsStampCount ? 0 : 1);
     EXPECT_EQ(copy->member("UEDA"), uedaBefore);
     EXPECT_EQ(copy->model.GetMember(0), TVurnaDataRec{}); // the placeholder is nobody
     EXPECT_TRUE(copy->status.texts.isEmpty());
@@ -125,9 +125,9 @@ TEST_P(WindowRequests, ReachTheWindow)
     QSignalSpy memo(copy->notice.get(), &TVurnaNotice::MemoArrived);
     QSignalSpy reload(copy->notice.get(), &TVurnaNotice::ReloadRequested);
     QSignalSpy end(copy->notice.get(), &TVurnaNotice::EndRequested);
-    copy->model.SetInterval(TInterval{5, 0, 0});
-    copy->model.MinuteTick();
-    ASSERT_EQ(copy->model.MinCounter().CheckMsg, 1);
+    copy->scheduler.SetInterval(TInterval{5, 0, 0});
+    copy->scheduler.MinuteTick();
+    ASSERT_EQ(copy->scheduler.MinCounter().CheckMsg, 1);
     const TVurnaDataArray before = copy->model.Members();
 
     copy->notice->HandleDatagram(c.text, "192.168.1.30");
@@ -136,7 +136,7 @@ TEST_P(WindowRequests, ReachTheWindow)
     EXPECT_EQ(reload.count(), c.reload);
     EXPECT_EQ(end.count(), c.end);
     // The memo check counts again from 0 once the user has been told.
-    EXPECT_EQ(copy->model.MinCounter().CheckMsg, c.memo ? 0 : 1);
+    EXPECT_EQ(copy->scheduler.MinCounter().CheckMsg, c.memo ? 0 : 1);
     EXPECT_EQ(copy->model.Members(), before);
     EXPECT_TRUE(copy->sent.isEmpty());
 }

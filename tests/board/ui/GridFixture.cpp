@@ -38,13 +38,13 @@ GridFixture::GridFixture()
     share.writeBytes(QStringLiteral("kimura.vrn"), vrn(u"ｷﾑﾗ"_qs, u"木村左衛門太郎"_qs, {}, {}, {}, {}, 0));
     share.writeBytes(QStringLiteral("kubo.vrn"), vrn(u"ｸﾎﾞ"_qs, u"久保"_qs, {}, {}, {}, {}, 0));
 
-    grid = std::make_unique<TVurnaGrid>(clock);
+    grid = std::make_unique<TVurnaGrid>(model, clock);
     grid->SetImageList(pictures());
     grid->setAcceptDrops(true);  // as the window does once it is ready
     grid->resize(2 * (grid->DefaultColWidth() + grid->GridLineWidth()) + grid->GridLineWidth(),
                  5 * (grid->DefaultRowHeight() + grid->GridLineWidth()));
-    grid->Model().SetDataSource(share.dataSource());
-    grid->Model().Reload(AllMembers);
+    model.SetDataSource(share.dataSource());
+    model.Reload(AllMembers);
 }
 
 QImage GridFixture::render() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/ui/GridCellPainter.h"
+#include "board/TVurnaBoardModel.h"
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "support/TestShare.h"
@@ -41,5 +42,6 @@ protected:
 
     TestShare share;
     FixedClock clock{QDateTime(kToday, QTime(10, 0))};
+    TVurnaBoardModel model;
     std::unique_ptr<TVurnaGrid> grid;
 };

@@ -341,7 +341,7 @@ TEST_F(Grid, HighlightMakesTheFirstMatchingMemberCurrent)
     grid->SetScrDBEnabled(cp932(QStringLiteral("ｶｷｸｹｺ")));
     EXPECT_EQ(grid->Col(), 1);
     EXPECT_EQ(grid->Row(), 2);
-    grid->Model().Reload(AllMembers);  // a full reload ends highlighting and the selection
+    model.Reload(AllMembers);  // a full reload ends highlighting and the selection
     EXPECT_EQ(grid->ScrDBEnabled(), QByteArray("*"));
 }
 
@@ -349,7 +349,7 @@ TEST_F(Grid, ModelChangesReachTheCells)
 {
     TVurnaDataRec abe = grid->Cells().At(0, 0);
     abe.Locate = cp932(QStringLiteral("外出"));
-    ASSERT_TRUE(grid->Model().UpdateMember(abe));
+    ASSERT_TRUE(model.UpdateMember(abe));
     EXPECT_EQ(grid->Cells().At(0, 0).Locate, abe.Locate);
 }
 
@@ -373,7 +373,7 @@ TEST_F(Grid, RendersTheBoardForReview)
     share.writeBytes(QStringLiteral("gondou.vrn"),
                      userFileText({cp932(u"ｺﾞﾝﾄﾞｳ"_qs), cp932(u"権藤"_qs), cp932(u"営業"_qs), "", cp932(u"東京\r\n大阪"_qs),
                                    cp932(u"長期休暇"_qs), "", "", "", "0", "0", ""}));
-    grid->Model().Reload(AllMembers);
+    model.Reload(AllMembers);
     // The program's own pictures for the built-in codes where the resources are linked in.
     QList<QPixmap> shown = pictures();
     for (int code = 0; code < 5; ++code) {
@@ -400,7 +400,7 @@ TEST_F(Grid, HintIsTheTrimmedDestinationAsPlainText)
 {
     TVurnaDataRec ueda = grid->Cells().At(0, 1);
     ueda.Locate = cp932(QStringLiteral("  <b>来客</b>\r\n"));
-    ASSERT_TRUE(grid->Model().UpdateMember(ueda));
+    ASSERT_TRUE(model.UpdateMember(ueda));
     const QPointF at(centre({0, 1}));
     QMouseEvent move(QEvent::MouseMove, at, grid->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(grid.get(), &move);

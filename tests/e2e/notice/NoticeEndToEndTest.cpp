@@ -5,6 +5,7 @@
 
 #include "CopyProcess.h"
 #include "MainFixture.h"
+#include "app/TaskTray.h"
 
 #include "board/ui/TVurnaGrid.h"
 #include "board/TVurnaNotice.h"
@@ -65,17 +66,17 @@ protected:
     TVurnaDataRec shown(const char* fileNamePart)
     {
         TVurnaDataRec record;
-        window->Keiziban().Model().FindMember(fileNamePart, record);
+        window->State().BoardModel.FindMember(fileNamePart, record);
         return record;
     }
 
     // Opens the tray menu and clicks one of its items with the mouse.
     void clickTrayItem(const char* name)
     {
-        QMenu& menu = window->TrayMenu();
+        QMenu& menu = window->Tray().Menu();
         menu.popup(QPoint(200, 200));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
-        QAction* item = window->MenuAction(QLatin1String(name));
+        QAction* item = action(QLatin1String(name));
         ASSERT_TRUE(item->isEnabled());
         QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(item).center());
     }

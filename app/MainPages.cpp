@@ -1,11 +1,13 @@
-// The page change: the edit menu, the filter panel, and the take-in of memos whenever the
-// memo page comes up.
+// The two pages, and the memos: the check for unread ones, their take-in whenever the memo
+// page comes up, and the reminder of the user's own absence.
 
 #include "app/MainLog.h"
 #include "app/StatusBarSink.h"
+#include "app/TaskTray.h"
 #include "app/TfrmMain.h"
-#include "store/ui/MemoBoardView.h"
+#include "platform/ShareFiles.h"
 #include "store/MemoFiles.h"
+#include "store/ui/MemoBoardView.h"
 #include "store/ui/TQuaxoRichEdit.h"
 
 #include <QTabWidget>
@@ -37,8 +39,27 @@ void TfrmMain::ReceiveDengon()
     if (result.hadUnread) {
         qCInfo(lcMain) << "unread memos taken in";
         m_state.NewMemo = false;
-        StopHuzaiAlart();
+        m_tray->StopHuzaiAlart();
         ShowMainWindow();
     }
-    // Parcels in the inbox folder are collected here with the file delivery.
+}
+
+void TfrmMain::KeizibanCheckMsg()
+{
+    if (HasOwnEntry(m_state.Own) && ShareFiles::exists(m_state.Own.FileName + ".mil")) {
+        if (!m_state.NewMemo)
+            qCInfo(lcMain) << "unread memos wait";
+        m_state.NewMemo = true;
+        m_tray->StartHuzaiAlart();
+    }
+}
+
+void TfrmMain::KeizibanChangeDB()
+{
+    TVurnaDataRec entry;
+    m_state.HuzaiAlart = m_state.FindOwnEntry(entry) >= 1 && !entry.Locate.isEmpty();
+    if (m_state.HuzaiAlart)
+        m_tray->StartHuzaiAlart();
+    else
+        m_tray->StopHuzaiAlart();
 }

@@ -1,0 +1,110 @@
+// The handlers of the menu commands, the board's popup and the tray, one per command.
+
+#include "app/HighlightButtons.h"
+#include "app/MainLog.h"
+#include "app/TaskTray.h"
+#include "app/TfrmMain.h"
+#include "board/ui/TVurnaGrid.h"
+#include "platform/MessageBoxes.h"
+#include "store/TLocalSettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QUrl>
+
+void TfrmMain::SetSmallFont(bool small)
+{
+    m_menus.mnuSmallfont->setChecked(small);
+    m_menus.mnuNormalFont->setChecked(!small);
+    m_keiziban->SetSmallFont(small);
+    m_settings.WriteBool(QStringLiteral("SmallFont"), small);
+    m_keiziban->update();
+}
+
+void TfrmMain::SortClick(bool furigana)
+{
+    m_menus.mnuFuriganaSort->setChecked(furigana);
+    m_menus.mnuCustomSort->setChecked(!furigana);
+    m_settings.WriteBool(QStringLiteral("RegistSortPriority"), furigana);
+    SetKeiziban(m_state.ShownBoard());
+}
+
+void TfrmMain::ReloadAllClick()
+{
+    const QString question = QStringLiteral("この操作はサーバに瞬間的な負荷をかけてしまいます。\r\n\r\n"
+                                            "特定の人物の最新情報を見るだけならば、詳細表示を\r\n\r\n"
+                                            "行って下さい。全データのリロードを本当に行いますか？");
+    if (m_boxes.show(question, Mb::OkCancel | Mb::IconWarning) == Mb::IdOk)
+        SetKeiziban(m_state.ShownBoard());
+}
+
+void TfrmMain::SetEditMenuEnabled()
+{
+    // The clipboard has work only on the memo page; the board's members are not text.
+    const bool memoPage = m_pgcMain->currentWidget() == m_tabDengon;
+    for (QAction* item : {m_menus.mnuCopy, m_menus.mnuCut, m_menus.mnuPaste})
+        item->setEnabled(memoPage);
+}
+
+void TfrmMain::EditFocusedText(const std::function<void(QTextEdit&)>& onText,
+                               const std::function<void(QLineEdit&)>& onLine)
+{
+    QWidget* focused = QApplication::focusWidget();
+    if (auto* text = qobject_cast<QTextEdit*>(focused))
+        onText(*text);
+    else if (auto* line = qobject_cast<QLineEdit*>(focused))
+        onLine(*line);
+}
+
+void TfrmMain::mnuHelpClick()
+{
+    if (!m_helpFile.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(m_helpFile));
+}
+
+void TfrmMain::popControlPopup(const QPoint& pos)
+{
+    // The commands that open the detail window wait for it.
+    m_popup.EnableFor(m_keiziban->HasSelection(), false);
+    m_popup.popControl->popup(m_keiziban->mapToGlobal(pos));
+}
+
+void TfrmMain::ShowInfomationForm(InfoMode mode)
+{
+    if (!m_keiziban->HasSelection()) {
+        m_boxes.show(QStringLiteral("誰も選択されていません。\r\n\r\n左クリックで誰かを選択して下さい。"),
+                     Mb::Ok | Mb::IconWarning);
+        return;
+    }
+    qCInfo(lcMain) << "command needs the detail window: mode" << int(mode);
+}
+
+void TfrmMain::ResetSelectedHuzai()
+{
+    TVurnaDataArray list;
+    if (!m_keiziban->GetSelection(list, true)) {
+        m_boxes.show(QStringLiteral("誰も選択されていません。\r\n\r\n左クリックで誰かを選択して下さい。"),
+                     Mb::Ok | Mb::IconWarning);
+        return;
+    }
+    m_huzai.ResetMembers(list);
+}
+
+void TfrmMain::TrayNotify()
+{
+    if (m_state.NewMemo)
+        SwitchPage(m_tabDengon);
+    ShowMainWindow();
+}
+
+void TfrmMain::popTrayKeizibanClick(char letter)
+{
+    FormKeyPress(QLatin1Char(letter));
+    SwitchPage(m_tabKeiziban);
+    ShowMainWindow();
+}

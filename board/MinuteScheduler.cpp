@@ -1,0 +1,81 @@
+#include "board/MinuteScheduler.h"
+
+#include "board/EFileIOError.h"
+#include "board/TVurnaBoardModel.h"
+#include "board/UserLoader.h"
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcBoard)
+
+namespace {
+
+constexpr int MinuteMs = 60000;
+
+} // namespace
+
+MinuteScheduler::MinuteScheduler(TVurnaBoardModel& model, QObject* parent) : QObject(parent), m_model(model)
+{
+    m_timer.setInterval(MinuteMs);
+    connect(&m_timer, &QTimer::timeout, this, &MinuteScheduler::MinuteTick);
+    connect(&m_model, &TVurnaBoardModel::Refreshed, this, &MinuteScheduler::restartReloadCounts);
+    connect(&m_model, &TVurnaBoardModel::BusyChanged, this, [this](bool busy) {
+        // Held-back ticks run from the event loop, not nested inside whatever ended the load.
+        if (!busy && m_ticksPending > 0)
+            QTimer::singleShot(0, this, &MinuteScheduler::runPendingTicks);
+    });
+}
+
+void MinuteScheduler::SetTimerEnabled(bool enabled)
+{
+    if (enabled)
+        m_timer.start();
+    else
+        m_timer.stop();
+}
+
+void MinuteScheduler::restartReloadCounts()
+{
+    m_minCounter.ReloadLastCommit = 0;
+    m_minCounter.ReloadAllFile = 0;
+}
+
+void MinuteScheduler::MinuteTick()
+{
+    if (m_model.IsLoading()) {
+        ++m_ticksPending;
+        return;
+    }
+    tickNow();
+}
+
+void MinuteScheduler::runPendingTicks()
+{
+    while (!m_model.IsLoading() && m_ticksPending > 0) {
+        --m_ticksPending;
+        tickNow();
+    }
+}
+
+void MinuteScheduler::tickNow()
+{
+    if (m_interval.CheckMsg > 0 && ++m_minCounter.CheckMsg >= m_interval.CheckMsg) {
+        m_minCounter.CheckMsg = 0;
+        emit OnCheckMsg();
+    }
+    try {
+        if (m_interval.ReloadAllFile > 0 && ++m_minCounter.ReloadAllFile >= m_interval.ReloadAllFile) {
+            m_minCounter.ReloadAllFile = 0;
+            m_model.Reload(AllMembers);
+            m_model.ReadTimeStamp();
+        }
+        if (m_interval.ReloadLastCommit > 0 && ++m_minCounter.ReloadLastCommit >= m_interval.ReloadLastCommit) {
+            m_minCounter.ReloadLastCommit = 0;
+            m_model.ReloadLastCommit();
+        }
+    } catch (const EFileIOError& e) {
+        qCWarning(lcBoard) << "load failed" << e.message();
+        emit LoadFailed(e.message());
+    }
+    emit OnIntervalTimer();
+}
