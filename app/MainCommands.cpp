@@ -22,7 +22,7 @@ void TfrmMain::SetSmallFont(bool small)
     m_menus.mnuSmallfont->setChecked(small);
     m_menus.mnuNormalFont->setChecked(!small);
     m_keiziban->SetSmallFont(small);
-    m_settings.WriteBool(QStringLiteral("SmallFont"), small);
+    m_settings.SetSmallFont(small);
     m_keiziban->update();
 }
 
@@ -30,7 +30,7 @@ void TfrmMain::SortClick(bool furigana)
 {
     m_menus.mnuFuriganaSort->setChecked(furigana);
     m_menus.mnuCustomSort->setChecked(!furigana);
-    m_settings.WriteBool(QStringLiteral("RegistSortPriority"), furigana);
+    m_settings.SetRegistSortPriority(furigana);
     SetKeiziban(m_state.ShownBoard());
 }
 

@@ -34,7 +34,7 @@ void TfrmMain::SetKeiziban(ParmRec& board, bool fromDatagram)
     scheduler.SetTimerEnabled(false);
 
     // The site's priority order holds unless the user chose the order by reading.
-    const bool furigana = m_settings.ReadBool(QStringLiteral("RegistSortPriority"), false);
+    const bool furigana = m_settings.RegistSortPriority();
     model.SetSortPriorityOn(board.SortPriority != 0 && !furigana);
     m_menus.mnuCustomSort->setChecked(!furigana);
     m_menus.mnuFuriganaSort->setChecked(furigana);

@@ -74,6 +74,12 @@ void MainPlacement::Save()
     placement.Normal = edgesOf(normal.topLeft(), normal.size());
     if (state & Qt::WindowMaximized)
         placement.MaxPosition = QPoint(m_window.pos().x(), 0);
+    // Docked, the window stands where the maximised column goes; its normal place is the one
+    // it had before.
+    if (isDocked() && m_normalBeforeDock.isValid()) {
+        placement.Normal = edgesOf(m_normalBeforeDock.topLeft(), m_normalBeforeDock.size());
+        placement.MaxPosition = QPoint(m_window.pos().x(), 0);
+    }
     m_settings.SaveWindowPlacement(placement);
     qCInfo(lcMain) << "placement saved" << normal;
 }
@@ -81,15 +87,22 @@ void MainPlacement::Save()
 void MainPlacement::StateChanged(int oldState)
 {
     const Qt::WindowStates state = m_window.windowState();
-    if (state & Qt::WindowMinimized) {
-        if (!(oldState & Qt::WindowMinimized))
-            m_maximizedBeforeMinimized = oldState & Qt::WindowMaximized;
+    if (!(state & Qt::WindowMaximized) || (state & Qt::WindowMinimized))
         return;
+    if (!(oldState & Qt::WindowMaximized)) {
+        // Kept as the placement keeps it: the frame's top-left and the client area's size.
+        const QPoint frame = m_window.geometry().topLeft() - m_window.pos();
+        m_normalBeforeDock = m_window.normalGeometry().translated(-frame);
     }
     // The window system has sized the maximised window by the limits; the column then goes
-    // to its stored left edge, once the system is done with it.
-    if (state & Qt::WindowMaximized)
-        QTimer::singleShot(0, &m_window, [this] { dock(); });
+    // to its stored left edge, once the system is done with it. Placed there, the window is
+    // in the normal state again, and so it stays docked across a minimise and comes back so.
+    QTimer::singleShot(0, &m_window, [this] { dock(); });
+}
+
+bool MainPlacement::isDocked() const
+{
+    return m_docked && m_window.pos() == QPoint(m_placement.MaxPosition.x(), 0);
 }
 
 void MainPlacement::dock()
@@ -103,12 +116,5 @@ void MainPlacement::dock()
     const int height = qBound(m_window.minimumHeight(), bottom - frame, m_window.maximumHeight());
     m_window.move(m_placement.MaxPosition.x(), 0);
     m_window.resize(m_window.minimumWidth(), height);
-}
-
-int MainPlacement::RestoredState() const
-{
-    const Qt::WindowStates state = m_window.windowState() & ~Qt::WindowMinimized;
-    if (m_placement.RestoreToMaximized && m_maximizedBeforeMinimized)
-        return int(state | Qt::WindowMaximized);
-    return int(state);
+    m_docked = true;
 }

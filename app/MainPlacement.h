@@ -9,8 +9,7 @@ class TLocalSettings;
 
 // Where the board window stands: restored when it is made, saved at a normal end, its size
 // limits (a column of fixed width that only grows in height), and what maximising means here:
-// a full-height column docked at the stored left edge. A window minimised from the maximised
-// state comes back maximised.
+// a full-height column docked at the stored left edge, which a minimise keeps.
 class MainPlacement
 {
 public:
@@ -20,8 +19,6 @@ public:
     void Save();
     // The window's state changed from `oldState` (Qt::WindowStates).
     void StateChanged(int oldState);
-    // The state the window takes when it is brought back from the tray or the task bar.
-    int RestoredState() const;
 
     int Dpi() const;
     const TWindowPlacement& Placement() const { return m_placement; }
@@ -29,9 +26,11 @@ public:
 private:
     void applySizeLimits();
     void dock();
+    bool isDocked() const;
 
     QMainWindow& m_window;
     TLocalSettings& m_settings;
     TWindowPlacement m_placement;
-    bool m_maximizedBeforeMinimized = false;
+    bool m_docked = false;
+    QRect m_normalBeforeDock;
 };

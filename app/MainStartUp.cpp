@@ -78,7 +78,7 @@ void TfrmMain::LocateHelpFile()
 
 void TfrmMain::ApplySmallFontSetting()
 {
-    const bool small = m_settings.ReadBool(QStringLiteral("SmallFont"), false);
+    const bool small = m_settings.SmallFont();
     m_menus.mnuSmallfont->setChecked(small);
     m_menus.mnuNormalFont->setChecked(!small);
     m_keiziban->SetSmallFont(small);
@@ -108,7 +108,7 @@ void TfrmMain::StartUp()
     context.shareMove = &m_settings;
     context.clock = &m_clock;
     // Log entries name the user before the identity is read.
-    context.memberName = m_settings.ReadString(QStringLiteral("Name"));
+    context.memberName = m_settings.Name();
     if (!m_state.OwnBoard().ShareDir.isEmpty())
         SiteConfig::Load(m_state.OwnBoard().ShareDir, m_state.Boards, 0, true, context);
     qCInfo(lcMain) << "site configuration read: boards" << m_state.Boards.size();

@@ -57,7 +57,7 @@ void TfrmMain::ShowMainWindow()
     // A detail window that is open will keep the focus; until there is one the window always
     // comes forward.
     if (isMinimized())
-        setWindowState(Qt::WindowStates(m_placement.RestoredState()));
+        setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     // (The offscreen platform has no window stacking and says so on every call.)
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) {

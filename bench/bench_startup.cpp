@@ -16,6 +16,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/SharePath.h"
 #include "platform/SingleInstance.h"
+#include "store/TLocalSettings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -71,11 +72,13 @@ int main(int argc, char** argv)
     const QString profile = root.path() + QStringLiteral("/config");
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, profile);
     {
-        QSettings settings(profile + QStringLiteral("/Quaxosoft/Vurna.conf"), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("ShareDir"), share + QLatin1Char('/'));
-        settings.setValue(QStringLiteral("FileName"), share + QStringLiteral("/member00001"));
-        settings.setValue(QStringLiteral("Name"), QStringLiteral("山田太郎1"));
-        settings.setValue(QStringLiteral("AutoSmall"), 0);
+        TLocalSettings settings;
+        settings.SetShareDir(SharePath::fromNative(share + QLatin1Char('/')));
+        settings.SetAutoSmall(false);
+        TVurnaDataRec own;
+        own.FileName = SharePath::fromNative(share + QStringLiteral("/member00001"));
+        own.Name = Cp932::fromUnicodeLossy(QStringLiteral("山田太郎1"));
+        settings.SaveOwnIdentity(own);
     }
     const QByteArray dataSource = SharePath::fromNative(share + QLatin1Char('/')).toUpper();
     Pictures::InitResources();
@@ -110,8 +113,8 @@ int main(int argc, char** argv)
         window.ShowAtStart();
         window.Keiziban().repaint();
         startups.push_back(timer.nsecsElapsed() / 1e6);
-        if (window.Keiziban().Model().MemberHigh() != members)
-            std::fprintf(stderr, "board shows %d of %d\n", window.Keiziban().Model().MemberHigh(), members);
+        if (window.State().BoardModel.MemberHigh() != members)
+            std::fprintf(stderr, "board shows %d of %d\n", window.State().BoardModel.MemberHigh(), members);
         window.SaveOnClose();
     }
 

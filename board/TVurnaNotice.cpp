@@ -479,8 +479,8 @@ void TVurnaNotice::obeyShare(const QByteArray& text, const QByteArray& sender)
                  sjisText(QStringLiteral(" は vurna.ini のあるディレクトリではありません")) + from);
         return;
     }
-    const QByteArray previous = m_context.settings.ReadString(QStringLiteral("ShareDir"));
-    m_context.settings.WriteString(QStringLiteral("ShareDir"), directory);
+    const QByteArray previous = m_context.settings.ShareDir();
+    m_context.settings.SetShareDir(directory);
     qCInfo(lcUdp).noquote() << "share moved to" << shown(directory);
     writeLog(sjisText(QStringLiteral("共有ディレクトリを ")) + loggedPath(previous) + sjisText(QStringLiteral(" から ")) +
              loggedPath(directory) + sjisText(QStringLiteral(" に変更しました(次回起動時から有効)")) + from);

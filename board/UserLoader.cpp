@@ -2,6 +2,7 @@
 
 #include "board/EFileIOError.h"
 #include "board/UserFile.h"
+#include "platform/Cp932.h"
 #include "platform/FileText.h"
 #include "platform/ShareDirectory.h"
 #include "platform/ShareFiles.h"
@@ -13,6 +14,7 @@
 #include <QHash>
 #include <QLoggingCategory>
 #include <QSet>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -71,7 +73,7 @@ QList<ShareDirectory::Entry> memberFiles(const QList<ShareDirectory::Entry>& ent
     QList<ShareDirectory::Entry> files;
     QHash<QByteArray, qsizetype> byBase;
     for (const ShareDirectory::Entry& e : entries) {
-        if (e.isDirectory || !ShareFiles::hasExtension(e.name, statusExtension))
+        if (e.isDirectory || !e.hasCp932Form || !ShareFiles::hasExtension(e.name, statusExtension))
             continue;
         const QByteArray base = SjisText::upperCase(e.name.chopped(statusExtension.size()));
         const auto seen = byBase.constFind(base);
@@ -102,11 +104,24 @@ int fullLoad(const QByteArray& directory, TVurnaDataArray& members, bool sortPri
 
     // Stop markers come from the same listing, so a load costs one directory read plus one
     // read per member rather than another lookup per member.
+    // A name with no CP932 form would be held with '?' in it, which is not the file's name:
+    // the member could not be reloaded, and a write would make a second file. It stays off the
+    // board, and so does its stop marker, lest it stop a member whose name really is that.
     QSet<QByteArray> stopped;
+    QStringList unnamed;
     for (const ShareDirectory::Entry& e : entries) {
-        if (!e.isDirectory && ShareFiles::hasExtension(e.name, stopExtension))
+        if (e.isDirectory)
+            continue;
+        if (!e.hasCp932Form) {
+            if (ShareFiles::hasExtension(e.name, statusExtension))
+                unnamed.append(QFile::decodeName(e.nativeName));
+        } else if (ShareFiles::hasExtension(e.name, stopExtension)) {
             stopped.insert(SjisText::upperCase(e.name.chopped(stopExtension.size())));
+        }
     }
+    if (!unnamed.isEmpty())
+        qCWarning(lcBoard).noquote() << "full load of" << Cp932::toUnicode(directory) << "skipped" << unnamed.size()
+                                     << "status file(s) whose names have no CP932 form:" << unnamed.join(u", ");
 
     // The new board is built aside: reads wait between attempts and let events run, and
     // whatever looks at the board meanwhile must see the whole previous board.

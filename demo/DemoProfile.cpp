@@ -1,9 +1,9 @@
 #include "demo/DemoBoard.h"
 
-#include "platform/Cp932.h"
+#include "store/TLocalSettings.h"
 
 #include <QDir>
-#include <QSettings>
+#include <QFile>
 
 namespace DemoBoard {
 
@@ -17,9 +17,9 @@ QString ProfileFile(const QString& folder)
     return QDir(folder).absoluteFilePath(QStringLiteral("config/Quaxosoft/Vurna.conf"));
 }
 
-// The settings the program reads from QSettings(NativeFormat, UserScope, "Quaxosoft", "Vurna"),
-// which on Linux is this ini file under XDG_CONFIG_HOME. Flags are stored as the integers 0 and
-// 1, as the program writes them.
+// The profile the program reads from QSettings(NativeFormat, UserScope, "Quaxosoft", "Vurna"),
+// which on Linux is this ini file under XDG_CONFIG_HOME: it opens the board, shown at once, as
+// the demo user.
 QString WriteProfile(const Options& options, const QByteArray& shareDir)
 {
     const QList<Member> members = Members();
@@ -27,26 +27,22 @@ QString WriteProfile(const Options& options, const QByteArray& shareDir)
                                   [](const Member& m) { return m.diskName == QLatin1String(OwnMember); });
     if (own == members.end())
         return QStringLiteral("the demo user is not a member");
-    const TVurnaDataRec record = ToRecord(*own, shareDir, options.now);
 
-    QSettings profile(ProfileFile(options.folder), QSettings::IniFormat);
-    profile.clear();
-    profile.setValue(QStringLiteral("ShareDir"), Cp932::toUnicode(shareDir));
-    profile.setValue(QStringLiteral("AutoSmall"), 0);
-    profile.setValue(QStringLiteral("AutoDengonOpen"), 0);
-    profile.setValue(QStringLiteral("SmallFont"), options.smallFont ? 1 : 0);
-    profile.setValue(QStringLiteral("RegistSortPriority"), 0);
-    profile.setValue(QStringLiteral("FileName"), Cp932::toUnicode(record.FileName));
-    profile.setValue(QStringLiteral("Furigana"), own->furigana);
-    profile.setValue(QStringLiteral("Name"), own->name);
-    profile.setValue(QStringLiteral("Group"), own->group);
-    profile.setValue(QStringLiteral("InnerLine"), own->innerLine);
-    profile.setValue(QStringLiteral("WarningCall"), own->warningCall);
-    profile.setValue(QStringLiteral("StatusIndex"), 0);
-    profile.setValue(QStringLiteral("SortPrefix"), own->sortPrefix);
-    profile.sync();
-    if (profile.status() != QSettings::NoError)
-        return QStringLiteral("cannot write %1").arg(ProfileFile(options.folder));
+    const QString file = ProfileFile(options.folder);
+    // Nothing of an earlier profile may linger.
+    if (QFile::exists(file) && !QFile::remove(file))
+        return QStringLiteral("cannot replace %1").arg(file);
+    TLocalSettings profile = TLocalSettings::InProfileFile(file);
+    profile.SetShareDir(shareDir);
+    profile.SetAutoSmall(false);
+    profile.SetAutoDengonOpen(false);
+    profile.SetSmallFont(options.smallFont);
+    profile.SetRegistSortPriority(false);
+    profile.SaveOwnIdentity(ToRecord(*own, shareDir, options.now));
+    // The settings write silently, as the program needs; here a profile that did not stick
+    // is worth saying.
+    if (profile.ShareDir() != shareDir)
+        return QStringLiteral("cannot write %1").arg(file);
     return {};
 }
 

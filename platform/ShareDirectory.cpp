@@ -43,7 +43,7 @@ QList<ShareDirectory::Entry> ShareDirectory::entries() const
         if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')))
             continue;
         Entry e;
-        e.name = SharePath::fromNativeName(n);
+        e.name = SharePath::fromNativeName(n, &e.hasCp932Form);
         e.nativeName = QByteArray(n);
         if (d->d_type == DT_UNKNOWN || d->d_type == DT_LNK) {
             struct stat st;

@@ -18,6 +18,9 @@ public:
         QByteArray name;  // the name on disk, in CP932
         QByteArray nativeName;  // the name as the file system spells it
         bool isDirectory = false;
+        // False when some character of the name has no CP932 form and `name` holds '?' for it:
+        // the program cannot reach the file again by that name.
+        bool hasCp932Form = true;
     };
 
     // `path` is an in-memory directory path (CP932, any letter case).

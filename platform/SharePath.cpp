@@ -132,14 +132,21 @@ QByteArray fromNative(const QString& path)
     return Cp932::fromUnicodeLossy(path);
 }
 
-QByteArray fromNativeName(const char* name)
+QByteArray fromNativeName(const char* name, bool* hasCp932Form)
 {
+    if (hasCp932Form)
+        *hasCp932Form = true;
     const char* p = name;
     while (*p && static_cast<unsigned char>(*p) < 0x80)
         ++p;
     if (*p == '\0')
         return QByteArray(name, p - name);  // ASCII reads the same in UTF-8 and CP932
-    return fromNative(QString::fromUtf8(name));
+    // Bytes that are not UTF-8 decode to U+FFFD, which has no CP932 form either.
+    const QString unicode = QString::fromUtf8(name);
+    Cp932::Encoded encoded = Cp932::fromUnicode(unicode);
+    if (hasCp932Form)
+        *hasCp932Form = encoded.ok;
+    return encoded.ok ? std::move(encoded.bytes) : fromNative(unicode);
 }
 
 void clearCache()

@@ -32,8 +32,10 @@ QString resolve(const QByteArray& path);
 // An on-disk name or path in the in-memory form (CP932). Characters without a CP932 form
 // become '?'.
 QByteArray fromNative(const QString& path);
-// The same for a name as the file system returns it (UTF-8 bytes).
-QByteArray fromNativeName(const char* name);
+// The same for a name as the file system returns it (UTF-8 bytes). `hasCp932Form`, when
+// given, says whether every character of the name has a CP932 form: a name that needed '?'
+// cannot be held as itself, and copies on Windows cannot name that file at all.
+QByteArray fromNativeName(const char* name, bool* hasCp932Form = nullptr);
 
 // Forgets every cached directory listing (tests, and after renames made by this process).
 void clearCache();

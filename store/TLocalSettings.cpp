@@ -7,26 +7,83 @@
 #include <QLoggingCategory>
 #include <QSettings>
 
+#include <optional>
+
 Q_LOGGING_CATEGORY(lcLocalSettings, "vurna.config", QtWarningMsg)
 
 namespace {
 
-// The stored value, or nothing when it is missing or the store cannot be read.
-std::optional<QVariant> readValue(const QString& name, bool* storeOk = nullptr)
+// The values the store keeps. Copies on other PCs, administrators' scripts and the
+// end-to-end tests read the same names and types, so none of them may change.
+struct TextValue // stored as Unicode, held as CP932; a missing text reads as empty
 {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quaxosoft"),
-                    QStringLiteral("Vurna"));
-    const bool ok = store.status() == QSettings::NoError;
-    if (storeOk)
-        *storeOk = ok;
-    if (!ok || !store.contains(name))
-        return std::nullopt;
-    return store.value(name);
+    const char* name;
+};
+struct FlagValue // stored as the integer 0 or 1, true when not 0
+{
+    const char* name;
+    bool fallback;
+};
+struct IntegerValue
+{
+    const char* name;
+    qint32 fallback;
+};
+// Its default depends on the window at the time, so the placement rules supply it.
+struct PlacementValue
+{
+    const char* name;
+};
+
+namespace Stored {
+constexpr TextValue ShareDir{"ShareDir"};
+constexpr FlagValue AutoSmall{"AutoSmall", true};
+constexpr FlagValue AutoDengonOpen{"AutoDengonOpen", false};
+constexpr FlagValue SmallFont{"SmallFont", false};
+constexpr FlagValue RegistSortPriority{"RegistSortPriority", false};
+
+constexpr TextValue FileName{"FileName"};
+constexpr TextValue Furigana{"Furigana"};
+constexpr TextValue Name{"Name"};
+constexpr TextValue Group{"Group"};
+constexpr TextValue InnerLine{"InnerLine"};
+constexpr TextValue WarningCall{"WarningCall"};
+constexpr IntegerValue StatusIndex{"StatusIndex", 0};
+constexpr TextValue SortPrefix{"SortPrefix"};
+
+constexpr PlacementValue NormalLeft{"NormalLeft"};
+constexpr PlacementValue NormalTop{"NormalTop"};
+constexpr PlacementValue NormalRight{"NormalRight"}; // written for other programs, never read
+constexpr PlacementValue NormalBottom{"NormalBottom"};
+constexpr PlacementValue MaxLeft{"MaxLeft"};
+constexpr PlacementValue MaxTop{"MaxTop"};
+} // namespace Stored
+
+void openStore(std::optional<QSettings>& store, const QString& profileFile)
+{
+    if (profileFile.isEmpty())
+        store.emplace(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quaxosoft"),
+                      QStringLiteral("Vurna"));
+    else
+        store.emplace(profileFile, QSettings::IniFormat);
 }
 
-std::optional<qint32> readOptionalInteger(const QString& name)
+// The stored value, or nothing when it is missing or the store cannot be read.
+std::optional<QVariant> readValue(const QString& profileFile, const QString& name, bool* storeOk = nullptr)
 {
-    const std::optional<QVariant> value = readValue(name);
+    std::optional<QSettings> store;
+    openStore(store, profileFile);
+    const bool ok = store->status() == QSettings::NoError;
+    if (storeOk)
+        *storeOk = ok;
+    if (!ok || !store->contains(name))
+        return std::nullopt;
+    return store->value(name);
+}
+
+std::optional<qint32> readOptionalInteger(const QString& profileFile, const QString& name)
+{
+    const std::optional<QVariant> value = readValue(profileFile, name);
     if (!value)
         return std::nullopt;
     bool ok = false;
@@ -36,24 +93,10 @@ std::optional<qint32> readOptionalInteger(const QString& name)
     return number;
 }
 
-void writeValue(const QString& name, const QVariant& value)
-{
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quaxosoft"),
-                    QStringLiteral("Vurna"));
-    store.setValue(name, value);
-    store.sync();
-    if (store.status() != QSettings::NoError)
-        qCDebug(lcLocalSettings) << "local setting not written" << name << store.status();
-}
-
-} // namespace
-
-TLocalSettings::TLocalSettings(std::function<QByteArray()> ownAddress) : m_ownAddress(std::move(ownAddress)) {}
-
-QByteArray TLocalSettings::ReadString(const QString& name, const QByteArray& defaultValue) const
+QByteArray readText(const QString& profileFile, const QString& name, const QByteArray& defaultValue)
 {
     bool storeOk = false;
-    const std::optional<QVariant> value = readValue(name, &storeOk);
+    const std::optional<QVariant> value = readValue(profileFile, name, &storeOk);
     if (!storeOk)
         return defaultValue;
     if (!value)
@@ -61,30 +104,152 @@ QByteArray TLocalSettings::ReadString(const QString& name, const QByteArray& def
     return Cp932::fromUnicodeLossy(value->toString());
 }
 
+void writeValue(const QString& profileFile, const QString& name, const QVariant& value)
+{
+    std::optional<QSettings> store;
+    openStore(store, profileFile);
+    store->setValue(name, value);
+    store->sync();
+    if (store->status() != QSettings::NoError)
+        qCDebug(lcLocalSettings) << "local setting not written" << name << store->status();
+}
+
+QByteArray read(const QString& profileFile, TextValue value)
+{
+    return readText(profileFile, QLatin1String(value.name), {});
+}
+
+bool read(const QString& profileFile, FlagValue value)
+{
+    const std::optional<qint32> number = readOptionalInteger(profileFile, QLatin1String(value.name));
+    return number ? *number != 0 : value.fallback;
+}
+
+qint32 read(const QString& profileFile, IntegerValue value)
+{
+    return readOptionalInteger(profileFile, QLatin1String(value.name)).value_or(value.fallback);
+}
+
+std::optional<qint32> read(const QString& profileFile, PlacementValue value)
+{
+    return readOptionalInteger(profileFile, QLatin1String(value.name));
+}
+
+void write(const QString& profileFile, TextValue value, const QByteArray& text)
+{
+    writeValue(profileFile, QLatin1String(value.name), Cp932::toUnicode(text));
+}
+
+void write(const QString& profileFile, FlagValue value, bool on)
+{
+    writeValue(profileFile, QLatin1String(value.name), on ? 1 : 0);
+}
+
+void write(const QString& profileFile, IntegerValue value, qint32 number)
+{
+    writeValue(profileFile, QLatin1String(value.name), number);
+}
+
+void write(const QString& profileFile, PlacementValue value, qint32 number)
+{
+    writeValue(profileFile, QLatin1String(value.name), number);
+}
+
+} // namespace
+
+TLocalSettings::TLocalSettings(std::function<QByteArray()> ownAddress) : m_ownAddress(std::move(ownAddress)) {}
+
+TLocalSettings TLocalSettings::InProfileFile(const QString& profileFile)
+{
+    TLocalSettings settings;
+    settings.m_profileFile = profileFile;
+    return settings;
+}
+
+QByteArray TLocalSettings::ShareDir() const
+{
+    return read(m_profileFile, Stored::ShareDir);
+}
+
+void TLocalSettings::SetShareDir(const QByteArray& directory)
+{
+    write(m_profileFile, Stored::ShareDir, directory);
+}
+
+bool TLocalSettings::AutoSmall() const
+{
+    return read(m_profileFile, Stored::AutoSmall);
+}
+
+void TLocalSettings::SetAutoSmall(bool on)
+{
+    write(m_profileFile, Stored::AutoSmall, on);
+}
+
+bool TLocalSettings::AutoDengonOpen() const
+{
+    return read(m_profileFile, Stored::AutoDengonOpen);
+}
+
+void TLocalSettings::SetAutoDengonOpen(bool on)
+{
+    write(m_profileFile, Stored::AutoDengonOpen, on);
+}
+
+bool TLocalSettings::SmallFont() const
+{
+    return read(m_profileFile, Stored::SmallFont);
+}
+
+void TLocalSettings::SetSmallFont(bool on)
+{
+    write(m_profileFile, Stored::SmallFont, on);
+}
+
+bool TLocalSettings::RegistSortPriority() const
+{
+    return read(m_profileFile, Stored::RegistSortPriority);
+}
+
+void TLocalSettings::SetRegistSortPriority(bool on)
+{
+    write(m_profileFile, Stored::RegistSortPriority, on);
+}
+
+QByteArray TLocalSettings::Name() const
+{
+    return read(m_profileFile, Stored::Name);
+}
+
+QByteArray TLocalSettings::ReadString(const QString& name, const QByteArray& defaultValue) const
+{
+    return readText(m_profileFile, name, defaultValue);
+}
+
 bool TLocalSettings::ReadBool(const QString& name, bool defaultValue) const
 {
-    const std::optional<qint32> value = readOptionalInteger(name);
+    const std::optional<qint32> value = readOptionalInteger(m_profileFile, name);
     return value ? *value != 0 : defaultValue;
 }
 
 qint32 TLocalSettings::ReadInteger(const QString& name, qint32 defaultValue) const
 {
-    return readOptionalInteger(name).value_or(defaultValue);
+    return readOptionalInteger(m_profileFile, name).value_or(defaultValue);
 }
 
 void TLocalSettings::WriteString(const QString& name, const QByteArray& value)
 {
-    writeValue(name, Cp932::toUnicode(value));
+    writeValue(m_profileFile, name, Cp932::toUnicode(value));
 }
 
 void TLocalSettings::WriteInteger(const QString& name, qint32 value)
 {
-    writeValue(name, value);
+    writeValue(m_profileFile, name, value);
 }
 
 void TLocalSettings::WriteBool(const QString& name, bool value)
 {
-    writeValue(name, value ? 1 : 0);
+    writeValue(m_profileFile, name, value ? 1 : 0);
 }
 
 void TLocalSettings::ReadLocalSettings(TParmArray& boards) const
@@ -93,30 +258,30 @@ void TLocalSettings::ReadLocalSettings(TParmArray& boards) const
         boards.append(ParmRec());
     ParmRec& own = boards[0];
     // A hand-edited value without its final separator still names the directory.
-    own.ShareDir = SharePath::withSeparator(SjisText::upperCase(ReadString(QStringLiteral("ShareDir"))));
-    own.AutoSmall = ReadBool(QStringLiteral("AutoSmall"), true);
-    own.AutoDengonOpen = ReadBool(QStringLiteral("AutoDengonOpen"), false);
+    own.ShareDir = SharePath::withSeparator(SjisText::upperCase(ShareDir()));
+    own.AutoSmall = AutoSmall();
+    own.AutoDengonOpen = AutoDengonOpen();
     own.BoardName = Cp932::fromUnicodeLossy(QStringLiteral("自分が所属する掲示板"));
 }
 
 void TLocalSettings::WriteLocalSettings(ParmRec& ownBoard)
 {
-    WriteString(QStringLiteral("ShareDir"), ownBoard.ShareDir);
+    SetShareDir(ownBoard.ShareDir);
     ownBoard.ShareDir = SjisText::upperCase(ownBoard.ShareDir);
-    WriteBool(QStringLiteral("AutoSmall"), ownBoard.AutoSmall);
-    WriteBool(QStringLiteral("AutoDengonOpen"), ownBoard.AutoDengonOpen);
+    SetAutoSmall(ownBoard.AutoSmall);
+    SetAutoDengonOpen(ownBoard.AutoDengonOpen);
 }
 
 void TLocalSettings::LoadOwnIdentity(TVurnaDataRec& own, const QByteArray& ownAddress) const
 {
-    own.FileName = ReadString(QStringLiteral("FileName"));
-    own.Furigana = ReadString(QStringLiteral("Furigana"));
-    own.Name = ReadString(QStringLiteral("Name"));
-    own.Group = ReadString(QStringLiteral("Group"));
-    own.InnerLine = ReadString(QStringLiteral("InnerLine"));
-    own.WarningCall = ReadString(QStringLiteral("WarningCall"));
-    own.StatusIndex = ReadInteger(QStringLiteral("StatusIndex"), 0);
-    own.SortPrefix = ReadString(QStringLiteral("SortPrefix"));
+    own.FileName = read(m_profileFile, Stored::FileName);
+    own.Furigana = read(m_profileFile, Stored::Furigana);
+    own.Name = read(m_profileFile, Stored::Name);
+    own.Group = read(m_profileFile, Stored::Group);
+    own.InnerLine = read(m_profileFile, Stored::InnerLine);
+    own.WarningCall = read(m_profileFile, Stored::WarningCall);
+    own.StatusIndex = read(m_profileFile, Stored::StatusIndex);
+    own.SortPrefix = read(m_profileFile, Stored::SortPrefix);
     own.Running = true;
     own.IP = ownAddress;
     own.FileName = SjisText::upperCase(own.FileName);
@@ -131,33 +296,33 @@ TVurnaDataRec TLocalSettings::LoadOwnIdentity()
 
 void TLocalSettings::SaveOwnIdentity(const TVurnaDataRec& own)
 {
-    WriteString(QStringLiteral("FileName"), own.FileName);
-    WriteString(QStringLiteral("Furigana"), own.Furigana);
-    WriteString(QStringLiteral("Name"), own.Name);
-    WriteString(QStringLiteral("Group"), own.Group);
-    WriteString(QStringLiteral("InnerLine"), own.InnerLine);
-    WriteString(QStringLiteral("WarningCall"), own.WarningCall);
-    WriteInteger(QStringLiteral("StatusIndex"), own.StatusIndex);
-    WriteString(QStringLiteral("SortPrefix"), own.SortPrefix);
+    write(m_profileFile, Stored::FileName, own.FileName);
+    write(m_profileFile, Stored::Furigana, own.Furigana);
+    write(m_profileFile, Stored::Name, own.Name);
+    write(m_profileFile, Stored::Group, own.Group);
+    write(m_profileFile, Stored::InnerLine, own.InnerLine);
+    write(m_profileFile, Stored::WarningCall, own.WarningCall);
+    write(m_profileFile, Stored::StatusIndex, own.StatusIndex);
+    write(m_profileFile, Stored::SortPrefix, own.SortPrefix);
 }
 
 TStoredPlacement TLocalSettings::ReadStoredPlacement() const
 {
     TStoredPlacement stored;
-    stored.NormalLeft = readOptionalInteger(QStringLiteral("NormalLeft"));
-    stored.NormalTop = readOptionalInteger(QStringLiteral("NormalTop"));
-    stored.NormalBottom = readOptionalInteger(QStringLiteral("NormalBottom"));
-    stored.MaxLeft = readOptionalInteger(QStringLiteral("MaxLeft"));
-    stored.MaxTop = readOptionalInteger(QStringLiteral("MaxTop"));
+    stored.NormalLeft = read(m_profileFile, Stored::NormalLeft);
+    stored.NormalTop = read(m_profileFile, Stored::NormalTop);
+    stored.NormalBottom = read(m_profileFile, Stored::NormalBottom);
+    stored.MaxLeft = read(m_profileFile, Stored::MaxLeft);
+    stored.MaxTop = read(m_profileFile, Stored::MaxTop);
     return stored;
 }
 
 void TLocalSettings::SaveWindowPlacement(const TWindowPlacement& placement)
 {
-    WriteInteger(QStringLiteral("NormalLeft"), placement.Normal.Left);
-    WriteInteger(QStringLiteral("NormalTop"), placement.Normal.Top);
-    WriteInteger(QStringLiteral("NormalRight"), placement.Normal.Right);
-    WriteInteger(QStringLiteral("NormalBottom"), placement.Normal.Bottom);
-    WriteInteger(QStringLiteral("MaxLeft"), placement.MaxPosition.x());
-    WriteInteger(QStringLiteral("MaxTop"), 0);
+    write(m_profileFile, Stored::NormalLeft, placement.Normal.Left);
+    write(m_profileFile, Stored::NormalTop, placement.Normal.Top);
+    write(m_profileFile, Stored::NormalRight, placement.Normal.Right);
+    write(m_profileFile, Stored::NormalBottom, placement.Normal.Bottom);
+    write(m_profileFile, Stored::MaxLeft, placement.MaxPosition.x());
+    write(m_profileFile, Stored::MaxTop, 0);
 }

@@ -15,6 +15,7 @@
 // (the registry key "\Software\Quaxosoft\Vurna\" on Windows, $XDG_CONFIG_HOME/Quaxosoft/
 // Vurna.conf on Linux). Every access opens the store, does one read or write and closes it;
 // failures are silent: a read that fails gives the default, a write that fails is skipped.
+// Each value's name, type and default are declared once, beside the accessors' code.
 //
 // Strings are kept as Unicode in the store and as CP932 in the program.
 class TLocalSettings final : public ShareMoveTarget
@@ -24,14 +25,30 @@ public:
     // listener is active).
     explicit TLocalSettings(std::function<QByteArray()> ownAddress = {});
 
-    // The six access routines. A missing string reads as empty text; `defaultValue` is
-    // what a store that cannot be read gives. Flags are integers 0 or 1, true when not 0.
-    QByteArray ReadString(const QString& name, const QByteArray& defaultValue = {}) const;
-    bool ReadBool(const QString& name, bool defaultValue) const;
-    qint32 ReadInteger(const QString& name, qint32 defaultValue) const;
-    void WriteString(const QString& name, const QByteArray& value);
-    void WriteInteger(const QString& name, qint32 value);
-    void WriteBool(const QString& name, bool value);
+    // A profile kept in the ini file `profileFile` rather than in the user's own store, laid
+    // out as the user's store is on Linux: for the demo board, which writes the profile its
+    // users start with.
+    static TLocalSettings InProfileFile(const QString& profileFile);
+
+    // The own board's shared directory as stored: letter case as written, the separator
+    // possibly missing. ReadLocalSettings gives the form the program works with.
+    QByteArray ShareDir() const;
+    void SetShareDir(const QByteArray& directory);
+    // Start in the notification area without showing the main window (default true).
+    bool AutoSmall() const;
+    void SetAutoSmall(bool on);
+    // Open the memo view by itself when a new memo has arrived.
+    bool AutoDengonOpen() const;
+    void SetAutoDengonOpen(bool on);
+    // The board grid uses the small font.
+    bool SmallFont() const;
+    void SetSmallFont(bool on);
+    // Order the board by reading; when false the administrator's priority codes count.
+    bool RegistSortPriority() const;
+    void SetRegistSortPriority(bool on);
+    // The member's display name, for log entries written before the identity is loaded.
+    // SaveOwnIdentity writes it.
+    QByteArray Name() const;
 
     // Start-up: makes sure `boards` has the own board (element 0) and fills its shared
     // directory (upper-cased), start-up flags and name "自分が所属する掲示板".
@@ -51,5 +68,16 @@ public:
     void SaveWindowPlacement(const TWindowPlacement& placement);
 
 private:
+    // The six access routines beneath the accessors: one open, one read or write, one close.
+    // A missing string reads as empty text; `defaultValue` is what a store that cannot be
+    // read gives. Flags are integers 0 or 1, true when not 0.
+    QByteArray ReadString(const QString& name, const QByteArray& defaultValue = {}) const;
+    bool ReadBool(const QString& name, bool defaultValue) const;
+    qint32 ReadInteger(const QString& name, qint32 defaultValue) const;
+    void WriteString(const QString& name, const QByteArray& value);
+    void WriteInteger(const QString& name, qint32 value);
+    void WriteBool(const QString& name, bool value);
+
     std::function<QByteArray()> m_ownAddress;
+    QString m_profileFile; // empty: the user's own store
 };

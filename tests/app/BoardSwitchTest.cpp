@@ -68,6 +68,24 @@ TEST_F(Switch, ChoosingABoardShowsItsMembersAndKeepsTheOwnRecord)
     EXPECT_TRUE(boxes.shown().isEmpty());
 }
 
+TEST_F(Switch, AStrangerOfTheSameFileNameOnAnotherBoardIsNotTheUser)
+{
+    // 山田 of the Osaka board is somebody else, overdue since yesterday.
+    other.writeBytes(QStringLiteral("yamada.vrn"), userFile(QStringLiteral("ﾔﾏﾀﾞ"), QStringLiteral("山田"),
+                                                            QStringLiteral("支店"), "10.0.0.9", QStringLiteral("出張"),
+                                                            "2024/03/31", "09:00"));
+    const QByteArray strangerBefore = other.readBytes(QStringLiteral("yamada.vrn"));
+    writeIni("NO");
+    ASSERT_TRUE(start());
+    boardItems().at(1)->trigger();
+    ASSERT_EQ(window->State().CurrentBoard, 1);
+    EXPECT_FALSE(window->State().HuzaiAlart);
+    EXPECT_FALSE(window->Tray().HuzaiAlartActive());
+    emit window->State().Scheduler.OnIntervalTimer();
+    EXPECT_TRUE(boxes.shown().isEmpty()) << "no overdue question about the stranger";
+    EXPECT_EQ(other.readBytes(QStringLiteral("yamada.vrn")), strangerBefore);
+}
+
 TEST_F(Switch, SlowLineAsksAndCancelKeepsTheBoard)
 {
     writeIni("YES");

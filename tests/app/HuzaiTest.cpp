@@ -137,6 +137,9 @@ TEST_F(Huzai, CommandsOfTheMissingDetailWindowStayDisabled)
     EXPECT_FALSE(action(QStringLiteral("popTrayHuzaiSet"))->isEnabled());
     EXPECT_TRUE(action(QStringLiteral("popTrayHuzai60"))->isEnabled());
     EXPECT_TRUE(window->OwnerResetButton().isEnabled());
+    // Their windows are still to come: offered disabled, not enabled and doing nothing.
+    for (const char* name : {"mnuPreference", "mnuCustomGroup", "mnuVersion"})
+        EXPECT_FALSE(action(QLatin1String(name))->isEnabled()) << name;
 }
 
 TEST_F(Huzai, GridPopupEnablesByTheSelection)
@@ -339,6 +342,22 @@ TEST_F(Huzai, DefaultAbsenceOnExitOnlyWhilePresentAndClearedAtTheNextStart)
     click("popTrayHuzaiLunch");
     window->Quit();
     EXPECT_EQ(stored(QStringLiteral("yamada")).Locate, cp932(utf8("食事中！")));
+}
+
+TEST_F(Huzai, AbsenceAColleagueSetWhileTheProgramRanIsKeptAtExit)
+{
+    addMember(QStringLiteral("yamada"), member("ﾔﾏﾀﾞ", "山田", "", {}, {}, 1));
+    ASSERT_TRUE(start());
+    // A colleague's copy wrote the user's absence; this copy heard of it by datagram only.
+    addMember(QStringLiteral("yamada"), member("ﾔﾏﾀﾞ", "山田", "出張", "2024/04/03", "10:00", 1));
+    TVurnaDataRec entry;
+    ASSERT_GE(window->State().FindOwnEntry(entry), 1);
+    entry.Locate = cp932(utf8("出張"));
+    window->State().BoardModel.UpdateMember(entry);
+    window->Quit();
+    const TVurnaDataRec written = stored(QStringLiteral("yamada"));
+    EXPECT_EQ(written.Locate, cp932(utf8("出張")));
+    EXPECT_EQ(written.Date, QByteArray("2024/04/03"));
 }
 
 TEST_F(Huzai, DefaultAbsenceWithoutADefaultsFileUsesTheBuiltInValues)

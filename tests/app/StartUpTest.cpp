@@ -7,8 +7,12 @@
 #include "board/ui/TVurnaGrid.h"
 #include "board/UserFile.h"
 #include "platform/Cp932.h"
+#include "store/ui/TQuaxoRichEdit.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QDir>
 #include <QMenu>
 #include <QTabWidget>
@@ -264,6 +268,64 @@ TEST_F(StartUp, MemoPageTakesInUnreadMemos)
     EXPECT_FALSE(shareHas(QStringLiteral("yamada.mil")));
     EXPECT_TRUE(readShareFile(QStringLiteral("yamada.old")).contains(cp932(utf8("会議です"))));
     EXPECT_FALSE(window->State().NewMemo);
+}
+
+TEST_F(StartUp, MemoBoardIsSavedWhenTheViewLosesTheFocus)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    ASSERT_TRUE(start());
+    window->Pages().setCurrentWidget(&window->MemoPage());
+    window->MemoView().insertPlainText(utf8("明日の会議は十時から"));
+    // A character that the shared files cannot hold is refused and the user is told why.
+    QKeyEvent hangul(QEvent::KeyPress, 0, Qt::NoModifier, utf8("한"));
+    QApplication::sendEvent(&window->MemoView(), &hangul);
+    EXPECT_FALSE(window->MemoView().toPlainText().contains(utf8("한")));
+    const auto* status = window->findChild<QLabel*>(QStringLiteral("stsMainText"));
+    EXPECT_EQ(status->text(), utf8("【警告】「한」は使用できない文字の為、入力できません。"));
+
+    QFocusEvent leave(QEvent::FocusOut);
+    QApplication::sendEvent(&window->MemoView(), &leave);
+    EXPECT_EQ(readShareFile(QStringLiteral("yamada.old")), cp932(utf8("明日の会議は十時から")) + "\r\n");
+}
+
+TEST_F(StartUp, StartUpAgainCountsTheMemoCheckFromNow)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    ASSERT_TRUE(start());
+    window->State().Scheduler.MinuteTick();
+    window->State().Scheduler.MinuteTick();
+    ASSERT_EQ(window->State().Scheduler.MinCounter().CheckMsg, 2);
+    window->StartUp();
+    EXPECT_EQ(window->State().Scheduler.MinCounter().CheckMsg, 0);
+}
+
+TEST_F(StartUp, HelpBesideAProgramInAJapaneseFolder)
+{
+    programFolder = cp932(utf8("/opt/ヴルナ掲示板/"));
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    ASSERT_TRUE(start());
+    EXPECT_EQ(window->HelpFile(), utf8("/opt/ヴルナ掲示板/Vurnaboard.HLP"));
+}
+
+TEST_F(StartUp, MaximisedIsAColumnAtTheStoredLeftEdgeAndComesBackSo)
+{
+    writeSettings(QStringLiteral("yamada"), utf8("山田"));
+    setSetting(QStringLiteral("MaxLeft"), 120);
+    ASSERT_TRUE(start());
+    window->ShowMainWindow();
+    const QRect normal(window->pos(), window->size());
+    window->showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->pos() == QPoint(120, 0); }, 2000)) << window->pos().x();
+    EXPECT_EQ(window->width(), window->minimumWidth());
+    window->showMinimized();
+    window->ShowMainWindow();
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_EQ(window->pos(), QPoint(120, 0));
+    // The normal place is kept for the next start, the docked edge as MaxLeft.
+    window->SaveOnClose();
+    EXPECT_EQ(setting(QStringLiteral("NormalLeft")).toInt(), normal.left());
+    EXPECT_EQ(setting(QStringLiteral("NormalTop")).toInt(), normal.top());
+    EXPECT_EQ(setting(QStringLiteral("MaxLeft")).toInt(), 120);
 }
 
 TEST_F(StartUp, WakeUpBringsTheWindowForward)

@@ -208,13 +208,15 @@ TEST_F(DemoBoard, ProfileOpensTheBoardShownAsTheDemoUser)
     settings.ReadLocalSettings(boards);
     TVurnaDataRec own;
     settings.LoadOwnIdentity(own, {});
-    const bool smallFont = settings.ReadBool(QStringLiteral("SmallFont"), true);
+    // Read as stored: a missing value must fail here, not fall back to the default.
+    const QVariant smallFont =
+        QSettings(folder() + QStringLiteral("/config/Quaxosoft/Vurna.conf"), QSettings::IniFormat).value(QStringLiteral("SmallFont"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, previous);
 
     ASSERT_EQ(boards.size(), 1);
     EXPECT_EQ(boards.at(0).ShareDir, share());
     EXPECT_FALSE(boards.at(0).AutoSmall);
-    EXPECT_FALSE(smallFont);
+    EXPECT_EQ(smallFont, QVariant(QStringLiteral("0")));
     EXPECT_EQ(own.FileName, share() + "YAMADA");
     EXPECT_EQ(own.Name, cp932(QStringLiteral("山田　太郎")));
     EXPECT_EQ(own.Furigana, cp932(QStringLiteral("ﾔﾏﾀﾞ ﾀﾛｳ")));

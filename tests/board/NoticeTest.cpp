@@ -199,13 +199,13 @@ TEST_P(ShareMoved, OnlyForABoardDirectory)
         wanted += "\r\n24/04/01 09:00:00 Shr       ADMIN      ok";
         logged = QByteArray(wanted).replace('\r', ' ').replace('\n', ' ');
     }
-    copy->settings.WriteString(QStringLiteral("ShareDir"), "/OLD/");
+    copy->settings.SetShareDir("/OLD/");
 
     copy->notice->HandleDatagram("\x01Vrn3_Shr=" + wanted, "192.168.9.9");
     QDir::setCurrent(workingDir);
 
     const QByteArray expected = cp932(dir.toUpper()) + '/';
-    EXPECT_EQ(copy->settings.ReadString(QStringLiteral("ShareDir")), c.obeyed ? expected : QByteArray("/OLD/"));
+    EXPECT_EQ(copy->settings.ShareDir(), c.obeyed ? expected : QByteArray("/OLD/"));
     // The administrator finds every request, obeyed or not, in the own board's log.
     const QList<QByteArray> lines = share.readBytes(QStringLiteral("vurna.log")).split('\n');
     ASSERT_EQ(lines.size(), 2);

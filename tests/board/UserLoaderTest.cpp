@@ -55,6 +55,44 @@ TEST(LoadUserFiles, MixedCaseNamesLoadUpperCasedWithTheirStopMarkers)
     EXPECT_EQ(members[3].FileTime.toLocalTime(), QFileInfo(share.realPath() + QStringLiteral("Yamada.vrn")).lastModified());
 }
 
+QStringList* boardWarnings = nullptr;
+
+void keepBoardWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && context.category && QByteArray(context.category) == "vurna.board")
+        boardWarnings->append(message);
+}
+
+TEST(LoadUserFiles, NamesWithoutACp932FormStayOffTheBoardWithOneWarning)
+{
+    TestShare share;
+    share.writeBytes(QStringLiteral("Yamada.vrn"), memberFile(QStringLiteral("ﾔﾏﾀﾞ"), QStringLiteral("山田")));
+    // Extension kanji and the wave dash a Linux input method types both have a CP932 form.
+    share.writeBytes(QStringLiteral("髙橋〜.vrn"), memberFile(QStringLiteral("ﾀｶﾊｼ"), QStringLiteral("髙橋")));
+    // Held with '?' for what they lack, these would pass for this member and stop it.
+    share.writeBytes(QStringLiteral("??.vrn"), memberFile(QStringLiteral("ﾊﾃﾅ"), QStringLiteral("Question")));
+    share.writeBytes(QStringLiteral("한국.vrn"), memberFile(QStringLiteral("ｶﾝ"), QStringLiteral("Hangul")));
+    share.writeBytes(QStringLiteral("한국.off"), "");
+    share.writeBytes(QStringLiteral("😀.vrn"), memberFile(QStringLiteral("ｴ"), QStringLiteral("Emoji")));
+
+    QStringList warnings;
+    boardWarnings = &warnings;
+    const QtMessageHandler previous = qInstallMessageHandler(keepBoardWarnings);
+    TVurnaDataArray members;
+    LoadUserFiles(share.dataSource(), members, AllMembers, false);
+    qInstallMessageHandler(previous);
+
+    // ﾀ (C0) < ﾊ (CA) < ﾔ (D4)
+    EXPECT_EQ(names(members),
+              (QList<QByteArray>{cp932(QStringLiteral("髙橋")), "Question", cp932(QStringLiteral("山田"))}));
+    ASSERT_EQ(members.size(), 4);
+    EXPECT_TRUE(members[2].Running);
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral(" 2 "))) << warnings[0].toStdString();
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("한국.vrn"))) << warnings[0].toStdString();
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("😀.vrn"))) << warnings[0].toStdString();
+}
+
 TEST(LoadUserFiles, EqualKeysKeepTheDirectoryListingOrder)
 {
     TestShare share;

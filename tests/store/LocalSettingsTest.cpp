@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 // Points the per-user settings at an empty temporary profile, so the user's own settings
@@ -52,8 +54,8 @@ TEST_F(FreshProfile, DefaultsOnAFreshProfile)
     EXPECT_TRUE(boards[0].AutoSmall);
     EXPECT_FALSE(boards[0].AutoDengonOpen);
     EXPECT_EQ(boards[0].BoardName, cp932(QStringLiteral("自分が所属する掲示板")));
-    EXPECT_FALSE(settings.ReadBool(QStringLiteral("SmallFont"), false));
-    EXPECT_FALSE(settings.ReadBool(QStringLiteral("RegistSortPriority"), false));
+    EXPECT_TRUE(settings.ShareDir().isEmpty());
+    EXPECT_TRUE(settings.Name().isEmpty());
 
     TVurnaDataRec own;
     settings.LoadOwnIdentity(own, "192.168.0.7");
@@ -70,26 +72,95 @@ TEST_F(FreshProfile, DefaultsOnAFreshProfile)
     EXPECT_FALSE(QFile::exists(confFile()));
 }
 
-TEST_F(FreshProfile, ValuesLiveAtTheTopLevelOfQuaxosoftVurna)
+// The value names are shared with copies on other PCs and with administrators, so each
+// accessor is pinned here to its name (at the top level of Quaxosoft/Vurna) and default.
+struct FlagCase
 {
+    const char* name;
+    bool fresh; // read from a fresh profile
+    bool (TLocalSettings::*get)() const;
+    void (TLocalSettings::*set)(bool);
+};
+
+class Flags : public FreshProfile, public ::testing::WithParamInterface<FlagCase>
+{
+};
+
+TEST_P(Flags, StoredAsZeroOrOneUnderTheirNames)
+{
+    const FlagCase& c = GetParam();
     TLocalSettings settings;
-    settings.WriteBool(QStringLiteral("SmallFont"), true);
-    settings.WriteInteger(QStringLiteral("StatusIndex"), 3);
-    settings.WriteString(QStringLiteral("Name"), cp932(QStringLiteral("山田 太郎")));
-    ASSERT_TRUE(QFile::exists(confFile()));
-    EXPECT_EQ(rawValue(QStringLiteral("SmallFont")).toInt(), 1);
-    EXPECT_EQ(rawValue(QStringLiteral("StatusIndex")).toInt(), 3);
-    EXPECT_EQ(rawValue(QStringLiteral("Name")).toString(), QStringLiteral("山田 太郎"));
+    EXPECT_EQ((settings.*c.get)(), c.fresh);
+    (settings.*c.set)(!c.fresh);
+    EXPECT_EQ(rawValue(QString::fromLatin1(c.name)).toString(), c.fresh ? QStringLiteral("0") : QStringLiteral("1"));
+    EXPECT_EQ((settings.*c.get)(), !c.fresh);
 }
 
+INSTANTIATE_TEST_SUITE_P(
+    LocalSettings, Flags,
+    ::testing::Values(
+        FlagCase{"AutoSmall", true, &TLocalSettings::AutoSmall, &TLocalSettings::SetAutoSmall},
+        FlagCase{"AutoDengonOpen", false, &TLocalSettings::AutoDengonOpen, &TLocalSettings::SetAutoDengonOpen},
+        FlagCase{"SmallFont", false, &TLocalSettings::SmallFont, &TLocalSettings::SetSmallFont},
+        FlagCase{"RegistSortPriority", false, &TLocalSettings::RegistSortPriority,
+                 &TLocalSettings::SetRegistSortPriority}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The other values, each distinct, as the store keeps them; the round trips below read them
+// back by the same names.
+const char* const storedValues[][2] = {
+    {"ShareDir", "/srv/ソ"}, // as held: neither upper-cased nor given a separator
+    {"FileName", "/SRV/SHARE/YAMADA"},
+    {"Furigana", "ﾔﾏﾀﾞ"},
+    {"Name", "山田"},
+    {"Group", "営業部"},
+    {"InnerLine", "123"},
+    {"WarningCall", "090"},
+    {"StatusIndex", "3"},
+    {"SortPrefix", "1"},
+    {"NormalLeft", "101"},
+    {"NormalTop", "102"},
+    {"NormalRight", "103"},
+    {"NormalBottom", "104"},
+    {"MaxLeft", "105"},
+    {"MaxTop", "0"}, // whatever the maximised top
+};
+
+TEST_F(FreshProfile, OtherValuesAreStoredUnderTheirNames)
+{
+    TVurnaDataRec own;
+    own.FileName = "/SRV/SHARE/YAMADA";
+    own.Furigana = cp932(QStringLiteral("ﾔﾏﾀﾞ"));
+    own.Name = cp932(QStringLiteral("山田"));
+    own.Group = cp932(QStringLiteral("営業部"));
+    own.InnerLine = "123";
+    own.WarningCall = "090";
+    own.StatusIndex = 3;
+    own.SortPrefix = "1";
+    TWindowPlacement placement;
+    placement.Normal = {101, 102, 103, 104};
+    placement.MaxPosition = {105, 106};
+    const QByteArray shareDir = "/srv/" + sjis({0x83, 0x5C});
+
+    TLocalSettings settings;
+    settings.SetShareDir(shareDir);
+    settings.SaveOwnIdentity(own);
+    settings.SaveWindowPlacement(placement);
+    for (const auto& [name, stored] : storedValues)
+        EXPECT_EQ(rawValue(QString::fromLatin1(name)).toString(), QString::fromUtf8(stored)) << name;
+    EXPECT_EQ(settings.ShareDir(), shareDir);
+    EXPECT_EQ(settings.Name(), own.Name);
+}
+
+// How a stored flag or integer is read, whoever stored it: through a flag that defaults to
+// false, one that defaults to true, and an integer that has no default of its own.
 struct ReadCase
 {
     const char* name;
     const char* stored; // nullptr: missing
-    bool flagDefault;
-    bool flag;
-    int integerDefault;
-    int integer;
+    bool smallFont;
+    bool autoSmall;
+    std::optional<int> normalLeft;
 };
 
 class ReadValues : public FreshProfile, public ::testing::WithParamInterface<ReadCase>
@@ -99,27 +170,25 @@ class ReadValues : public FreshProfile, public ::testing::WithParamInterface<Rea
 TEST_P(ReadValues, FlagsAndIntegersFallBackSilently)
 {
     const ReadCase& c = GetParam();
-    if (c.stored)
-        storeRaw(QStringLiteral("V"), QString::fromLatin1(c.stored));
+    if (c.stored) {
+        for (const char* name : {"SmallFont", "AutoSmall", "NormalLeft"})
+            storeRaw(QString::fromLatin1(name), QString::fromLatin1(c.stored));
+    }
     TLocalSettings settings;
-    EXPECT_EQ(settings.ReadBool(QStringLiteral("V"), c.flagDefault), c.flag);
-    EXPECT_EQ(settings.ReadInteger(QStringLiteral("V"), c.integerDefault), c.integer);
+    EXPECT_EQ(settings.SmallFont(), c.smallFont);
+    EXPECT_EQ(settings.AutoSmall(), c.autoSmall);
+    EXPECT_EQ(settings.ReadStoredPlacement().NormalLeft, c.normalLeft);
 }
 
 INSTANTIATE_TEST_SUITE_P(LocalSettings, ReadValues,
-                         ::testing::Values(ReadCase{"Missing", nullptr, true, true, 42, 42},
-                                           ReadCase{"Zero", "0", true, false, 42, 0},
-                                           ReadCase{"One", "1", false, true, 42, 1},
-                                           ReadCase{"AnyNonZeroIsTrue", "7", false, true, 42, 7},
-                                           ReadCase{"Negative", "-3", false, true, 42, -3},
-                                           ReadCase{"NotANumber", "abc", true, true, 42, 42},
-                                           ReadCase{"TooLarge", "99999999999", false, false, 42, 42}),
+                         ::testing::Values(ReadCase{"Missing", nullptr, false, true, std::nullopt},
+                                           ReadCase{"Zero", "0", false, false, 0},
+                                           ReadCase{"One", "1", true, true, 1},
+                                           ReadCase{"AnyNonZeroIsTrue", "7", true, true, 7},
+                                           ReadCase{"Negative", "-3", true, true, -3},
+                                           ReadCase{"NotANumber", "abc", false, true, std::nullopt},
+                                           ReadCase{"TooLarge", "99999999999", false, true, std::nullopt}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(FreshProfile, MissingStringReadsEmpty)
-{
-    EXPECT_TRUE(TLocalSettings().ReadString(QStringLiteral("Furigana"), "x").isEmpty());
-}
 
 TEST_F(FreshProfile, ShareDirWrittenInLowerCaseIsUsedUpperCased)
 {
