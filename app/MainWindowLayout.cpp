@@ -214,8 +214,7 @@ void TfrmMain::BuildFilterPanel(QWidget& central)
         box->setGeometry(QRect(int(6 * scale), int(5 * scale), int(16 * scale), int(16 * scale)));
         (f.left == 0 ? m_chkGroupFilter : m_chkStatusFilter) = box;
     }
-    // The drop-down lists of groups and status marks come with the filter menus; the boxes
-    // already switch the stored filters.
+    // The boxes switch the filter of the board on show, which the filter file keeps.
     connect(m_chkGroupFilter, &QCheckBox::toggled, this, [this](bool on) {
         m_state.ShownBoard().Filter.GroupFilterOn = on;
         m_keiziban->SetGroupFilterOn(on);

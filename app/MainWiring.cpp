@@ -31,8 +31,8 @@ void TfrmMain::ConnectMenus()
         if (m_pgcMain->currentWidget() == m_tabKeiziban)
             m_keiziban->SelectAll();
     });
-    // The preferences, the custom group editor and the version window are still to come:
-    // offered disabled rather than doing nothing when chosen.
+    // Commands whose windows this program does not have are offered disabled rather than
+    // doing nothing when chosen.
     for (QAction* item : {m.mnuPreference, m.mnuCustomGroup, m.mnuVersion})
         item->setEnabled(false);
     connect(m.mnuNormalFont, &QAction::triggered, this, [this] { SetSmallFont(false); });
