@@ -49,6 +49,10 @@ TfrmMain::TfrmMain(TMainEnvironment environment, QWidget* parent)
 TfrmMain::~TfrmMain()
 {
     qApp->removeEventFilter(this);
+    // The state goes before the child widgets do, and a widget losing the focus as it goes
+    // must not reach a handler that works on that state.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
     qCInfo(lcMain) << "window released";
 }
 
