@@ -43,9 +43,8 @@ void HuzaiActions::ResetMembers(TVurnaDataArray& records)
     // The records as their files hold them now, not as this board last saw them.
     for (qsizetype i = 1; i < records.size(); ++i)
         m_state.BoardModel.LoadUserRecord(records[i]);
-    const QString question = HuzaiPresets::ResetQuestion(Cp932::toUnicode(records.at(1).Name),
-                                                         Cp932::toUnicode(records.last().Name),
-                                                         int(records.size() - 1));
+    const QString question = HuzaiPresets::ResetQuestion(
+        Cp932::toUnicode(records.at(1).Name), Cp932::toUnicode(records.last().Name), int(records.size() - 1));
     if (m_boxes.show(question, Mb::OkCancel | Mb::IconQuestion) != Mb::IdOk)
         return;
     SetHuzai(records, {}, 0, {}, {});

@@ -17,6 +17,16 @@
 #include <QTextEdit>
 #include <QUrl>
 
+namespace {
+
+void tellNobodySelected(MessageBoxes& boxes)
+{
+    boxes.show(QStringLiteral("誰も選択されていません。\r\n\r\n左クリックで誰かを選択して下さい。"),
+               Mb::Ok | Mb::IconWarning);
+}
+
+} // namespace
+
 void TfrmMain::SetSmallFont(bool small)
 {
     m_menus.mnuSmallfont->setChecked(small);
@@ -77,8 +87,7 @@ void TfrmMain::popControlPopup(const QPoint& pos)
 void TfrmMain::ShowInfomationForm(InfoMode mode)
 {
     if (!m_keiziban->HasSelection()) {
-        m_boxes.show(QStringLiteral("誰も選択されていません。\r\n\r\n左クリックで誰かを選択して下さい。"),
-                     Mb::Ok | Mb::IconWarning);
+        tellNobodySelected(m_boxes);
         return;
     }
     qCInfo(lcMain) << "command needs the detail window: mode" << int(mode);
@@ -88,8 +97,7 @@ void TfrmMain::ResetSelectedHuzai()
 {
     TVurnaDataArray list;
     if (!m_keiziban->GetSelection(list, true)) {
-        m_boxes.show(QStringLiteral("誰も選択されていません。\r\n\r\n左クリックで誰かを選択して下さい。"),
-                     Mb::Ok | Mb::IconWarning);
+        tellNobodySelected(m_boxes);
         return;
     }
     m_huzai.ResetMembers(list);

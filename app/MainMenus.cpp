@@ -50,9 +50,9 @@ MainMenus BuildMainMenus(QMainWindow& window)
                                  QStringLiteral("掲示板に表示されている全ユーザーを選択します。"));
 
     QMenu* setting = bar->addMenu(QStringLiteral(" 設定 "));
-    m.mnuPreference =
-        AddMenuItem(&window, setting, QStringLiteral("mnuPreference"), QStringLiteral("環境設定"),
-                    QKeySequence(Qt::CTRL | Qt::Key_S), QStringLiteral("オーナーの変更やオプションの設定等を行います。"));
+    m.mnuPreference = AddMenuItem(&window, setting, QStringLiteral("mnuPreference"), QStringLiteral("環境設定"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_S),
+                                  QStringLiteral("オーナーの変更やオプションの設定等を行います。"));
     setting->addSeparator();
     m.mnuCustomGroup = AddMenuItem(&window, setting, QStringLiteral("mnuCustomGroup"),
                                    QStringLiteral("ｶｽﾀﾑｸﾞﾙｰﾌﾟの設定"), QKeySequence(Qt::CTRL | Qt::Key_G),

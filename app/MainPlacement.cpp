@@ -53,8 +53,8 @@ void MainPlacement::Restore()
     const TSizeLimits limits = MainWindowSizeLimits(Dpi());
     m_window.resize(limits.MinWidth, qMax(m_window.height(), limits.MinHeight));
 
-    m_placement = RestoredPlacement(edgesOf(m_window.pos(), m_window.size()), screenSize,
-                                    m_settings.ReadStoredPlacement());
+    m_placement =
+        RestoredPlacement(edgesOf(m_window.pos(), m_window.size()), screenSize, m_settings.ReadStoredPlacement());
     applySizeLimits();
     m_window.move(m_placement.Normal.Left, m_placement.Normal.Top);
     m_window.resize(m_placement.Normal.width(), m_placement.Normal.height());

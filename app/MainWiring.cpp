@@ -54,7 +54,8 @@ void TfrmMain::ConnectTray()
 {
     TaskTray& tray = *m_tray;
     connect(&tray, &TaskTray::TerminateChosen, this, &TfrmMain::Quit);
-    connect(&tray, &TaskTray::PresetChosen, this, [this](HuzaiPresets::TPreset preset) { m_huzai.ApplyPreset(preset); });
+    connect(&tray, &TaskTray::PresetChosen, this,
+            [this](HuzaiPresets::TPreset preset) { m_huzai.ApplyPreset(preset); });
     connect(&tray, &TaskTray::OwnSetChosen, this, [] { qCInfo(lcMain) << "absence entry needs the detail window"; });
     connect(&tray, &TaskTray::OwnResetChosen, this, [this] { m_huzai.ResetOwn(); });
     const auto showMemos = [this] {
@@ -86,8 +87,8 @@ void TfrmMain::ConnectBoard()
 
 void TfrmMain::ConnectNotice()
 {
-    TNoticeContext context{m_state.BoardModel, m_state.Scheduler, m_state.Own, m_state.Boards,
-                           m_state.CurrentBoard, *m_status,       m_settings,  m_clock};
+    TNoticeContext context{m_state.BoardModel,   m_state.Scheduler, m_state.Own, m_state.Boards,
+                           m_state.CurrentBoard, *m_status,         m_settings,  m_clock};
     m_notice = new TVurnaNotice(context, this);
     // Without a look-up of its own the notice asks the host.
     if (m_env.lookUpAddress)

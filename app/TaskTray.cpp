@@ -21,9 +21,8 @@ constexpr int AlartIntervalMs = 250;
 } // namespace
 
 TaskTray::TaskTray(TMainState& state, const Clock& clock, bool trayAvailable, QWidget& window)
-    : QObject(&window), m_state(state), m_clock(clock), m_trayAvailable(trayAvailable),
-      m_menu(new QMenu(&window)), m_normalIcon(Pictures::TrayNormal()), m_memoIcon(Pictures::TrayMemo()),
-      m_absentIcon(Pictures::TrayAbsent())
+    : QObject(&window), m_state(state), m_clock(clock), m_trayAvailable(trayAvailable), m_menu(new QMenu(&window)),
+      m_normalIcon(Pictures::TrayNormal()), m_memoIcon(Pictures::TrayMemo()), m_absentIcon(Pictures::TrayAbsent())
 {
     buildMenu();
     m_icon = new QSystemTrayIcon(this);
@@ -159,8 +158,7 @@ void TaskTray::HuzaiAlartTimerTimer()
         SetTaskTrayIcon(QStringLiteral("新着伝言が届いています。"), TrayOperation::Modify, m_memoIcon);
         break;
     case TPicture::Absent:
-        SetTaskTrayIcon(QStringLiteral("Vurnaは「不在状態」に設定されています。"), TrayOperation::Modify,
-                        m_absentIcon);
+        SetTaskTrayIcon(QStringLiteral("Vurnaは「不在状態」に設定されています。"), TrayOperation::Modify, m_absentIcon);
         break;
     }
     if (m_state.NewMemo && m_state.OwnBoard().AutoDengonOpen) {

@@ -15,8 +15,7 @@ class QWidget;
 struct TMainState;
 
 // What SetTaskTrayIcon does with the icon.
-enum class TrayOperation
-{
+enum class TrayOperation {
     Add,
     Modify,
     Delete,

@@ -66,8 +66,7 @@ class TfrmMain final : public QMainWindow
 
 public:
     // What a command on picked members opens the detail window for.
-    enum class InfoMode
-    {
+    enum class InfoMode {
         Details = 0,
         DengonSend = 1,
         DengonRead = 2,
@@ -164,8 +163,7 @@ private:
     void SetSmallFont(bool small);
     void SetEditMenuEnabled();
     // Runs the clipboard command on the text field with the focus.
-    void EditFocusedText(const std::function<void(QTextEdit&)>& onText,
-                         const std::function<void(QLineEdit&)>& onLine);
+    void EditFocusedText(const std::function<void(QTextEdit&)>& onText, const std::function<void(QLineEdit&)>& onLine);
     void mnuHelpClick();
     void popControlPopup(const QPoint& pos);
     void ResetSelectedHuzai();

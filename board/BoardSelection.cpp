@@ -19,9 +19,3 @@ void BoardSelection::SetSelected(const QByteArray& fileName, Mode mode)
     else if (!wanted && selected)
         m_fileNames.erase(at);
 }
-
-void BoardSelection::SetSelected(const QList<QByteArray>& fileNames, Mode mode)
-{
-    for (const QByteArray& fileName : fileNames)
-        SetSelected(fileName, mode);
-}

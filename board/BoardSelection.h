@@ -9,8 +9,7 @@
 class BoardSelection
 {
 public:
-    enum class Mode
-    {
+    enum class Mode {
         Select,
         Deselect,
         Toggle,
@@ -18,7 +17,6 @@ public:
 
     bool IsSelected(const QByteArray& fileName) const;
     void SetSelected(const QByteArray& fileName, Mode mode = Mode::Select);
-    void SetSelected(const QList<QByteArray>& fileNames, Mode mode);
     void Clear() { m_fileNames.clear(); }
     bool IsEmpty() const { return m_fileNames.isEmpty(); }
     // The picked FileNames, sorted.

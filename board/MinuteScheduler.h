@@ -32,7 +32,6 @@ public:
 
     // The timer that ticks every 60 000 ms; created disabled.
     void SetTimerEnabled(bool enabled);
-    bool TimerEnabled() const { return m_timer.isActive(); }
 
 public slots:
     // One minute has passed.

@@ -181,7 +181,8 @@ void TVurnaBoardModel::CommitTimeStamp(const QByteArray& fileName)
 
 bool TVurnaBoardModel::ReadTimeStamp()
 {
-    const ChangeStamp::Content stamp = ChangeStamp::parse(ReadFileText(SharePath::join(m_dataSource, ChangeStamp::fileName)));
+    const QByteArray stampPath = SharePath::join(m_dataSource, ChangeStamp::fileName);
+    const ChangeStamp::Content stamp = ChangeStamp::parse(ReadFileText(stampPath));
     if (stamp.counter == m_timeStamp)
         return false;
     m_timeStamp = stamp.counter;

@@ -82,7 +82,8 @@ QList<ShareDirectory::Entry> memberFiles(const QList<ShareDirectory::Entry>& ent
             files.append(e);
             continue;
         }
-        const QString reached = QFileInfo(SharePath::resolve(SharePath::join(upperDirectory, base + statusExtension))).fileName();
+        const QByteArray path = SharePath::join(upperDirectory, base + statusExtension);
+        const QString reached = QFileInfo(SharePath::resolve(path)).fileName();
         if (QFile::decodeName(e.nativeName) == reached)
             files[*seen] = e;
     }

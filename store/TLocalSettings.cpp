@@ -221,37 +221,6 @@ QByteArray TLocalSettings::Name() const
     return read(m_profileFile, Stored::Name);
 }
 
-QByteArray TLocalSettings::ReadString(const QString& name, const QByteArray& defaultValue) const
-{
-    return readText(m_profileFile, name, defaultValue);
-}
-
-bool TLocalSettings::ReadBool(const QString& name, bool defaultValue) const
-{
-    const std::optional<qint32> value = readOptionalInteger(m_profileFile, name);
-    return value ? *value != 0 : defaultValue;
-}
-
-qint32 TLocalSettings::ReadInteger(const QString& name, qint32 defaultValue) const
-{
-    return readOptionalInteger(m_profileFile, name).value_or(defaultValue);
-}
-
-void TLocalSettings::WriteString(const QString& name, const QByteArray& value)
-{
-    writeValue(m_profileFile, name, Cp932::toUnicode(value));
-}
-
-void TLocalSettings::WriteInteger(const QString& name, qint32 value)
-{
-    writeValue(m_profileFile, name, value);
-}
-
-void TLocalSettings::WriteBool(const QString& name, bool value)
-{
-    writeValue(m_profileFile, name, value ? 1 : 0);
-}
-
 void TLocalSettings::ReadLocalSettings(TParmArray& boards) const
 {
     if (boards.isEmpty())

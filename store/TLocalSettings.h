@@ -15,7 +15,8 @@
 // (the registry key "\Software\Quaxosoft\Vurna\" on Windows, $XDG_CONFIG_HOME/Quaxosoft/
 // Vurna.conf on Linux). Every access opens the store, does one read or write and closes it;
 // failures are silent: a read that fails gives the default, a write that fails is skipped.
-// Each value's name, type and default are declared once, beside the accessors' code.
+// Each value's name, type and default are declared once, beside the accessors' code, and
+// read or written through the accessors below; nothing outside names a value by string.
 //
 // Strings are kept as Unicode in the store and as CP932 in the program.
 class TLocalSettings final : public ShareMoveTarget
@@ -68,16 +69,6 @@ public:
     void SaveWindowPlacement(const TWindowPlacement& placement);
 
 private:
-    // The six access routines beneath the accessors: one open, one read or write, one close.
-    // A missing string reads as empty text; `defaultValue` is what a store that cannot be
-    // read gives. Flags are integers 0 or 1, true when not 0.
-    QByteArray ReadString(const QString& name, const QByteArray& defaultValue = {}) const;
-    bool ReadBool(const QString& name, bool defaultValue) const;
-    qint32 ReadInteger(const QString& name, qint32 defaultValue) const;
-    void WriteString(const QString& name, const QByteArray& value);
-    void WriteInteger(const QString& name, qint32 value);
-    void WriteBool(const QString& name, bool value);
-
     std::function<QByteArray()> m_ownAddress;
     QString m_profileFile; // empty: the user's own store
 };

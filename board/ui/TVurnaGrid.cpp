@@ -439,7 +439,8 @@ void TVurnaGrid::mouseReleaseEvent(QMouseEvent* event)
             if (fileName.isEmpty())
                 continue;
             // The left button turns each member of the range over; the middle one only adds.
-            m_selection.SetSelected(fileName, leftButton ? BoardSelection::Mode::Toggle : BoardSelection::Mode::Select);
+            using Mode = BoardSelection::Mode;
+            m_selection.SetSelected(fileName, leftButton ? Mode::Toggle : Mode::Select);
         }
     }
     SetCurrent(cell.Col, cell.Row);

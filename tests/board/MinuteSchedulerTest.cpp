@@ -1,5 +1,5 @@
-#include "BoardModelFixture.h"
 #include "board/MinuteScheduler.h"
+#include "BoardModelFixture.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -29,7 +29,7 @@ TEST_F(Minutes, TickRunsEachJobWhenItsPeriodIsReached)
     EXPECT_EQ(arrange.count(), 0);
     scheduler.MinuteTick();
     EXPECT_EQ(arrange.count(), 1);
-    EXPECT_EQ(changed.count(), 0);  // the change-stamp path raises no change event
+    EXPECT_EQ(changed.count(), 0); // the change-stamp path raises no change event
     EXPECT_EQ(model.GetMember(1).Name, cp932(QStringLiteral("上田2")));
     EXPECT_EQ(model.TimeStamp(), 50);
     EXPECT_EQ(minute.count(), 3);
