@@ -1,30 +1,9 @@
 #include "board/StatusText.h"
 
 #include "platform/Cp932.h"
-#include "platform/SjisText.h"
-
-#include <QList>
+#include "store/DateTimeText.h"
 
 namespace {
-
-// Numbers separated by '/' or ':'; empty when anything else stands between them.
-QList<int> numbers(const QByteArray& text, char separator)
-{
-    QList<int> result;
-    const QByteArray trimmed = SjisText::trim(text);
-    if (trimmed.isEmpty())
-        return result;
-    for (const QByteArray& part : trimmed.split(separator)) {
-        if (part.isEmpty() || part.size() > 4)
-            return {};
-        for (char c : part) {
-            if (c < '0' || c > '9')
-                return {};
-        }
-        result.append(part.toInt());
-    }
-    return result;
-}
 
 QByteArray twoDigits(int n)
 {
@@ -39,40 +18,6 @@ QByteArray weekdayName(const QDate& day)
 
 } // namespace
 
-std::optional<QDate> ParseDateText(const QByteArray& text, const QDate& today)
-{
-    const QList<int> n = numbers(text, '/');
-    QDate date;
-    if (n.size() == 3) {
-        int year = n[0];
-        if (year < 100 && SjisText::trim(text).indexOf('/') <= 2) {
-            // Two-digit years fall within fifty years of today, as typed dates are read.
-            year += today.year() / 100 * 100;
-            if (year > today.year() + 50)
-                year -= 100;
-            else if (year <= today.year() - 50)
-                year += 100;
-        }
-        date = QDate(year, n[1], n[2]);
-    } else if (n.size() == 2) {
-        date = QDate(today.year(), n[0], n[1]);
-    }
-    if (!date.isValid())
-        return std::nullopt;
-    return date;
-}
-
-std::optional<QTime> ParseTimeText(const QByteArray& text)
-{
-    const QList<int> n = numbers(text, ':');
-    if (n.size() < 2 || n.size() > 3)
-        return std::nullopt;
-    const QTime time(n[0], n[1], n.size() == 3 ? n[2] : 0);
-    if (!time.isValid())
-        return std::nullopt;
-    return time;
-}
-
 void GetStatusText(const TVurnaDataRec& record, const QDateTime& now, QByteArray& text, int& code)
 {
     static const QByteArray today = Cp932::fromUnicodeLossy(QStringLiteral("本日 "));
@@ -82,7 +27,7 @@ void GetStatusText(const TVurnaDataRec& record, const QDateTime& now, QByteArray
     text.clear();
 
     const QDate todayDate = now.date();
-    const std::optional<QDate> day = ParseDateText(record.Date, todayDate);
+    const std::optional<QDate> day = DateTimeText::ParseDate(record.Date, todayDate);
     if (!day) {
         text = record.Date + record.Time;
         if (!record.Date.isEmpty())
@@ -90,7 +35,7 @@ void GetStatusText(const TVurnaDataRec& record, const QDateTime& now, QByteArray
         return;
     }
 
-    const QTime time = ParseTimeText(record.Time).value_or(QTime(23, 59));
+    const QTime time = DateTimeText::ParseTime(record.Time).value_or(QTime(23, 59));
     const QDateTime moment(*day, time);
     text = twoDigits(day->month()) + '/' + twoDigits(day->day()) + weekdayName(*day) + ' ' + record.Time;
     if (now > moment) {

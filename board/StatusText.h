@@ -2,13 +2,10 @@
 
 #include "store/TVurnaDataRec.h"
 
-#include <QDate>
 #include <QDateTime>
-#include <QTime>
 
 #include <algorithm>
 #include <limits>
-#include <optional>
 
 // Display status codes: the index into the status table, the status pictures and the status
 // filter. Codes 3 and up come in pairs per status mark: odd is back today, even is not.
@@ -25,13 +22,6 @@ constexpr int saturated(qint64 code)
 constexpr int backToday(int statusIndex) { return saturated(2 * qint64(statusIndex) + 3); }
 constexpr int away(int statusIndex) { return saturated(2 * qint64(statusIndex) + 4); }
 } // namespace StatusCode
-
-// A date in the short date format "yyyy/mm/dd" (also y/m/d and m/d in the current year of
-// `today`, as typed dates are read); nullopt when the text is not a date.
-std::optional<QDate> ParseDateText(const QByteArray& text, const QDate& today);
-
-// A time "hh:nn" or "hh:nn:ss"; nullopt when the text is not a time.
-std::optional<QTime> ParseTimeText(const QByteArray& text);
 
 // The display status code of `record` at `now`, and the return text drawn on the board.
 void GetStatusText(const TVurnaDataRec& record, const QDateTime& now, QByteArray& text, int& code);

@@ -1,7 +1,7 @@
 #include "store/NextWorkDay.h"
 
+#include "store/DateTimeText.h"
 #include "store/ParmRec.h"
-#include "store/SiteConfigLine.h"
 #include "store/WeekendDays.h"
 
 namespace {
@@ -24,12 +24,12 @@ QByteArray NextWorkDay(const ParmRec& rec, const QDate& today)
 {
     for (int step = 1; step <= SearchLimitDays; ++step) {
         const QDate day = today.addDays(step);
-        const QByteArray text = SiteConfigLine::FormatDate(day);
+        const QByteArray text = DateTimeText::FormatDate(day);
         if (listed(rec.WorkDays, text))
             return text;
         if (WeekendDays::IsWeekend(rec.Weekend, day) || listed(rec.Holidays, text))
             continue;
         return text;
     }
-    return SiteConfigLine::FormatDate(today.addDays(1));
+    return DateTimeText::FormatDate(today.addDays(1));
 }

@@ -5,6 +5,7 @@
 #include "platform/ShareFiles.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
+#include "store/DateTimeText.h"
 #include "store/FilterFile.h"
 #include "store/ShareMoveTarget.h"
 #include "store/SiteConfigLine.h"
@@ -59,7 +60,8 @@ class Reader
 {
 public:
     Reader(TParmArray& boards, int index, bool ownBoard, QByteArray boardDir, const SiteConfigContext& context)
-        : m_boards(boards), m_index(index), m_own(ownBoard), m_dir(std::move(boardDir)), m_context(context)
+        : m_boards(boards), m_index(index), m_own(ownBoard), m_dir(std::move(boardDir)), m_context(context),
+          m_today(now().date())
     {
     }
 
@@ -84,11 +86,13 @@ public:
         const QByteArray ownDir = m_boards.isEmpty() ? QByteArray() : m_boards.at(0).ShareDir;
         if (ownDir.isEmpty())
             return;
-        const QDateTime now = m_context.clock ? m_context.clock->now() : QDateTime::currentDateTime();
-        VurnaLog::WriteLogEntry(SharePath::join(ownDir, VurnaLog::FileName), m_context.memberName, message, VurnaLog::KindError, now);
+        VurnaLog::WriteLogEntry(SharePath::join(ownDir, VurnaLog::FileName), m_context.memberName, message,
+                                VurnaLog::KindError, now());
     }
 
 private:
+    QDateTime now() const { return m_context.clock ? m_context.clock->now() : QDateTime::currentDateTime(); }
+
     ParmRec& rec() { return m_boards[m_index]; }
 
     void changeShareDir(QList<QByteArray>& lines)
@@ -214,7 +218,7 @@ private:
     void addTime(const QByteArray& line)
     {
         const QByteArray value = TakeValue(line, "TIMETABLE=");
-        if (!IsTimeText(value))
+        if (!DateTimeText::IsTimeText(value, m_today))
             return;
         if (!m_timeTableStarted) {
             rec().TimeTable.clear();
@@ -225,10 +229,10 @@ private:
 
     void addDay(const QByteArray& line, const QByteArray& key, QList<QByteArray>& days)
     {
-        const std::optional<QDate> date = ParseDate(TakeValue(line, key));
+        const std::optional<QDate> date = DateTimeText::ParseDate(TakeValue(line, key), m_today);
         const QByteArray name = ValueAfterFirstComma(line);
         if (date && !name.isEmpty())
-            days.append(FormatDate(*date) + name);
+            days.append(DateTimeText::FormatDate(*date) + name);
     }
 
     // The value is taken as written: extra characters ("土日祝", "土、日") are harmless because
@@ -270,6 +274,8 @@ private:
     bool m_own;
     QByteArray m_dir;
     const SiteConfigContext& m_context;
+    // Short years and month/day dates in the calendar are placed around this day.
+    QDate m_today;
     bool m_timeTableStarted = false;
 };
 

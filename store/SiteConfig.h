@@ -15,7 +15,8 @@ struct SiteConfigContext
     // still moves (its record and the file read next); only the local settings and the own
     // identity are left unwritten.
     ShareMoveTarget* shareMove = nullptr;
-    // Time stamps of log entries; the system clock when null.
+    // Time stamps of log entries and the today that short calendar dates are read around; the
+    // system clock when null.
     const Clock* clock = nullptr;
     // The running member's display name, for log entries.
     QByteArray memberName;

@@ -38,20 +38,6 @@ bool allDigits(const QByteArray& text)
     return true;
 }
 
-bool isClockTime(const QByteArray& text)
-{
-    const QList<QByteArray> parts = text.split(':');
-    if (parts.size() != 2 && parts.size() != 3)
-        return false;
-    for (const QByteArray& p : parts) {
-        if (!allDigits(p) || p.size() > 2)
-            return false;
-    }
-    if (parts.at(1).size() != 2 || (parts.size() == 3 && parts.at(2).size() != 2))
-        return false;
-    return parts.at(0).toInt() <= 23 && parts.at(1).toInt() <= 59 && (parts.size() == 2 || parts.at(2).toInt() <= 59);
-}
-
 } // namespace
 
 QList<QByteArray> SplitLines(const QByteArray& text)
@@ -118,34 +104,6 @@ std::optional<qint32> ParseInteger(const QByteArray& text)
     if (value < INT32_MIN || value > INT32_MAX)
         return std::nullopt;
     return qint32(value);
-}
-
-std::optional<QDate> ParseDate(const QByteArray& text)
-{
-    const QList<QByteArray> parts = text.split('/');
-    if (parts.size() != 3 || parts.at(0).size() != 4 || parts.at(1).size() > 2 || parts.at(2).size() > 2)
-        return std::nullopt;
-    for (const QByteArray& p : parts) {
-        if (!allDigits(p))
-            return std::nullopt;
-    }
-    const QDate date(parts.at(0).toInt(), parts.at(1).toInt(), parts.at(2).toInt());
-    if (!date.isValid())
-        return std::nullopt;
-    return date;
-}
-
-bool IsTimeText(const QByteArray& text)
-{
-    const qsizetype blank = text.indexOf(' ');
-    if (blank < 0)
-        return isClockTime(text);
-    return ParseDate(text.left(blank)).has_value() && isClockTime(text.mid(blank + 1).trimmed());
-}
-
-QByteArray FormatDate(const QDate& date)
-{
-    return date.toString(QStringLiteral("yyyy/MM/dd")).toLatin1();
 }
 
 } // namespace SiteConfigLine

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QDate>
 #include <QList>
 
 #include <optional>
@@ -34,14 +33,5 @@ bool Contains(const QByteArray& upperLine, const QByteArray& word);
 
 // Whole decimal integer with an optional sign that fits in 32 bits.
 std::optional<qint32> ParseInteger(const QByteArray& text);
-
-// "yyyy/mm/dd" (month and day may have one digit).
-std::optional<QDate> ParseDate(const QByteArray& text);
-
-// "h:nn" or "h:nn:ss", or a date followed by a blank and such a time.
-bool IsTimeText(const QByteArray& text);
-
-// The date as "yyyy/mm/dd".
-QByteArray FormatDate(const QDate& date);
 
 } // namespace SiteConfigLine

@@ -67,23 +67,4 @@ INSTANTIATE_TEST_SUITE_P(Table, DisplayStatus, ::testing::Values(
     StatusCase{"not a date, with time", QStringLiteral("出張"), "17:00", 0, false, tuesdayTen, QStringLiteral("出張17:00"), 4},
     StatusCase{"impossible date is not a date", "2026/02/30", "", 0, true, tuesdayTen, QStringLiteral("2026/02/30"), 4}));
 
-struct DateCase { QByteArray text; QDate expected; };
-class DateText : public ::testing::TestWithParam<DateCase> {};
-
-TEST_P(DateText, ParsesAsTypedDatesAreRead)
-{
-    const std::optional<QDate> d = ParseDateText(GetParam().text, QDate(2026, 12, 8));
-    EXPECT_EQ(d.value_or(QDate()), GetParam().expected) << GetParam().text.constData();
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, DateText, ::testing::Values(
-    DateCase{"2026/12/09", QDate(2026, 12, 9)},
-    DateCase{"2027/1/5", QDate(2027, 1, 5)},
-    DateCase{"12/24", QDate(2026, 12, 24)},
-    DateCase{"27/01/05", QDate(2027, 1, 5)},
-    DateCase{"2026-12-09", QDate()},
-    DateCase{"", QDate()},
-    DateCase{"2026/13/01", QDate()},
-    DateCase{"a/b/c", QDate()}));
-
 } // namespace

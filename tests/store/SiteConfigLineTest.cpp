@@ -96,34 +96,4 @@ INSTANTIATE_TEST_SUITE_P(Table, ParseIntegerTable,
                                            IntCase{"1.5", std::nullopt}, IntCase{"99999999999", std::nullopt},
                                            IntCase{"2147483647", 2147483647}));
 
-struct TimeCase
-{
-    QByteArray text;
-    bool isTime;
-};
-class TimeTextTable : public ::testing::TestWithParam<TimeCase>
-{
-};
-
-TEST_P(TimeTextTable, HoursAndMinutesOrDateAndTime)
-{
-    EXPECT_EQ(IsTimeText(GetParam().text), GetParam().isTime) << GetParam().text.constData();
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, TimeTextTable,
-                         ::testing::Values(TimeCase{"08:30", true}, TimeCase{"8:30", true}, TimeCase{"17:15:00", true},
-                                           TimeCase{"2004/05/01 09:00", true}, TimeCase{"24:00", false},
-                                           TimeCase{"12:60", false}, TimeCase{"noon", false}, TimeCase{"", false},
-                                           TimeCase{"12:5", false}, TimeCase{"2004/05/01", false}));
-
-TEST(ParseDate, YearMonthDayWithSlashes)
-{
-    EXPECT_EQ(ParseDate("2004/5/1"), QDate(2004, 5, 1));
-    EXPECT_EQ(FormatDate(*ParseDate("2004/5/1")), "2004/05/01");
-    EXPECT_FALSE(ParseDate("2004/13/01"));
-    EXPECT_FALSE(ParseDate("2004/02/30"));
-    EXPECT_FALSE(ParseDate("04/05/01"));
-    EXPECT_FALSE(ParseDate("2004-05-01"));
-}
-
 } // namespace
