@@ -80,15 +80,18 @@ bool ReadOpenFile(int fd, const RetryPolicy& policy, QByteArray& text, QDateTime
     return true;
 }
 
-QByteArray ReadNativeFileText(const QString& real, const RetryPolicy& policy)
+namespace {
+
+QByteArray readChecked(const QString& real, const RetryPolicy& policy, bool* ok)
 {
+    *ok = true;
     const QByteArray encoded = QFile::encodeName(real);
     for (int attempt = 1; attempt <= policy.attempts; ++attempt) {
         // Plain open, read and close: a board load reads thousands of small files and the
         // generic file class adds look-ups to each.
         const int fd = ::open(encoded.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
-            return {};
+            return {}; // missing: an empty file as far as every caller is concerned
         if (fd >= 0) {
             QByteArray text;
             const bool ok = ReadOpenFile(fd, policy, text, nullptr);
@@ -100,7 +103,21 @@ QByteArray ReadNativeFileText(const QString& real, const RetryPolicy& policy)
         if (attempt < policy.attempts)
             waitBeforeRetry(policy, attempt);
     }
+    *ok = false;
     return {};
+}
+
+} // namespace
+
+QByteArray ReadNativeFileText(const QString& real, const RetryPolicy& policy)
+{
+    bool ok = true;
+    return readChecked(real, policy, &ok);
+}
+
+QByteArray ReadFileTextChecked(const QByteArray& path, const RetryPolicy& policy, bool* ok)
+{
+    return readChecked(SharePath::resolve(path), policy, ok);
 }
 
 bool WriteFileText(const QByteArray& path, const QByteArray& text, const RetryPolicy& policy)

@@ -27,6 +27,11 @@ QByteArray ReadFileText(const QByteArray& path, const RetryPolicy& policy = {});
 // The same for a file whose real path on disk is already known (from a directory listing).
 QByteArray ReadNativeFileText(const QString& realPath, const RetryPolicy& policy = {});
 
+// The whole file as bytes, with `*ok` telling a file that does not exist (empty text, ok) from one that exists but
+// could not be read, is not a regular file or is too large (empty text, not ok): a caller that rewrites the file
+// after reading it must not take the second for an empty file and destroy what it holds.
+QByteArray ReadFileTextChecked(const QByteArray& path, const RetryPolicy& policy, bool* ok);
+
 // Replaces the whole file with `text`. Readers on other PCs only ever see the old or the new
 // content: the text goes to a temporary file beside the target, which is then renamed over
 // it. Does nothing when the base name of `path` is empty. Returns whether the text was

@@ -5,27 +5,12 @@
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
 
-#include <QFileInfo>
 #include <QLoggingCategory>
 
 Q_DECLARE_LOGGING_CATEGORY(lcFiles)
 
 namespace MemoFiles {
 namespace {
-
-// A whole file, telling an absent or empty file (ok, empty text) from one that exists but
-// could not be read (not ok): rewriting after such a failed read would destroy its content.
-QByteArray readWhole(const QByteArray& path, const RetryPolicy& policy, bool* ok)
-{
-    QByteArray text = ReadFileText(path, policy);
-    *ok = true;
-    if (text.isEmpty()) {
-        const QFileInfo info(SharePath::resolve(path));
-        if (info.exists() && (info.isDir() || info.size() > 0))
-            *ok = false;
-    }
-    return text;
-}
 
 bool removeWithRetries(const QByteArray& path, const RetryPolicy& policy)
 {
@@ -91,7 +76,7 @@ bool AddMemo(const QByteArray& memoPath, const QByteArray& memo, const Policy& p
         return false;
     const QByteArray path = unreadPath(memoPath);
     bool readOk = false;
-    const QByteArray old = readWhole(path, policy.files, &readOk);
+    const QByteArray old = ReadFileTextChecked(path, policy.files, &readOk);
     if (!readOk) {
         qCWarning(lcFiles) << "unread memos could not be read; memo not added" << SharePath::resolve(path);
         return false;
@@ -113,8 +98,8 @@ Board readBoardUnlocked(const QByteArray& memoPath, const Policy& policy)
     bool readOk = true;
     board.hadUnread = HasUnreadMemos(memoPath);
     if (board.hadUnread)
-        board.unread = readWhole(unreadPath(memoPath), policy.files, &unreadOk);
-    board.read = readWhole(readPath(memoPath), policy.files, &readOk);
+        board.unread = ReadFileTextChecked(unreadPath(memoPath), policy.files, &unreadOk);
+    board.read = ReadFileTextChecked(readPath(memoPath), policy.files, &readOk);
     board.ok = unreadOk && readOk;
     return board;
 }

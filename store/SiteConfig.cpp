@@ -13,7 +13,6 @@
 #include "store/VurnaLog.h"
 #include "store/WeekendDays.h"
 
-#include <QFileInfo>
 #include <QLoggingCategory>
 
 #include <exception>
@@ -47,12 +46,10 @@ qint32 clampInterval(qint32 value, qint32 lowest)
 // The file text, or a ConfigReadError when the file is there but gives nothing back.
 QByteArray readConfigText(const QByteArray& path, const RetryPolicy& policy)
 {
-    const QByteArray text = ReadFileText(path, policy);
-    if (text.isEmpty()) {
-        const QFileInfo info(SharePath::resolve(path));
-        if (info.exists() && (info.isDir() || info.size() > 0))
-            throw ConfigReadError();
-    }
+    bool ok = true;
+    const QByteArray text = ReadFileTextChecked(path, policy, &ok);
+    if (!ok)
+        throw ConfigReadError();
     return text;
 }
 
