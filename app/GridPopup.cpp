@@ -5,11 +5,10 @@
 #include <QAction>
 #include <QMenu>
 
-void GridPopup::EnableFor(bool selected, bool detailWindow) const
+void GridPopup::EnableFor(bool selected) const
 {
-    for (QAction* item : {popInfo, popHuzaiSet, popDengonSend, popDengonRead})
-        item->setEnabled(selected && detailWindow);
-    popHuzaiReset->setEnabled(selected);
+    for (QAction* item : {popInfo, popHuzaiSet, popDengonSend, popDengonRead, popHuzaiReset})
+        item->setEnabled(selected);
     popSelectAll->setEnabled(true);
 }
 

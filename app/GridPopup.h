@@ -16,8 +16,7 @@ struct GridPopup
     QAction* popSelectAll = nullptr;
 
     // Before it opens: the commands on members need someone picked; 全て選択 is always there.
-    // `detailWindow`: the commands that open the detail window can be offered.
-    void EnableFor(bool selected, bool detailWindow) const;
+    void EnableFor(bool selected) const;
 };
 
 // Builds popControl with `parent` as its owner.

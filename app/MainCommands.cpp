@@ -17,16 +17,6 @@
 #include <QTextEdit>
 #include <QUrl>
 
-namespace {
-
-void tellNobodySelected(MessageBoxes& boxes)
-{
-    boxes.show(QStringLiteral("誰も選択されていません。\r\n\r\n左クリックで誰かを選択して下さい。"),
-               Mb::Ok | Mb::IconWarning);
-}
-
-} // namespace
-
 void TfrmMain::SetSmallFont(bool small)
 {
     m_menus.mnuSmallfont->setChecked(small);
@@ -79,28 +69,8 @@ void TfrmMain::mnuHelpClick()
 
 void TfrmMain::popControlPopup(const QPoint& pos)
 {
-    // The commands that open the detail window wait for it.
-    m_popup.EnableFor(m_keiziban->HasSelection(), false);
+    m_popup.EnableFor(m_keiziban->HasSelection());
     m_popup.popControl->popup(m_keiziban->mapToGlobal(pos));
-}
-
-void TfrmMain::ShowInfomationForm(InfoMode mode)
-{
-    if (!m_keiziban->HasSelection()) {
-        tellNobodySelected(m_boxes);
-        return;
-    }
-    qCInfo(lcMain) << "command needs the detail window: mode" << int(mode);
-}
-
-void TfrmMain::ResetSelectedHuzai()
-{
-    TVurnaDataArray list;
-    if (!m_keiziban->GetSelection(list, true)) {
-        tellNobodySelected(m_boxes);
-        return;
-    }
-    m_huzai.ResetMembers(list);
 }
 
 void TfrmMain::TrayNotify()

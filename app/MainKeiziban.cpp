@@ -72,8 +72,7 @@ void TfrmMain::ApplyOwnEntryAvailability()
 {
     const bool own = HasOwnEntry(m_state.Own);
     m_pgcMain->setTabVisible(m_pgcMain->indexOf(m_tabDengon), own);
-    // The absence entry opens in the detail window, which this program does not have yet.
-    m_btnOwnerSet->setEnabled(false);
+    m_btnOwnerSet->setEnabled(own);
     m_btnOwnerReset->setEnabled(own);
     m_tray->SetOwnItemsEnabled(own);
 }

@@ -42,6 +42,7 @@ void TfrmMain::ReceiveDengon()
         m_tray->StopHuzaiAlart();
         ShowMainWindow();
     }
+    m_delivery->ReceiveParcels(own.FileName, m_state.OwnBoard().ShareDir);
 }
 
 void TfrmMain::KeizibanCheckMsg()

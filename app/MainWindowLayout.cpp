@@ -261,5 +261,5 @@ void TfrmMain::BuildStatusBar()
     m_statusText->setPalette(palette);
     bar->addWidget(m_statusText, 1);
 
-    m_status = std::make_unique<StatusBarSink>(*bar, *m_statusText, *m_progress);
+    m_status = std::make_unique<StatusBarSink>(*m_statusText, *m_progress);
 }

@@ -56,7 +56,7 @@ void TfrmMain::ConnectTray()
     connect(&tray, &TaskTray::TerminateChosen, this, &TfrmMain::Quit);
     connect(&tray, &TaskTray::PresetChosen, this,
             [this](HuzaiPresets::TPreset preset) { m_huzai.ApplyPreset(preset); });
-    connect(&tray, &TaskTray::OwnSetChosen, this, [] { qCInfo(lcMain) << "absence entry needs the detail window"; });
+    connect(&tray, &TaskTray::OwnSetChosen, this, &TfrmMain::ShowOwnHuzaiEntry);
     connect(&tray, &TaskTray::OwnResetChosen, this, [this] { m_huzai.ResetOwn(); });
     const auto showMemos = [this] {
         SwitchPage(m_tabDengon);
@@ -79,9 +79,8 @@ void TfrmMain::ConnectBoard()
     m_keiziban->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_keiziban, &QWidget::customContextMenuRequested, this, &TfrmMain::popControlPopup);
     connect(m_keiziban, &TVurnaGrid::OnDblClick, this, [this] { ShowInfomationForm(InfoMode::Details); });
-    connect(m_keiziban, &TVurnaGrid::OnShellDrop, this, [this] { ShowInfomationForm(InfoMode::SendFiles); });
-    connect(m_btnOwnerSet, &QToolButton::clicked, this,
-            [] { qCInfo(lcMain) << "absence entry needs the detail window"; });
+    connect(m_keiziban, &TVurnaGrid::OnShellDrop, this, &TfrmMain::KeizibanShellDrop);
+    connect(m_btnOwnerSet, &QToolButton::clicked, this, &TfrmMain::ShowOwnHuzaiEntry);
     connect(m_btnOwnerReset, &QToolButton::clicked, this, [this] { m_huzai.ResetOwn(); });
 }
 
@@ -94,6 +93,7 @@ void TfrmMain::ConnectNotice()
     if (m_env.lookUpAddress)
         m_notice->SetAddressLookUp(m_env.lookUpAddress);
     m_writer.SetNotifier(m_notice);
+    MakeDelivery();
     connect(m_notice, &TVurnaNotice::MemoArrived, this, [this] {
         m_state.NewMemo = true;
         m_tray->StartHuzaiAlart();

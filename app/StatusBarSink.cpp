@@ -2,10 +2,8 @@
 
 #include <QLabel>
 #include <QProgressBar>
-#include <QStatusBar>
 
-StatusBarSink::StatusBarSink(QStatusBar& bar, QLabel& text, QProgressBar& progress)
-    : m_bar(bar), m_text(text), m_progress(progress)
+StatusBarSink::StatusBarSink(QLabel& text, QProgressBar& progress) : m_text(text), m_progress(progress)
 {
 }
 
@@ -22,14 +20,4 @@ void StatusBarSink::setProgress(int percent)
     else
         m_progress.setValue(qBound(0, percent, 100));
     m_progress.repaint();
-}
-
-void StatusBarSink::ShowProgress(const QString& text, int value)
-{
-    m_text.setText(text);
-    if (value == -99)
-        setProgress(-1);
-    else
-        setProgress(value > 9 ? value : 10);
-    m_bar.repaint();
 }

@@ -76,8 +76,9 @@ void TaskTray::buildMenu()
         m_ownItems.append(item);
     }
     menu->addSeparator();
-    m_popTrayHuzaiSet = AddMenuItem(menu, menu, QStringLiteral("popTrayHuzaiSet"), QStringLiteral("不在設定"));
-    connect(m_popTrayHuzaiSet, &QAction::triggered, this, &TaskTray::OwnSetChosen);
+    QAction* set = AddMenuItem(menu, menu, QStringLiteral("popTrayHuzaiSet"), QStringLiteral("不在設定"));
+    connect(set, &QAction::triggered, this, &TaskTray::OwnSetChosen);
+    m_ownItems.append(set);
     QAction* reset = AddMenuItem(menu, menu, QStringLiteral("popTrayHuzaiReset"), QStringLiteral("不在解除"));
     connect(reset, &QAction::triggered, this, &TaskTray::OwnResetChosen);
     m_ownItems.append(reset);
@@ -103,8 +104,6 @@ void TaskTray::SetOwnItemsEnabled(bool own)
 {
     for (QAction* item : std::as_const(m_ownItems))
         item->setEnabled(own);
-    // The absence entry opens in the detail window, which this program does not have yet.
-    m_popTrayHuzaiSet->setEnabled(false);
 }
 
 void TaskTray::SetTaskTrayIcon(const QString& text, TrayOperation operation, const QIcon& icon)

@@ -74,7 +74,6 @@ private:
     QString m_tip;
     bool m_shown = false;
     QList<QAction*> m_ownItems;
-    QAction* m_popTrayHuzaiSet = nullptr;
     QTimer m_huzaiAlartTimer;
     // Made once: the reminder changes picture four times a second.
     QIcon m_normalIcon;

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "app/DengonDelivery.h"
 #include "app/GridPopup.h"
 #include "app/HuzaiActions.h"
 #include "app/MainMenus.h"
 #include "app/MainPlacement.h"
 #include "app/MainState.h"
 #include "board/UserStatusWriter.h"
+#include "forms/TfrmInfo.h"
+#include "platform/FolderChooser.h"
 #include "store/TLocalSettings.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -36,6 +40,8 @@ struct TMainEnvironment
 {
     Clock* clock = nullptr;        // required
     MessageBoxes* boxes = nullptr; // required
+    // Where arrived parcels go; without one every choice is cancelled and parcels wait.
+    FolderChooser* folders = nullptr;
     // The PC's own address (platform HostAddress); looked up once per start.
     std::function<QByteArray()> lookUpAddress;
     // The folder of the running program file, in-memory form (shortcut protection, help).
@@ -66,13 +72,7 @@ class TfrmMain final : public QMainWindow
 
 public:
     // What a command on picked members opens the detail window for.
-    enum class InfoMode {
-        Details = 0,
-        DengonSend = 1,
-        DengonRead = 2,
-        HuzaiSet = 3,
-        SendFiles = 4,
-    };
+    using InfoMode = TfrmInfo::Mode;
 
     explicit TfrmMain(TMainEnvironment environment, QWidget* parent = nullptr);
     ~TfrmMain() override;
@@ -102,6 +102,20 @@ public:
     void SwitchPage(QWidget* page);
     // The commands on the members picked on the board that open the detail window.
     void ShowInfomationForm(InfoMode mode);
+    // 不在設定 of the own button and the tray: the detail window on the user alone, starting at
+    // today's date; nothing while the last one is still open.
+    void ShowOwnHuzaiEntry();
+    // Files dropped on the board: the detail window sends them to the picked members.
+    void KeizibanShellDrop();
+    // The detail window while it is open (tests drive it; the board window keeps it to refuse a
+    // second one for the own absence).
+    TfrmInfo* InfoForm() const { return m_info; }
+    // How a detail window is shown; tests replace it to drive the window instead of waiting on
+    // its modal loop. The default runs ShowInfo.
+    using InfoRunner = std::function<void(TfrmInfo& form, const ParmRec& site, const TVurnaDataArray& selection,
+                                          bool presetToday, TfrmInfo::Mode mode)>;
+    void SetInfoRunner(InfoRunner runner) { m_infoRunner = std::move(runner); }
+    DengonDelivery& Delivery() { return *m_delivery; }
 
     TMainState& State() { return m_state; }
     const TMainState& State() const { return m_state; }
@@ -178,6 +192,8 @@ private:
     void KeizibanChangeDB();
 
     void ShowLoadFailure(const QString& message);
+    void MakeDelivery();
+    void RunInfoForm(const ParmRec& site, const TVurnaDataArray& selection, bool presetToday, InfoMode mode);
     // The saving of a real end and the end itself, once.
     void EndProgram();
 
@@ -211,6 +227,10 @@ private:
     GridPopup m_popup;
     TaskTray* m_tray = nullptr;
     TVurnaNotice* m_notice = nullptr;
+    ScriptedFolderChooser m_noFolders;
+    std::unique_ptr<DengonDelivery> m_delivery;
+    QPointer<TfrmInfo> m_info;
+    InfoRunner m_infoRunner;
     QString m_helpFile;
     bool m_ended = false;
     bool m_quitRequested = false;

@@ -1,6 +1,7 @@
 // Vurna3: the board program. One copy per user session; a second start wakes the first.
 
 #include "app/Pictures.h"
+#include "app/QtFolderChooser.h"
 #include "app/QtMessageBoxes.h"
 #include "app/SessionEnd.h"
 #include "app/TfrmMain.h"
@@ -33,6 +34,8 @@ int main(int argc, char** argv)
     TMainEnvironment environment;
     environment.clock = &clock;
     environment.boxes = &boxes;
+    QtFolderChooser folders;
+    environment.folders = &folders;
     environment.lookUpAddress = &HostAddress::LookUpOwnAddress;
     environment.bindAddress = HostAddress::PinnedAddress();
     environment.programFolder = SharePath::fromNative(QCoreApplication::applicationDirPath());
@@ -41,6 +44,7 @@ int main(int argc, char** argv)
 
     TfrmMain frmMain(environment);
     boxes.SetOwner(&frmMain);
+    folders.SetOwner(&frmMain);
     SessionEnd sessionEnd;
     QObject::connect(&sessionEnd, &SessionEnd::EndRequested, &frmMain, &TfrmMain::Quit);
     QObject::connect(&sessionEnd, &SessionEnd::TickRequested, &frmMain.State().Scheduler,

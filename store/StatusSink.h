@@ -11,6 +11,14 @@ public:
     virtual ~StatusSink() = default;
     // Replaces the whole text of the status panel.
     virtual void setStatusText(const QString& text) = 0;
-    // 0..100.
+    // 0..100; below 0 empties the bar.
     virtual void setProgress(int percent) = 0;
+
+    // The progress display of memo and file delivery: any value from 0 to 9 shows as 10 so
+    // that a started bar is visible; -99 empties the bar.
+    void ShowProgress(const QString& text, int value)
+    {
+        setStatusText(text);
+        setProgress(value == -99 ? -1 : (value > 9 ? value : 10));
+    }
 };

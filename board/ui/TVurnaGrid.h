@@ -111,6 +111,8 @@ public:
 
     // Full paths of the files of the last drop, in the drop's order.
     const QStringList& DropFiles() const { return m_dropFiles; }
+    // The detail window has handed the dropped items over (or the user cancelled).
+    void ClearDropFiles() { m_dropFiles.clear(); }
 
     // The separate vertical scroll bar (vbarKeiziban); the grid deletes it if nobody else has.
     QScrollBar* ScrollBar() const { return m_scrollBar; }

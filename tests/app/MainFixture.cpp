@@ -71,6 +71,7 @@ bool MainFixture::start(bool trayAvailable)
     TMainEnvironment environment;
     environment.clock = &clock;
     environment.boxes = otherBoxes ? otherBoxes : &boxes;
+    environment.folders = &folders;
     environment.lookUpAddress = [this] { return address; };
     environment.programFolder = programFolder;
     environment.trayAvailable = trayAvailable;

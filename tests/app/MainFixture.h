@@ -2,6 +2,7 @@
 
 #include "app/TfrmMain.h"
 #include "platform/Clock.h"
+#include "platform/FolderChooser.h"
 #include "platform/MessageBoxes.h"
 #include "support/TestShare.h"
 
@@ -47,6 +48,7 @@ protected:
     QTemporaryDir profile;
     FixedClock clock;
     ScriptedMessageBoxes boxes;
+    ScriptedFolderChooser folders;
     // Answers instead of `boxes` when set.
     MessageBoxes* otherBoxes = nullptr;
     QByteArray address = "192.168.10.20";

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "store/MemoFiles.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class Clock;
+class FolderChooser;
+class MessageBoxes;
+class StatusSink;
+
+// What delivery works with; everything lives in the main window.
+struct DeliveryContext
+{
+    StatusSink& status;     // progress and the last error, in the status bar
+    MessageBoxes& boxes;    // an internal error of the send list
+    const Clock& clock;     // the age of a parcel folder left hidden
+    FolderChooser& folders; // where the user puts arrived parcels
+    // Tells a recipient's copy that a memo arrived (the memo datagram).
+    std::function<void(const QByteArray& recipient)> announceMemo;
+    MemoFiles::Policy memoPolicy;
+};
+
+// The main window's side of memos and parcels (Vurna便): working through the send list that
+// the detail window fills, and taking in the parcels that arrived in the user's inbox folder.
+// Everything runs on the GUI thread and lets events through between items; a failing item is
+// passed over and the last error stays in the status bar.
+//
+// A parcel folder is hidden while its items are copied and made visible after the last one,
+// so a recipient never moves half a delivery. Every folder that is created, moved or deleted
+// is first checked to lie inside an inbox of the share, without symbolic links on the way.
+class DengonDelivery
+{
+public:
+    explicit DengonDelivery(DeliveryContext context);
+
+    // Works through `lines` (file lines and memo lines) for members of the board in `shareDir`.
+    void ProcessSendList(const QList<QByteArray>& lines, const QByteArray& shareDir);
+    // One memo line: the memo on top of the recipient's unread memos, then the memo datagram.
+    // False, and no datagram, when the memo could not be stored.
+    bool DeliverDengon(const QByteArray& line);
+    // Moves what arrived in the inbox of `ownFileName` to a folder that the user chooses, and
+    // deletes parcel folders left hidden for more than a day.
+    void ReceiveParcels(const QByteArray& ownFileName, const QByteArray& shareDir);
+
+    // The two heading lines of the folder chooser.
+    static QString ChooserHeading();
+
+private:
+    struct Parcel
+    {
+        QString folder; // the parcel folder as created (real path); empty when it failed
+    };
+    // The parcel folder for a destination of the send list, created at its first file line.
+    Parcel& ParcelFor(const QByteArray& destination, const QString& shareReal);
+    bool CopyItem(const QByteArray& source, const Parcel& parcel);
+
+    DeliveryContext m_context;
+    QList<QPair<QByteArray, Parcel>> m_parcels;
+};

@@ -1,0 +1,246 @@
+#include "board/TVurnaBoardModel.h"
+#include "board/UserLoader.h"
+#include "forms/TVurnaCalendar.h"
+#include "forms/TfrmInfo.h"
+#include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
+#include "store/StatusSink.h"
+#include "support/BoardFixtures.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class NoStatus final : public StatusSink
+{
+public:
+    void setStatusText(const QString&) override {}
+    void setProgress(int) override {}
+};
+
+struct HuzaiCall
+{
+    TVurnaDataArray records;
+    QByteArray locate, time, date;
+    qint32 statusIndex = -1;
+};
+
+// Members 阿部, 伊藤 and 上田 on a share, and a detail window made on them whose absence writes
+// and sendings are recorded.
+class InfoWindow : public ::testing::Test
+{
+protected:
+    InfoWindow()
+    {
+        for (const auto& [base, reading, name] :
+             {std::tuple{"abe", "ｱﾍﾞ", "阿部"}, std::tuple{"ito", "ｲﾄｳ", "伊藤"}, std::tuple{"ueda", "ｳｴﾀﾞ", "上田"}})
+            share.writeBytes(QString::fromLatin1(base) + QStringLiteral(".vrn"),
+                             memberFile(QString::fromUtf8(reading), QString::fromUtf8(name)));
+        model.SetDataSource(share.dataSource());
+        model.Reload(AllMembers);
+        site.StatusTable.append(TStatusEntry{"y.ico", cp932(QStringLiteral("外出(本日戻り)"))});
+        site.StatusTable.append(TStatusEntry{"r.ico", cp932(QStringLiteral("外出"))});
+        site.StatusTable.append(TStatusEntry{"y.ico", "(" + cp932(QStringLiteral("本日戻り")) + ")"});
+        site.StatusTable.append(TStatusEntry{"r.ico", ""});
+    }
+
+    void open(QList<int> members, TfrmInfo::Mode mode, bool presetToday = false, QStringList drops = {})
+    {
+        InfoContext context{model, {}, own, clock, boxes, status, {}, drops, [this] { ++dropsCleared; }, {}, {}, {}};
+        context.setHuzai = [this](TVurnaDataArray& records, const QByteArray& locate, qint32 index,
+                                  const QByteArray& time, const QByteArray& date) {
+            calls.append({records, locate, time, date, index});
+        };
+        context.send = [this](const QList<QByteArray>& lines) { sent = lines; };
+        context.files.delayMs = 1;
+        form = std::make_unique<TfrmInfo>(std::move(context));
+        TVurnaDataArray selection{TVurnaDataRec{}};
+        for (int m : members)
+            selection.append(model.GetMember(m));
+        ASSERT_TRUE(form->Prepare(site, selection, presetToday, mode));
+        form->show();
+    }
+    template <typename T> T* child(const char* name) const { return form->findChild<T*>(QLatin1String(name)); }
+    void type(const char* field, const QString& text) const { child<QPlainTextEdit>(field)->setPlainText(text); }
+    // The history file beside the member's status file, whatever the letter case of its name.
+    QByteArray history(const char* base) const
+    {
+        const QStringList found =
+            QDir(share.realPath()).entryList({QString::fromLatin1(base) + QStringLiteral(".lst")});
+        return found.isEmpty() ? QByteArray() : share.readBytes(found.first());
+    }
+
+    TestShare share;
+    TVurnaBoardModel model;
+    ParmRec site;
+    TVurnaDataRec own;
+    FixedClock clock{QDateTime(QDate(2024, 3, 31), QTime(10, 0))};
+    ScriptedMessageBoxes boxes;
+    NoStatus status;
+    QList<HuzaiCall> calls;
+    QList<QByteArray> sent;
+    int dropsCleared = 0;
+    std::unique_ptr<TfrmInfo> form;
+};
+
+TEST_F(InfoWindow, ThreeMembersAreAskedOnceWrittenTogetherAndEachHistoryMerged)
+{
+    share.writeBytes(QStringLiteral("ito.lst"), "old\r\nDesk");
+    open({1, 2, 3}, TfrmInfo::Mode::HuzaiSet);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("阿部さん ～ 上田さんを選択しています。(計:3人)"));
+    EXPECT_TRUE(child<QWidget>("pnlMultiUsers")->isVisible());
+    EXPECT_EQ(child<QListWidget>("lstHistory")->count(), 0);
+    EXPECT_TRUE(child<QPlainTextEdit>("memHuzai")->toPlainText().isEmpty());
+
+    type("memHuzai", QStringLiteral("desk"));
+    child<QPushButton>("btnHuzaiSet")->click();
+    ASSERT_EQ(boxes.shown().size(), 1);
+    EXPECT_TRUE(boxes.shown()[0].text.startsWith(QStringLiteral("複数の人に対して操作を")));
+    ASSERT_EQ(calls.size(), 1);
+    EXPECT_EQ(calls[0].records.size(), 4);
+    EXPECT_EQ(calls[0].date, cp932(QStringLiteral("不在")));
+    EXPECT_EQ(history("ito"), "desk\r\nold");
+    EXPECT_EQ(history("abe"), "desk");
+    EXPECT_EQ(dropsCleared, 1);
+}
+
+TEST_F(InfoWindow, RefusedConfirmationChangesNothing)
+{
+    open({1, 2}, TfrmInfo::Mode::HuzaiSet);
+    type("memHuzai", QStringLiteral("desk"));
+    boxes.setNextAnswer(Mb::IdCancel);
+    child<QPushButton>("btnHuzaiSet")->click();
+    EXPECT_TRUE(calls.isEmpty());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(history("abe").isEmpty());
+}
+
+struct MarkCase
+{
+    int mark;
+    QString storedDate;
+};
+
+class NoReturnDate : public InfoWindow, public ::testing::WithParamInterface<MarkCase>
+{
+};
+
+TEST_P(NoReturnDate, TheMarkNameStandsForTheDateAndNeverNothing)
+{
+    open({1}, TfrmInfo::Mode::HuzaiSet);
+    type("memHuzai", QStringLiteral("  外出中  "));
+    child<QRadioButton>("rbtnNoReturnDate")->setChecked(true);
+    child<QComboBox>("cmbStatus")->setCurrentIndex(GetParam().mark);
+    child<QPushButton>("btnHuzaiSet")->click();
+    ASSERT_EQ(calls.size(), 1);
+    EXPECT_EQ(calls[0].date, cp932(GetParam().storedDate));
+    EXPECT_EQ(calls[0].statusIndex, GetParam().mark);
+    EXPECT_TRUE(calls[0].time.isEmpty());
+    EXPECT_EQ(calls[0].locate, cp932(QStringLiteral("外出中")));
+    EXPECT_EQ(history("abe"), cp932(QStringLiteral("  外出中  "))); // the history keeps the blanks
+}
+
+INSTANTIATE_TEST_SUITE_P(Marks, NoReturnDate,
+                         ::testing::Values(MarkCase{0, QStringLiteral("不在")}, MarkCase{1, QStringLiteral("外出")},
+                                           MarkCase{2, QStringLiteral("不在")}));
+
+TEST_F(InfoWindow, SetIsRefusedWithoutReasonOrDateOrWithTextTheFileCannotHold)
+{
+    open({1}, TfrmInfo::Mode::HuzaiSet);
+    child<QPushButton>("btnHuzaiSet")->click();
+    type("memHuzai", QStringLiteral("外出"));
+    child<QRadioButton>("rbtnDateTime")->setChecked(true);
+    child<QLineEdit>("edtMonth")->clear();
+    child<QPushButton>("btnHuzaiSet")->click();
+    type("memHuzai", QStringLiteral("会議室\"A\""));
+    child<QPushButton>("btnHuzaiSet")->click();
+    ASSERT_EQ(boxes.shown().size(), 3);
+    EXPECT_EQ(boxes.shown()[0].text, QStringLiteral("不在理由を入力して下さい。"));
+    EXPECT_EQ(boxes.shown()[1].text, QStringLiteral("戻り日付を入力して下さい。"));
+    EXPECT_TRUE(boxes.shown()[2].text.contains(QLatin1Char('"')));
+    EXPECT_TRUE(calls.isEmpty());
+}
+
+TEST_F(InfoWindow, OneMemberPrefilledAndWrittenOverTheNewestFile)
+{
+    share.writeBytes(QStringLiteral("abe.vrn"),
+                     userFileText({cp932(QStringLiteral("ｱﾍﾞ")), cp932(QStringLiteral("阿部")), "", "",
+                                   cp932(QStringLiteral("出張")), "2024/04/02", "17:00", "", "", "1", "0", ""}));
+    share.writeBytes(QStringLiteral("abe.lst"), cp932(QStringLiteral("出張\r\n会議")));
+    open({1}, TfrmInfo::Mode::HuzaiSet);
+    EXPECT_EQ(child<QLineEdit>("edtMonth")->text(), QStringLiteral("2024/04/02"));
+    EXPECT_EQ(child<QComboBox>("cmbReturnTime")->currentText(), QStringLiteral("17:00"));
+    EXPECT_EQ(child<QComboBox>("cmbStatus")->currentIndex(), 1);
+    EXPECT_EQ(child<QListWidget>("lstHistory")->count(), 2);
+
+    // Someone changes the member's phone while the window stands open.
+    share.writeBytes(QStringLiteral("abe.vrn"),
+                     userFileText({cp932(QStringLiteral("ｱﾍﾞ")), cp932(QStringLiteral("阿部")), "", "",
+                                   cp932(QStringLiteral("出張")), "2024/04/02", "17:00", "555", "", "1", "0", ""}));
+    child<QPushButton>("btnHuzaiSet")->click();
+    ASSERT_EQ(calls.size(), 1);
+    EXPECT_EQ(calls[0].records.at(1).WarningCall, "555");
+    EXPECT_EQ(calls[0].date, "2024/04/02");
+    EXPECT_EQ(calls[0].time, "17:00");
+}
+
+TEST_F(InfoWindow, ReturnTimeTakesDigitsAndColonsAndRefusesAnImpossibleTime)
+{
+    open({1}, TfrmInfo::Mode::HuzaiSet);
+    QLineEdit* time = child<QComboBox>("cmbReturnTime")->lineEdit();
+    time->setFocus();
+    QTest::keyClicks(time, QStringLiteral("9a:0b"));
+    EXPECT_EQ(time->text(), QStringLiteral("9:0"));
+    time->setText(QStringLiteral("25:00"));
+    QFocusEvent leave(QEvent::FocusOut);
+    QCoreApplication::sendEvent(time, &leave);
+    ASSERT_EQ(boxes.shown().size(), 1);
+    EXPECT_EQ(boxes.shown()[0].text, QStringLiteral("戻り時間の値は有効ではありません。"));
+    EXPECT_TRUE(time->text().isEmpty());
+}
+
+TEST_F(InfoWindow, PreviousMonthFromTheLastOfMarch)
+{
+    open({1}, TfrmInfo::Mode::HuzaiSet, true);
+    EXPECT_EQ(child<QLineEdit>("edtMonth")->text(), QStringLiteral("2024/03/31"));
+    form->edtMonthClick();
+    child<QPushButton>("btnPrevMonth")->click();
+    EXPECT_EQ(child<QLineEdit>("edtMonth")->text(), QStringLiteral("2024/02/29"));
+    EXPECT_TRUE(child<QWidget>("pnlReturnDate")->isVisible());
+}
+
+TEST_F(InfoWindow, EscOnTheAbsencePanelClearsTheAbsence)
+{
+    open({1, 2}, TfrmInfo::Mode::HuzaiSet);
+    child<QPushButton>("btnHuzaiCancel")->setFocus();
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    ASSERT_EQ(calls.size(), 1);
+    EXPECT_TRUE(calls[0].locate.isEmpty() && calls[0].date.isEmpty() && calls[0].statusIndex == 0);
+    EXPECT_TRUE(boxes.shown()[0].text.startsWith(QStringLiteral("複数の人に対して不在解除")));
+}
+
+TEST_F(InfoWindow, SendingFilesToTwoMembersQueuesEachMembersFilesThenItsMemo)
+{
+    open({1, 2}, TfrmInfo::Mode::SendFiles, false, {QStringLiteral("/d/one"), QStringLiteral("/d/two")});
+    EXPECT_TRUE(child<QPlainTextEdit>("memSend")->toPlainText().startsWith(QStringLiteral("○ゲストより(Vurna便) ")));
+    type("memSend", QStringLiteral("どうぞ"));
+    child<QPushButton>("btnSendOK")->click();
+    ASSERT_EQ(sent.size(), 6);
+    const QByteArray a = share.dataSource() + "ABE";
+    EXPECT_TRUE(sent[0].startsWith("<F>/d/one<T>" + a + "/"));
+    EXPECT_TRUE(sent[1].startsWith("<F>/d/two<T>" + a + "/"));
+    EXPECT_EQ(sent[2], "<N>" + a + "<M>" + cp932(QStringLiteral("どうぞ")));
+    EXPECT_TRUE(sent[3].startsWith("<F>/d/one<T>" + share.dataSource() + "ITO/"));
+    EXPECT_EQ(boxes.shown().size(), 1); // the question for several recipients
+}
+
+} // namespace
