@@ -10,16 +10,13 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
-#include <QUrl>
 
 namespace {
 
@@ -72,19 +69,6 @@ protected:
         });
     }
 
-    // Clicks the member's cell, with Ctrl to add to the selection.
-    void pick(const char* name, bool add = false)
-    {
-        TVurnaGrid& grid = window->Keiziban();
-        for (int row = 0; row < grid.RowCount(); ++row) {
-            for (int col = 0; col < 2; ++col) {
-                if (Cp932::toUnicode(grid.Cells().At(col, row).Name) == QString::fromUtf8(name))
-                    QTest::mouseClick(&grid, Qt::LeftButton, add ? Qt::ControlModifier : Qt::KeyboardModifiers(),
-                                      grid.CellRect(col, row).center());
-            }
-        }
-    }
-
     void save(QWidget& widget, const char* name) const
     {
         const QString dir = qEnvironmentVariable("VURNA_SCREENSHOT_DIR");
@@ -100,9 +84,9 @@ protected:
 
 TEST_F(InfoForm, EachCommandOpensItsModeForThePickedMembers)
 {
-    pick("鈴木");
+    pick(QStringLiteral("鈴木"));
     action(QStringLiteral("popDengonRead"))->trigger();
-    pick("田中", true);
+    pick(QStringLiteral("田中"), true);
     action(QStringLiteral("popHuzaiSet"))->trigger();
     window->OwnerSetButton().click();
     ASSERT_EQ(opened.size(), 3);
@@ -123,7 +107,7 @@ TEST_F(InfoForm, AMemoWrittenInTheWindowLandsOnTopOfTheRecipientsMemos)
             ->appendPlainText(QStringLiteral("折り返しお願いします"));
         form.btnSendClick();
     };
-    pick("田中");
+    pick(QStringLiteral("田中"));
     action(QStringLiteral("popDengonSend"))->trigger();
     const QByteArray mil = readShareFile(QStringLiteral("tanaka.mil"));
     EXPECT_TRUE(mil.startsWith(cp932(QStringLiteral("○山田より(伝言)     送信日時: 2024年 4月1日(月) 9時5分"))));
@@ -141,13 +125,7 @@ TEST_F(InfoForm, FilesDroppedOnAMemberBecomeAParcelInItsInbox)
     file.close();
     onOpen = [](TfrmInfo& form) { form.btnSendClick(); };
 
-    TVurnaGrid& grid = window->Keiziban();
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(file.fileName())});
-    QDropEvent drop(QPointF(grid.CellRect(1, 0).center()), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    // A drop that no drag of this application started: handed to the widget as the drag
-    // manager would.
-    static_cast<QObject&>(grid).event(&drop);
+    dropOn(QStringLiteral("田中"), {file.fileName()});
 
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0].mode, TfrmInfo::Mode::SendFiles);
@@ -155,7 +133,7 @@ TEST_F(InfoForm, FilesDroppedOnAMemberBecomeAParcelInItsInbox)
     ASSERT_EQ(inboxes, QStringList{QStringLiteral("TANAKA")});
     const QStringList labels = QDir(share.realPath() + inboxes[0]).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     EXPECT_EQ(labels, QStringList{QStringLiteral("山田さんからのVurna便 4月1日 9時5分0秒")});
-    EXPECT_TRUE(grid.DropFiles().isEmpty());
+    EXPECT_TRUE(window->Keiziban().DropFiles().isEmpty());
 }
 
 TEST_F(InfoForm, PanelsAsDrawn)
@@ -194,7 +172,7 @@ TEST_F(InfoForm, PanelsAsDrawn)
         form.SwitchMode(TfrmInfo::Mode::DengonSend);
         save(form, "info-send.png");
     };
-    pick("鈴木");
+    pick(QStringLiteral("鈴木"));
     action(QStringLiteral("popInfo"))->trigger();
 
     onOpen = [this](TfrmInfo& form) {

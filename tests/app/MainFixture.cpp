@@ -5,9 +5,15 @@
 #include "platform/Cp932.h"
 #include "platform/SharePath.h"
 
+#include "board/ui/TVurnaGrid.h"
+
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
 #include <QSettings>
+#include <QTest>
+#include <QUrl>
 
 MainFixture::MainFixture() : clock(QDateTime(QDate(2024, 4, 1), QTime(9, 30)))
 {
@@ -106,4 +112,45 @@ QByteArray MainFixture::readShareFile(const QString& name) const
 bool MainFixture::shareHas(const QString& name) const
 {
     return shareSnapshot().contains(name.toLower());
+}
+
+namespace {
+
+// The centre of the cell of the member named `name`; invalid when nobody of that name is shown.
+QPoint cellOf(const TVurnaGrid& grid, const QString& name)
+{
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        for (int col = 0; col < grid.ColCount(); ++col) {
+            if (Cp932::toUnicode(grid.Cells().At(col, row).Name) == name)
+                return grid.CellRect(col, row).center();
+        }
+    }
+    return {-1, -1};
+}
+
+} // namespace
+
+void MainFixture::pick(const QString& name, bool add) const
+{
+    TVurnaGrid& grid = window->Keiziban();
+    const QPoint at = cellOf(grid, name);
+    ASSERT_GE(at.x(), 0) << name.toStdString();
+    QTest::mouseClick(&grid, Qt::LeftButton, add ? Qt::ControlModifier : Qt::KeyboardModifiers(), at);
+}
+
+void MainFixture::dropOn(const QString& name, const QStringList& files, bool add) const
+{
+    TVurnaGrid& grid = window->Keiziban();
+    const QPoint at = cellOf(grid, name);
+    ASSERT_GE(at.x(), 0) << name.toStdString();
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const QString& file : files)
+        urls.append(QUrl::fromLocalFile(file));
+    mime.setUrls(urls);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton,
+                    add ? Qt::ControlModifier : Qt::KeyboardModifiers());
+    // A drop that no drag of this application started: handed to the widget as the drag
+    // manager would.
+    static_cast<QObject&>(grid).event(&drop);
 }

@@ -35,6 +35,11 @@ protected:
     // A command of the window's menus by its name.
     QAction* action(const QString& name) const { return window->findChild<QAction*>(name); }
 
+    // Clicks the cell of the member named `name` on the board, with Ctrl to add to the selection.
+    void pick(const QString& name, bool add = false) const;
+    // Drops `files` from the shell on the member named `name`, with Ctrl to add to the selection.
+    void dropOn(const QString& name, const QStringList& files, bool add = false) const;
+
     // Makes the window and runs the start-up; returns what FormCreate returned.
     bool start(bool trayAvailable = true);
 

@@ -32,6 +32,12 @@ CopyProcess::~CopyProcess()
     }
 }
 
+void CopyProcess::setSetting(const QString& key, const QVariant& value)
+{
+    QSettings settings(m_profile.path() + QStringLiteral("/config/Quaxosoft/Vurna.conf"), QSettings::IniFormat);
+    settings.setValue(key, value);
+}
+
 void CopyProcess::start()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
 
 // One real Vurna3 on another simulated PC: its own settings profile, session folder and
 // address, its diagnostics collected line by line.
@@ -15,6 +16,8 @@ public:
                 const QByteArray& address);
     ~CopyProcess();
 
+    // A local setting of the copy's profile, before it starts.
+    void setSetting(const QString& key, const QVariant& value);
     void start();
     // Waits until a diagnostics line contains `text`; false after `timeoutMs`.
     bool waitLog(const QString& text, int timeoutMs = 20000);

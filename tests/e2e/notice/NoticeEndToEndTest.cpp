@@ -3,8 +3,7 @@
 // own loopback address. Every copy must learn of the others' changes from datagrams, long
 // before the polls (set to ten hours here) could tell them.
 
-#include "CopyProcess.h"
-#include "MainFixture.h"
+#include "CopyWorld.h"
 #include "app/TaskTray.h"
 
 #include "board/ui/TVurnaGrid.h"
@@ -25,66 +24,7 @@ QString utf8(const char* text)
     return QString::fromUtf8(text);
 }
 
-quint16 freePort()
-{
-    QUdpSocket probe;
-    probe.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0);
-    return probe.localPort();
-}
-
-class Notice : public MainFixture
-{
-protected:
-    void startWorld(const QByteArray& udpLine, int changeStampMinutes)
-    {
-        port = freePort();
-        share.writeBytes(QStringLiteral("vurna.ini"),
-                         udpLine + " PORT=" + QByteArray::number(port) +
-                             "\r\nINTERVAL RELOADALLFILE=600\r\nINTERVAL RELOADLASTCOMMIT=" +
-                             QByteArray::number(changeStampMinutes) + "\r\nINTERVAL DENGONCHECK=600\r\n");
-        for (const auto& [base, furigana, name] : {std::tuple{"yamada", "ﾔﾏﾀﾞ", "山田"}, std::tuple{"suzuki", "ｽｽﾞｷ", "鈴木"},
-                                                   std::tuple{"tanaka", "ﾀﾅｶ", "田中"}}) {
-            addMember(QLatin1String(base), userFile(utf8(furigana), utf8(name), utf8("営業"), ""));
-            share.writeBytes(QLatin1String(base) + QStringLiteral(".off"), {});
-        }
-        writeSettings(QStringLiteral("yamada"), utf8("山田"));
-        address = "127.0.0.2";
-        bindAddress = address;
-        realDatagrams = true;
-        ASSERT_TRUE(start());
-
-        suzuki = std::make_unique<CopyProcess>(QStringLiteral(VURNA3_PATH), share.realPath(), QStringLiteral("suzuki"),
-                                               utf8("鈴木"), "127.0.0.3");
-        tanaka = std::make_unique<CopyProcess>(QStringLiteral(VURNA3_PATH), share.realPath(), QStringLiteral("tanaka"),
-                                               utf8("田中"), "127.0.0.4");
-        for (CopyProcess* copy : {suzuki.get(), tanaka.get()}) {
-            copy->start();
-            ASSERT_TRUE(copy->waitLog(QStringLiteral("start-up finished"))) << copy->log().toStdString();
-        }
-    }
-
-    TVurnaDataRec shown(const char* fileNamePart)
-    {
-        TVurnaDataRec record;
-        window->State().BoardModel.FindMember(fileNamePart, record);
-        return record;
-    }
-
-    // Opens the tray menu and clicks one of its items with the mouse.
-    void clickTrayItem(const char* name)
-    {
-        QMenu& menu = window->Tray().Menu();
-        menu.popup(QPoint(200, 200));
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
-        QAction* item = action(QLatin1String(name));
-        ASSERT_TRUE(item->isEnabled());
-        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(item).center());
-    }
-
-    quint16 port = 0;
-    std::unique_ptr<CopyProcess> suzuki;
-    std::unique_ptr<CopyProcess> tanaka;
-};
+using Notice = CopyWorld;
 
 TEST_F(Notice, TrayPresetReachesTheOtherBoardsAtOnce)
 {
@@ -119,18 +59,6 @@ TEST_F(Notice, StopAndStartPropagate)
     EXPECT_TRUE(QTest::qWaitFor([&] { return shown("SUZUKI").Running; }, 10000));
     EXPECT_EQ(shown("SUZUKI").IP, QByteArray("127.0.0.3"));
     EXPECT_TRUE(tanaka->waitLog(QStringLiteral("applied started SUZUKI"), 10000)) << tanaka->log().toStdString();
-}
-
-TEST_F(Notice, MemoNoticeRaisesTheRecipientsAlert)
-{
-    startWorld("UDPMESSAGE SEND=IPDIRECT", 600);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shown("TANAKA").Running; }, 10000));
-
-    window->Notice().SendMemoNotice(shown("TANAKA").FileName);
-    EXPECT_TRUE(tanaka->waitLog(QStringLiteral("memo arrived for TANAKA"), 10000)) << tanaka->log().toStdString();
-    EXPECT_TRUE(tanaka->waitLog(QStringLiteral("tray reminder on"), 10000));
-    // Only the recipient is told.
-    EXPECT_FALSE(suzuki->hasLogged(QStringLiteral("memo arrived")));
 }
 
 TEST_F(Notice, WithDatagramsOffACopyCatchesUpThroughTheChangeStamp)
