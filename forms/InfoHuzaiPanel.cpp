@@ -117,7 +117,9 @@ void TfrmInfo::edtMonthClick()
     const bool show = !m_pnlReturnDate->isVisible();
     if (show) {
         const QPoint below = m_edtMonth->mapTo(this, QPoint(0, m_edtMonth->height()));
-        m_pnlReturnDate->move(qMin(below.x(), width() - m_pnlReturnDate->width()), below.y());
+        // Below the field where the window has room, else as low as it fits.
+        m_pnlReturnDate->move(qMax(0, qMin(below.x(), width() - m_pnlReturnDate->width())),
+                              qMax(0, qMin(below.y(), height() - m_pnlReturnDate->height())));
         m_pnlReturnDate->raise();
         m_pnlReturnDate->show();
         if (!DateTimeText::IsDateTimeText(m_edtMonth->text().toLatin1(), m_context.clock.now().date()))

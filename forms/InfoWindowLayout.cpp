@@ -320,7 +320,7 @@ void TfrmInfo::BuildReturnDatePopup()
     m_calMonth = named(new TVurnaCalendar(m_context.clock, m_pnlReturnDate), "calMonth");
     m_calMonth->setToolTip(QStringLiteral("戻り日付を選択してください。"));
     m_calMonth->SetStartOfWeek(0);
-    m_calMonth->setMinimumSize(224, 154);
+    m_calMonth->setMinimumSize(224, 140);
     layout->addWidget(m_calMonth, 1);
     auto* moves = new QHBoxLayout;
     m_btnPrevMonth =
@@ -335,12 +335,12 @@ void TfrmInfo::BuildReturnDatePopup()
     m_memWhatDay = named(new QPlainTextEdit(m_pnlReturnDate), "memWhatDay");
     m_memWhatDay->setReadOnly(true);
     m_memWhatDay->setToolTip(QStringLiteral("祭日等が表示されます。"));
-    m_memWhatDay->setFixedHeight(40);
+    m_memWhatDay->setFixedHeight(30);
     QPalette palette = m_memWhatDay->palette();
     palette.setColor(QPalette::Base, QColor(0, 0, 128));
     palette.setColor(QPalette::Text, QColor(0, 255, 255));
     m_memWhatDay->setPalette(palette);
     layout->addWidget(m_memWhatDay);
-    m_pnlReturnDate->resize(240, 250);
+    m_pnlReturnDate->resize(240, 226);
     m_pnlReturnDate->hide();
 }

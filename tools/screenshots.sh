@@ -11,6 +11,12 @@
 #   tray-menu.png        the tray menu with 会議 （１時間ほど） chosen (whole screen)
 #   board-absent.png     the board after that preset: the own entry away
 #   tray-absent.png      the tray area while the absence reminder blinks
+#   detail-info.png      the detail window opened by a double click on a member
+#   detail-absence.png   its absence panel
+#   detail-calendar.png  the return-date calendar popped up over it
+#   info-*.png           every panel of the detail window as the window tests draw it: one and
+#                        three members, the history list, the calendar with a holiday under
+#                        the mouse (offscreen, no display needed)
 # Build first (./run.sh or ./test.sh); VURNA_BUILD_DIR names another build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -107,6 +113,29 @@ shot board-highlight.png
 click "${memo_tab[@]}"
 shot memo-page.png
 
+# The detail window: a double click on the first member. It is a window of its own.
+click "${board_tab[@]}"
+# shellcheck disable=SC2046
+xdotool mousemove --window "$window" $(cell 0 0) click --repeat 2 --delay 80 1
+if detail=$(xsession_wait_window "を選択しています"); then
+    sleep 0.7
+    import -window "$detail" "$out/detail-info.png"
+    echo "$out/detail-info.png"
+    xdotool mousemove --window "$detail" 240 18 click 1 # 不在設定
+    sleep 0.7
+    import -window "$detail" "$out/detail-absence.png"
+    echo "$out/detail-absence.png"
+    xdotool mousemove --window "$detail" 160 163 click 1 # the return date
+    sleep 0.7
+    import -window "$detail" "$out/detail-calendar.png"
+    echo "$out/detail-calendar.png"
+    # 戻る closes it without a change (Esc on this panel would clear the member's absence).
+    xdotool mousemove --window "$detail" 30 395 click 1 mousemove --window "$detail" 594 395 click 1
+    sleep 0.5
+else
+    echo "The detail window did not appear." >&2
+fi
+
 # The tray icon sits at the right end of trayer's bar along the bottom of the screen. Its menu
 # opens without a current item: the fourth step down is 会議 （１時間ほど）.
 xdotool mousemove 784 584 click 3
@@ -132,3 +161,10 @@ fi
 start_board
 shot board-small.png
 stop_board
+
+# The detail window's panels as its tests draw them.
+if [[ -x $build/tests/vurna_app_tests ]]; then
+    QT_QPA_PLATFORM=offscreen VURNA_SCREENSHOT_DIR=$out "$build/tests/vurna_app_tests" \
+        --gtest_filter='InfoForm.PanelsAsDrawn' >/dev/null
+    ls "$out"/info-*.png
+fi
