@@ -10,11 +10,14 @@
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
 #include "store/ParcelPost.h"
+#include "store/StatusReport.h"
 #include "store/StatusSink.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -51,10 +54,17 @@ QString DengonDelivery::ChooserHeading()
     return QStringLiteral("あなた宛の\"Vurna便\"が届いています。\n荷物をどこに置きますか？");
 }
 
-void DengonDelivery::ProcessSendList(const QList<QByteArray>& lines, const QByteArray& shareDir)
+void DengonDelivery::ProcessSendList(const QList<QByteArray> lines, const QByteArray& shareDir)
 {
+    // Events run between the items; a second sending started from them would work on the same
+    // parcels. The window refuses to open a second detail window meanwhile; this is the backstop.
+    if (m_busy) {
+        qCWarning(lcMain) << "a sending is under way; the new one is refused";
+        return;
+    }
+    const QScopedValueRollback busy(m_busy, true);
     QString error;
-    m_parcels.clear();
+    Parcels parcels;
     const QString shareReal = realFolder(shareDir);
     const qsizetype n = lines.size();
     for (qsizetype i = 0; i < n; ++i) {
@@ -62,7 +72,7 @@ void DengonDelivery::ProcessSendList(const QList<QByteArray>& lines, const QByte
         switch (ParcelPost::KindOf(line)) {
         case ParcelPost::LineKind::Memo:
             m_context.status.ShowProgress(QStringLiteral("伝言を運んでいます。"), percent(i, n));
-            if (!DeliverDengon(line))
+            if (!DeliverDengon(line, shareDir))
                 error = QStringLiteral("伝言の送信中にエラーが発生しました");
             break;
         case ParcelPost::LineKind::File: {
@@ -71,17 +81,17 @@ void DengonDelivery::ProcessSendList(const QList<QByteArray>& lines, const QByte
                 m_context.boxes.show(QStringLiteral("送信リストの内部エラー"), Mb::Ok | Mb::IconStop);
                 break;
             }
-            Parcel& parcel = ParcelFor(parts->destination, shareReal);
+            const QString folder = ParcelFor(parcels, parts->destination, shareReal);
             const QString name = Cp932::toUnicode(SjisText::fileNamePart(withoutTrailingSeparator(parts->source)));
             m_context.status.ShowProgress(QStringLiteral("Vurna便を運んでいます。ﾌｧｲﾙ名: ") + name, percent(i, n));
-            if (parcel.folder.isEmpty() || !CopyItem(parts->source, parcel))
+            if (folder.isEmpty() || !CopyItem(parts->source, folder))
                 error = QStringLiteral("Vurna便ファイル(") + name + QStringLiteral(")の送信中にエラーが発生しました。");
             // The recipient may take the parcel once all of its items are in.
             const std::optional<ParcelPost::FileLineParts> next =
                 i + 1 < n ? ParcelPost::ParseFileLine(lines.at(i + 1)) : std::nullopt;
-            if (!parcel.folder.isEmpty() && !(next && next->destination == parts->destination) &&
-                !DosAttributes::SetHidden(parcel.folder, false))
-                qCWarning(lcMain) << "parcel folder stays hidden" << parcel.folder;
+            if (!folder.isEmpty() && !(next && next->destination == parts->destination) &&
+                !DosAttributes::SetHidden(folder, false))
+                qCWarning(lcMain) << "parcel folder stays hidden" << folder;
             break;
         }
         case ParcelPost::LineKind::Other:
@@ -91,14 +101,14 @@ void DengonDelivery::ProcessSendList(const QList<QByteArray>& lines, const QByte
     m_context.status.ShowProgress(error, -99);
 }
 
-DengonDelivery::Parcel& DengonDelivery::ParcelFor(const QByteArray& destination, const QString& shareReal)
+QString DengonDelivery::ParcelFor(Parcels& parcels, const QByteArray& destination, const QString& shareReal)
 {
-    for (auto& known : m_parcels) {
+    for (const auto& known : std::as_const(parcels)) {
         if (known.first == destination)
             return known.second;
     }
-    m_parcels.append({destination, Parcel{}});
-    Parcel& parcel = m_parcels.last().second;
+    parcels.append({destination, QString()});
+    QString& created = parcels.last().second;
 
     const QByteArray folder = withoutTrailingSeparator(destination);
     const QByteArray label = SjisText::fileNamePart(folder);
@@ -107,25 +117,33 @@ DengonDelivery::Parcel& DengonDelivery::ParcelFor(const QByteArray& destination,
     if (label.isEmpty() || label == "." || label == ".." || !FileTree::IsInside(shareReal, inbox) ||
         QFileInfo(inbox).dir() != QDir(shareReal) || QFileInfo(inbox).isSymLink()) {
         qCWarning(lcMain) << "parcel destination outside an inbox refused" << destination;
-        return parcel;
+        return {};
     }
     // Two senders of one name in the same second would otherwise fill one folder.
-    parcel.folder = FileTree::CreateUniqueFolder(inbox, Cp932::toUnicode(label));
-    if (parcel.folder.isEmpty()) {
+    const QString made = FileTree::CreateUniqueFolder(inbox, Cp932::toUnicode(label));
+    if (made.isEmpty()) {
         qCWarning(lcMain) << "parcel folder not created in" << inbox;
-        return parcel;
+        return {};
     }
-    if (!DosAttributes::SetHidden(parcel.folder, true))
-        qCWarning(lcMain) << "parcel folder could not be hidden" << parcel.folder;
-    return parcel;
+    // A parcel that the recipient could see while it fills would be taken half-way.
+    if (!DosAttributes::SetHidden(made, true)) {
+        qCWarning(lcMain) << "parcel folder could not be hidden; nothing sent into it" << made;
+        FileTree::Remove(made);
+        return {};
+    }
+    created = made;
+    return created;
 }
 
-bool DengonDelivery::CopyItem(const QByteArray& source, const Parcel& parcel)
+bool DengonDelivery::CopyItem(const QByteArray& source, const QString& parcel)
 {
-    const QString sourceReal = withoutTrailingSlash(SharePath::resolve(source));
+    // The dropped path as written; only a name whose CP932 form reads back as another character
+    // (〜 typed on Linux) needs the share's look-up, which matches by CP932 form.
+    QString sourceReal = withoutTrailingSlash(Cp932::toUnicode(source));
+    if (!QFileInfo(sourceReal).exists() && !QFileInfo(sourceReal).isSymLink())
+        sourceReal = withoutTrailingSlash(SharePath::resolve(source));
     const QFileInfo info(sourceReal);
-    const QString target =
-        parcel.folder + QLatin1Char('/') + FileTree::FreeName(parcel.folder, info.fileName(), info.isDir());
+    const QString target = parcel + QLatin1Char('/') + FileTree::FreeName(parcel, info.fileName(), info.isDir());
     const FileTree::Result result = FileTree::Copy(sourceReal, target);
     QCoreApplication::processEvents();
     if (!result.skippedLinks.isEmpty())
@@ -135,11 +153,18 @@ bool DengonDelivery::CopyItem(const QByteArray& source, const Parcel& parcel)
     return result.ok && result.skippedLinks.isEmpty();
 }
 
-bool DengonDelivery::DeliverDengon(const QByteArray& line)
+bool DengonDelivery::DeliverDengon(const QByteArray& line, const QByteArray& shareDir)
 {
     const std::optional<ParcelPost::MemoLineParts> parts = ParcelPost::ParseMemoLine(line);
     if (!parts || parts->recipient.isEmpty())
         return false;
+    // A recipient is a member of the share: a plain name directly in it.
+    const QByteArray name = SjisText::fileNamePart(parts->recipient);
+    if (name.isEmpty() || name == "." || name == ".." ||
+        realFolder(SjisText::directoryPart(parts->recipient)) != realFolder(shareDir)) {
+        qCWarning(lcMain) << "memo recipient outside the share refused" << parts->recipient;
+        return false;
+    }
     const bool stored = MemoFiles::AddMemo(parts->recipient, parts->memo, m_context.memoPolicy);
     QCoreApplication::processEvents();
     if (!stored) {
@@ -153,6 +178,11 @@ bool DengonDelivery::DeliverDengon(const QByteArray& line)
 
 void DengonDelivery::ReceiveParcels(const QByteArray& ownFileName, const QByteArray& shareDir)
 {
+    if (m_busy)
+        return;
+    const QScopedValueRollback busy(m_busy, true);
+    // Whichever way this ends, the bar that the memo board's reading filled is emptied.
+    const auto emptyBar = qScopeGuard([this] { m_context.status.setProgress(-1); });
     const QString shareReal = realFolder(shareDir);
     const QString inbox = realFolder(ParcelPost::InboxPath(ownFileName));
     const QFileInfo inboxInfo(inbox);
@@ -177,13 +207,25 @@ void DengonDelivery::ReceiveParcels(const QByteArray& ownFileName, const QByteAr
             qCWarning(lcMain) << "link in the inbox left alone" << entry.fileName();
             continue;
         }
+        const bool old = entry.lastModified() < dayAgo;
         switch (DosAttributes::IsHidden(entry.filePath())) {
         case DosAttributes::Hidden::Yes:
             // A delivery in progress, or one abandoned by a copy that stopped half-way.
-            if (entry.lastModified() < dayAgo)
+            if (old)
                 items.append({entry.fileName(), true});
             break;
         case DosAttributes::Hidden::No:
+            // A finished parcel holds its items: an empty folder is one whose items all failed
+            // (or one that is just being made), and goes the way of an abandoned delivery.
+            if (entry.isDir() &&
+                QDir(entry.filePath()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+                if (old)
+                    items.append({entry.fileName(), true});
+                break;
+            }
+            items.append({entry.fileName(), false});
+            arrived = true;
+            break;
         case DosAttributes::Hidden::Unknown:
             // Where the state cannot be read, a parcel is taken rather than kept for ever;
             // it is never deleted on a guess.
@@ -200,7 +242,7 @@ void DengonDelivery::ReceiveParcels(const QByteArray& ownFileName, const QByteAr
         return;
     QString error;
     if (chosen == inbox || FileTree::IsInside(inbox, chosen)) {
-        m_context.status.ShowProgress(QStringLiteral("【警告】Vurna便は受信箱の中には置けません。"), -99);
+        ReportStatus(m_context.status, QStringLiteral("Vurna便は受信箱の中には置けません。"), Severity::Warning);
         return;
     }
     const qsizetype m = items.size();
@@ -216,8 +258,6 @@ void DengonDelivery::ReceiveParcels(const QByteArray& ownFileName, const QByteAr
             const QString target = chosen + QLatin1Char('/') + FileTree::FreeName(chosen, item.name, info.isDir());
             const FileTree::Result result = FileTree::Move(path, target);
             ok = result.ok;
-            if (ok && !DosAttributes::SetHidden(target, false))
-                qCInfo(lcMain) << "received parcel keeps its attributes" << target;
         }
         if (!ok)
             error = QStringLiteral("Vurna便(") + item.name + QStringLiteral(")の受信中にエラーが発生しました。");

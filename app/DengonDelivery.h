@@ -39,10 +39,12 @@ public:
     explicit DengonDelivery(DeliveryContext context);
 
     // Works through `lines` (file lines and memo lines) for members of the board in `shareDir`.
-    void ProcessSendList(const QList<QByteArray>& lines, const QByteArray& shareDir);
+    // The list is taken as a copy: events run meanwhile, and the window's list may change.
+    void ProcessSendList(const QList<QByteArray> lines, const QByteArray& shareDir);
     // One memo line: the memo on top of the recipient's unread memos, then the memo datagram.
-    // False, and no datagram, when the memo could not be stored.
-    bool DeliverDengon(const QByteArray& line);
+    // False, and no datagram, when the memo could not be stored or the recipient is no member
+    // of the share in `shareDir`.
+    bool DeliverDengon(const QByteArray& line, const QByteArray& shareDir);
     // Moves what arrived in the inbox of `ownFileName` to a folder that the user chooses, and
     // deletes parcel folders left hidden for more than a day.
     void ReceiveParcels(const QByteArray& ownFileName, const QByteArray& shareDir);
@@ -51,14 +53,13 @@ public:
     static QString ChooserHeading();
 
 private:
-    struct Parcel
-    {
-        QString folder; // the parcel folder as created (real path); empty when it failed
-    };
-    // The parcel folder for a destination of the send list, created at its first file line.
-    Parcel& ParcelFor(const QByteArray& destination, const QString& shareReal);
-    bool CopyItem(const QByteArray& source, const Parcel& parcel);
+    // Destinations of one sending and the parcel folders made for them (real paths; empty where
+    // none could be made).
+    using Parcels = QList<QPair<QByteArray, QString>>;
+    // The parcel folder for a destination of the send list, created hidden at its first file line.
+    QString ParcelFor(Parcels& parcels, const QByteArray& destination, const QString& shareReal);
+    bool CopyItem(const QByteArray& source, const QString& parcel);
 
     DeliveryContext m_context;
-    QList<QPair<QByteArray, Parcel>> m_parcels;
+    bool m_busy = false;
 };

@@ -29,6 +29,10 @@ void TfrmMain::MakeDelivery()
 
 void TfrmMain::ShowInfomationForm(InfoMode mode)
 {
+    // While a detail window works (it lets events through as it sends), the board may be
+    // clicked again; one detail window at a time.
+    if (m_info)
+        return;
     if (!m_keiziban->HasSelection()) {
         tellNobodySelected(m_boxes);
         return;
@@ -68,6 +72,8 @@ void TfrmMain::KeizibanShellDrop()
 
 void TfrmMain::RunInfoForm(const ParmRec& site, const TVurnaDataArray& selection, bool presetToday, InfoMode mode)
 {
+    if (m_info)
+        return;
     InfoContext context{m_state.BoardModel,
                         {},
                         m_state.Own,

@@ -58,26 +58,13 @@ QString LastUpdateText(const QDateTime& fileTime)
 {
     if (!fileTime.isValid())
         return {};
+    // File times are kept in UTC; the user reads the office's clock.
+    const QDateTime local = fileTime.toLocalTime();
     return QStringLiteral("%1月%2日 %3時%4分 に不在になりました")
-        .arg(fileTime.date().month())
-        .arg(fileTime.date().day())
-        .arg(fileTime.time().hour())
-        .arg(fileTime.time().minute());
-}
-
-bool IsReturnTimeCharacter(QChar character)
-{
-    return (character >= QLatin1Char('0') && character <= QLatin1Char('9')) || character == QLatin1Char(':');
-}
-
-QString FilterReturnTime(const QString& text)
-{
-    QString kept;
-    for (QChar c : text) {
-        if (IsReturnTimeCharacter(c))
-            kept += c;
-    }
-    return kept;
+        .arg(local.date().month())
+        .arg(local.date().day())
+        .arg(local.time().hour())
+        .arg(local.time().minute());
 }
 
 std::optional<QString> RefusalForMemo(const QString& text)

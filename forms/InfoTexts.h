@@ -30,13 +30,6 @@ QString LastUpdateText(const QDateTime& fileTime);
 // The short weekday name of a date: 日 月 火 水 木 金 土.
 QString WeekdayName(const QDate& date);
 
-// Whether a typed character may enter the return time: digits and ':' (Backspace is a key, not
-// a character, and is never filtered).
-bool IsReturnTimeCharacter(QChar character);
-
-// The return time with every character that may not enter it dropped ("9a:0b" gives "9:0").
-QString FilterReturnTime(const QString& text);
-
 // Why text typed for a member's status file cannot be stored, or nothing when it can: every
 // character needs a CP932 form, and no line of a reason may end in '"', which would close the
 // quoted value early and shift every later value of the file for every reader.

@@ -168,8 +168,10 @@ bool TVurnaCalendar::selectCell(int col, int row)
 
 void TVurnaCalendar::chooseCell(int col, int row)
 {
-    // A refused cell leaves the selection where it is, so the day below stays the shown one.
-    selectCell(col, row);
+    // A cell that cannot be selected (the weekday row, a cell without a day, any cell while
+    // read-only) is no choice: the selection stays and nothing is picked.
+    if (!selectCell(col, row))
+        return;
     if (const int day = m_layout.DayAt(m_col, m_row))
         SetDay(day);
     emit OnClick();

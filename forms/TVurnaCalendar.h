@@ -47,7 +47,7 @@ public:
     bool UseCurrentDate() const { return m_useCurrentDate; }
     void SetUseCurrentDate(bool use);
 
-    // The user cannot move the selection; clicks still fire OnClick.
+    // The user cannot move the selection, and so picks nothing.
     bool ReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
 

@@ -9,6 +9,7 @@
 #include "platform/Cp932.h"
 #include "platform/MessageBoxes.h"
 #include "store/ParcelPost.h"
+#include "store/StatusReport.h"
 #include "store/StatusSink.h"
 #include "store/ui/MemoBoardView.h"
 #include "store/ui/TQuaxoRichEdit.h"
@@ -114,7 +115,7 @@ bool TfrmInfo::Prepare(const ParmRec& site, const TVurnaDataArray& selection, bo
         return true;
     } catch (const std::exception& e) {
         qCWarning(lcInfo) << "detail window not filled:" << e.what();
-        m_context.status.setStatusText(QStringLiteral("【障害】詳細表示画面の初期化に失敗しました。"));
+        ReportStatus(m_context.status, QStringLiteral("詳細表示画面の初期化に失敗しました。"), Severity::Fault);
         pnlInfoClose();
         return false;
     }
@@ -294,10 +295,7 @@ void TfrmInfo::keyPressEvent(QKeyEvent* event)
     // Esc belongs to the text while the user writes several lines.
     if (qobject_cast<QPlainTextEdit*>(focused) || qobject_cast<QTextEdit*>(focused))
         return;
-    if (m_pnlReturnDate->isVisible()) {
-        m_pnlReturnDate->hide();
-        return;
-    }
+    m_pnlReturnDate->hide();
     if (m_mode == Mode::HuzaiSet)
         HuzaiResetClick();
     else

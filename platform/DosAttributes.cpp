@@ -298,9 +298,14 @@ Mechanism MechanismFor(const QString& realPath)
 {
     const QByteArray path = QFile::encodeName(realPath);
     struct statfs fs;
-    if (::statfs(path.constData(), &fs) == 0 && (quint32(fs.f_type) == cifsMagic || quint32(fs.f_type) == smb2Magic))
-        return Mechanism::CifsMount;
     char probe;
+    if (::statfs(path.constData(), &fs) == 0 && (quint32(fs.f_type) == cifsMagic || quint32(fs.f_type) == smb2Magic)) {
+        // A mount with nouser_xattr offers no attributes at all: the marker is then the only way
+        // left, and reading every parcel as Unknown would take half-copied ones.
+        if (::lgetxattr(path.constData(), cifsXattr, &probe, 0) < 0 && unsupported(errno))
+            return Mechanism::Marker;
+        return Mechanism::CifsMount;
+    }
     if (::lgetxattr(path.constData(), sambaXattr, &probe, 0) < 0 && unsupported(errno))
         return Mechanism::Marker;
     return Mechanism::SambaXattr;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/time.h>
+#include <sys/xattr.h>
 
 namespace {
 
@@ -122,12 +123,14 @@ TEST_F(Delivery, ADestinationOutsideAnInboxCreatesNothing)
 {
     const QByteArray file = dropped(QStringLiteral("f.txt"), "x");
     const QByteArray elsewhere = cp932(outside.path()) + "/victim/L/";
-    delivery->ProcessSendList(
-        {ParcelPost::FileLine(file, elsewhere), ParcelPost::FileLine(file, share.dataSource() + "A/../../L/")},
-        share.dataSource());
-    EXPECT_FALSE(QFileInfo::exists(outside.path() + QStringLiteral("/victim")));
+    delivery->ProcessSendList({ParcelPost::FileLine(file, elsewhere),
+                               ParcelPost::FileLine(file, share.dataSource() + "A/../../L/"),
+                               ParcelPost::MemoLine(cp932(outside.path()) + "/victim", "memo")},
+                              share.dataSource());
+    EXPECT_EQ(entries(outside.path()), QStringList{QStringLiteral("f.txt")});
     EXPECT_EQ(entries(share.realPath()), QStringList());
-    EXPECT_TRUE(status.texts.last().contains(QStringLiteral("f.txt")));
+    EXPECT_TRUE(announced.isEmpty());
+    EXPECT_EQ(status.texts.last(), QStringLiteral("伝言の送信中にエラーが発生しました"));
 }
 
 TEST_F(Delivery, AMemoThatCannotBeStoredSendsNoDatagram)
@@ -181,6 +184,34 @@ TEST_F(Reception, ANameTakenInTheChosenFolderGetsAFreeName)
     receive();
     EXPECT_EQ(entries(chosen.path()), (QStringList{QStringLiteral("parcel"), QStringLiteral("parcel (2)")}));
     EXPECT_EQ(entries(chosen.path() + QStringLiteral("/parcel")), QStringList{QStringLiteral("mine.txt")});
+}
+
+TEST_F(Reception, AnOldFolderWhoseStateCannotBeReadIsTakenNeverDeleted)
+{
+    QDir(inbox(QStringLiteral("ME/parcel"))).removeRecursively();
+    writeFile(inbox(QStringLiteral("ME/unknown/d.txt")), "d");
+    const QByteArray path = QFile::encodeName(inbox(QStringLiteral("ME/unknown")));
+    ASSERT_EQ(::setxattr(path.constData(), "user.DOSATTRIB", "junk", 4, 0), 0);
+    makeOld(inbox(QStringLiteral("ME/unknown")), 3);
+    ASSERT_EQ(DosAttributes::IsHidden(inbox(QStringLiteral("ME/unknown"))), DosAttributes::Hidden::Unknown);
+    folders.setNextAnswer(chosen.path());
+    receive();
+    EXPECT_EQ(entries(chosen.path()), QStringList{QStringLiteral("unknown")});
+}
+
+TEST_F(Reception, AnEmptyParcelIsNoArrivalAndGoesWhenADayOld)
+{
+    QDir(inbox(QStringLiteral("ME/parcel"))).removeRecursively();
+    QDir().mkpath(inbox(QStringLiteral("ME/empty")));
+    receive();
+    EXPECT_TRUE(folders.asked().isEmpty());
+    EXPECT_EQ(status.progress.last(), -1); // the bar is emptied on the way out
+    makeOld(inbox(QStringLiteral("ME/empty")), 2);
+    writeFile(inbox(QStringLiteral("ME/parcel/a.txt")), "a");
+    folders.setNextAnswer(chosen.path());
+    receive();
+    EXPECT_EQ(entries(chosen.path()), QStringList{QStringLiteral("parcel")});
+    EXPECT_EQ(entries(inbox(QStringLiteral("ME"))), QStringList{QStringLiteral("fresh")});
 }
 
 TEST_F(Reception, OnlyHiddenFoldersWaitingMeansNoQuestion)

@@ -90,6 +90,10 @@ TEST_F(InfoForm, EachCommandOpensItsModeForThePickedMembers)
     action(QStringLiteral("popHuzaiSet"))->trigger();
     window->OwnerSetButton().click();
     ASSERT_EQ(opened.size(), 3);
+    // While one is open (and sending lets events through) the board opens no second one.
+    onOpen = [this](TfrmInfo&) { action(QStringLiteral("popInfo"))->trigger(); };
+    action(QStringLiteral("popDengonSend"))->trigger();
+    EXPECT_EQ(opened.size(), 4);
     EXPECT_EQ(opened[0].mode, TfrmInfo::Mode::DengonRead);
     EXPECT_EQ(opened[0].names, QStringList{QStringLiteral("鈴木")});
     EXPECT_EQ(opened[1].mode, TfrmInfo::Mode::HuzaiSet);

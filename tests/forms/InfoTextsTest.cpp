@@ -46,12 +46,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ReturnCase{"\x95\x73\x8d\xdd", "", QStringLiteral("不在")},
                       ReturnCase{"9:00", "", QStringLiteral("9:00")}, ReturnCase{"", "", QString()}));
 
-TEST(InfoTexts, ReturnTimeKeepsDigitsAndColons)
-{
-    EXPECT_EQ(InfoTexts::FilterReturnTime(QStringLiteral("9a:0b")), QStringLiteral("9:0"));
-    EXPECT_EQ(InfoTexts::FilterReturnTime(QStringLiteral("１２:00")), QStringLiteral(":00"));
-}
-
 struct RefusalCase
 {
     QString text;

@@ -7,6 +7,7 @@
 #include "board/Datagram.h"
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Cp932.h"
+#include "platform/SjisText.h"
 #include "store/ParcelPost.h"
 #include "store/StatusSink.h"
 
@@ -133,7 +134,7 @@ TEST(DeliveryChild, Sender)
     while (!QFile::exists(go))
         QTest::qWait(1);
     for (int n = 0; n < memosPerSender; ++n) {
-        ASSERT_TRUE(delivery.DeliverDengon(ParcelPost::MemoLine(target, senderMemo(sender, n)))) << n;
+        ASSERT_TRUE(delivery.DeliverDengon(ParcelPost::MemoLine(target, senderMemo(sender, n)), SjisText::directoryPart(target))) << n;
         // People do not write fifty memos in one go: the pause lets the member's take-ins fall
         // between the memos, where the guard has to keep them apart.
         QTest::qWait(50);
