@@ -1,7 +1,6 @@
 // Showing a board: the load, the name order, the filters, the caption, and the switch
 // between the own board and the others that its site lists.
 
-#include "app/GroupFilterChoice.h"
 #include "app/MainCaption.h"
 #include "app/MainLog.h"
 #include "app/Pictures.h"
@@ -79,30 +78,17 @@ void TfrmMain::ApplyOwnEntryAvailability()
 
 void TfrmMain::KeizibanSubSetting()
 {
-    using namespace GroupFilterChoice;
-    ParmRec& board = m_state.ShownBoard();
-
-    // The group list as the filter offers it, ticked by the stored choice.
-    QList<QByteArray> groups;
-    m_state.BoardModel.GetGroupList(groups);
-    QList<QByteArray> ticked;
-    for (const QByteArray& item : GroupItems(groups, board.ShareCustomGroups)) {
-        if (IsGroupTicked(item, board.Filter.CheckedGroups))
-            ticked.append(item);
-    }
-    const TGroupSelection selection = SelectGroups(ticked, board.Filter.CustomGroup, board.ShareCustomGroups);
-    m_keiziban->SetGroupFilter(selection.Groups);
-    m_keiziban->SetCustomGrpMember(selection.CustomGrpMember);
-    m_keiziban->SetStatusFilter(SelectStatuses(int(board.StatusTable.size()), board.Filter.CheckedStatus));
+    const ParmRec& board = m_state.ShownBoard();
     {
-        // The boxes show the stored state; the grid takes it below, once.
+        // The boxes show the stored state; the grid takes it with the lists below, once.
         const QSignalBlocker groupBlock(m_chkGroupFilter);
         const QSignalBlocker statusBlock(m_chkStatusFilter);
         m_chkGroupFilter->setChecked(board.Filter.GroupFilterOn);
         m_chkStatusFilter->setChecked(board.Filter.StatusFilterOn);
     }
-    m_keiziban->SetGroupFilterOn(board.Filter.GroupFilterOn);
-    m_keiziban->SetStatusFilterOn(board.Filter.StatusFilterOn);
+    SetGroupList();
+    SetStatusList();
+    SetStatusFilter();
 
     // The caption only: the overdue question belongs to the minute and to the start.
     setWindowTitle(MainCaptionText(m_clock.now().date(), m_state.Own.Name));

@@ -2,6 +2,7 @@
 // 632 x 414 and scaled above it.
 
 #include "app/Anchors.h"
+#include "app/FilterList.h"
 #include "app/HighlightButtons.h"
 #include "app/MainFonts.h"
 #include "app/Pictures.h"
@@ -213,16 +214,17 @@ void TfrmMain::BuildFilterPanel(QWidget& central)
         box->setToolTip(f.boxHint);
         box->setGeometry(QRect(int(6 * scale), int(5 * scale), int(16 * scale), int(16 * scale)));
         (f.left == 0 ? m_chkGroupFilter : m_chkStatusFilter) = box;
+        (f.left == 0 ? m_btnGroupFilter : m_btnStatusFilter) = button;
     }
-    // The boxes switch the filter of the board on show, which the filter file keeps.
-    connect(m_chkGroupFilter, &QCheckBox::toggled, this, [this](bool on) {
-        m_state.ShownBoard().Filter.GroupFilterOn = on;
-        m_keiziban->SetGroupFilterOn(on);
-    });
-    connect(m_chkStatusFilter, &QCheckBox::toggled, this, [this](bool on) {
-        m_state.ShownBoard().Filter.StatusFilterOn = on;
-        m_keiziban->SetStatusFilterOn(on);
-    });
+    // The lists drop down from the buttons over the grid, the status list a little to the right.
+    m_cmbGroupFilter = new FilterList(int(22 * scale), int(15 * scale), &central);
+    m_cmbGroupFilter->setObjectName(QStringLiteral("cmbGroupFilter"));
+    m_cmbGroupFilter->setToolTip(QStringLiteral("チェックしたグループのメンバだけを表示します。"));
+    m_cmbGroupFilter->setGeometry(QRect(int(400 * scale), int(27 * scale), int(220 * scale), int(22 * scale)));
+    m_cmbStatusFilter = new FilterList(int(32 * scale), int(32 * scale), &central);
+    m_cmbStatusFilter->setObjectName(QStringLiteral("cmbStatusFilter"));
+    m_cmbStatusFilter->setToolTip(QStringLiteral("チェックした状態マークのメンバだけを表示します。"));
+    m_cmbStatusFilter->setGeometry(QRect(int(416 * scale), int(27 * scale), int(209 * scale), int(32 * scale)));
     m_pnlFilters->raise();
 }
 

@@ -1,6 +1,7 @@
 // What the parts of the window say, and which handler answers: menus, tray, board, datagrams.
 // One connection per command; no handler looks at who called it.
 
+#include "app/FilterList.h"
 #include "app/MainLog.h"
 #include "app/StatusBarSink.h"
 #include "app/TaskTray.h"
@@ -9,6 +10,8 @@
 #include "board/ui/TVurnaGrid.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -33,8 +36,9 @@ void TfrmMain::ConnectMenus()
     });
     // Commands whose windows this program does not have are offered disabled rather than
     // doing nothing when chosen.
-    for (QAction* item : {m.mnuPreference, m.mnuCustomGroup, m.mnuVersion})
+    for (QAction* item : {m.mnuPreference, m.mnuVersion})
         item->setEnabled(false);
+    connect(m.mnuCustomGroup, &QAction::triggered, this, &TfrmMain::mnuCustomGroupClick);
     connect(m.mnuNormalFont, &QAction::triggered, this, [this] { SetSmallFont(false); });
     connect(m.mnuSmallfont, &QAction::triggered, this, [this] { SetSmallFont(true); });
     connect(m.mnuCustomSort, &QAction::triggered, this, [this] { SortClick(false); });
@@ -82,6 +86,15 @@ void TfrmMain::ConnectBoard()
     connect(m_keiziban, &TVurnaGrid::OnShellDrop, this, &TfrmMain::KeizibanShellDrop);
     connect(m_btnOwnerSet, &QToolButton::clicked, this, &TfrmMain::ShowOwnHuzaiEntry);
     connect(m_btnOwnerReset, &QToolButton::clicked, this, [this] { m_huzai.ResetOwn(); });
+
+    // The filter lists and their boxes; the filter file keeps the board's state at exit.
+    connect(m_btnGroupFilter, &QPushButton::clicked, this, [this] { m_cmbGroupFilter->Toggle(m_keiziban->height()); });
+    connect(m_btnStatusFilter, &QPushButton::clicked, this,
+            [this] { m_cmbStatusFilter->Toggle(m_keiziban->height()); });
+    connect(m_cmbGroupFilter, &FilterList::TickToggled, this, &TfrmMain::GroupFilterClick);
+    connect(m_cmbStatusFilter, &FilterList::TickToggled, this, &TfrmMain::StatusFilterClick);
+    connect(m_chkGroupFilter, &QCheckBox::toggled, this, &TfrmMain::GroupFilterClick);
+    connect(m_chkStatusFilter, &QCheckBox::toggled, this, &TfrmMain::StatusFilterClick);
 }
 
 void TfrmMain::ConnectNotice()

@@ -19,6 +19,7 @@
 
 class Clock;
 class MessageBoxes;
+class FilterList;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -116,6 +117,8 @@ public:
                                           bool presetToday, TfrmInfo::Mode mode)>;
     void SetInfoRunner(InfoRunner runner) { m_infoRunner = std::move(runner); }
     DengonDelivery& Delivery() { return *m_delivery; }
+    // How the custom group editor is shown; tests drive it instead of its modal loop.
+    void SetCustomGroupRunner(std::function<void(QDialog& editor)> runner) { m_customGroupRunner = std::move(runner); }
 
     TMainState& State() { return m_state; }
     const TMainState& State() const { return m_state; }
@@ -128,6 +131,8 @@ public:
     const MainMenus& Menus() const { return m_menus; }
     const GridPopup& Popup() const { return m_popup; }
     QTabWidget& Pages() { return *m_pgcMain; }
+    FilterList& GroupFilterList() { return *m_cmbGroupFilter; }
+    FilterList& StatusFilterList() { return *m_cmbStatusFilter; }
     QWidget& BoardPage() { return *m_tabKeiziban; }
     QWidget& MemoPage() { return *m_tabDengon; }
     TQuaxoRichEdit& MemoView() { return *m_rchDengonOwner; }
@@ -167,6 +172,13 @@ private:
 
     // Showing a board.
     void KeizibanSubSetting();
+    // The filter lists of the board page (MainFilters.cpp).
+    void SetGroupList();
+    void SetStatusList();
+    void SetGroupFilter();
+    void SetStatusFilter();
+    void GroupFilterClick();
+    void StatusFilterClick();
     void ApplyOwnEntryAvailability();
     void SetShareDirectoryToMenuItem();
     void sbmShareDirClick(int index);
@@ -179,6 +191,8 @@ private:
     // Runs the clipboard command on the text field with the focus.
     void EditFocusedText(const std::function<void(QTextEdit&)>& onText, const std::function<void(QLineEdit&)>& onLine);
     void mnuHelpClick();
+    // The custom group editor; the group filter is applied again afterwards, OK or not.
+    void mnuCustomGroupClick();
     void popControlPopup(const QPoint& pos);
     void ResetSelectedHuzai();
     void popTrayKeizibanClick(char letter);
@@ -219,6 +233,10 @@ private:
     QWidget* m_pnlFilters = nullptr;
     QCheckBox* m_chkGroupFilter = nullptr;
     QCheckBox* m_chkStatusFilter = nullptr;
+    QPushButton* m_btnGroupFilter = nullptr;
+    QPushButton* m_btnStatusFilter = nullptr;
+    FilterList* m_cmbGroupFilter = nullptr;
+    FilterList* m_cmbStatusFilter = nullptr;
     QLabel* m_statusText = nullptr;
     QProgressBar* m_progress = nullptr;
     std::unique_ptr<StatusBarSink> m_status;
@@ -231,6 +249,7 @@ private:
     std::unique_ptr<DengonDelivery> m_delivery;
     QPointer<TfrmInfo> m_info;
     InfoRunner m_infoRunner;
+    std::function<void(QDialog& editor)> m_customGroupRunner;
     QString m_helpFile;
     bool m_ended = false;
     bool m_quitRequested = false;

@@ -17,6 +17,8 @@
 #   info-*.png           every panel of the detail window as the window tests draw it: one and
 #                        three members, the history list, the calendar with a holiday under
 #                        the mouse (offscreen, no display needed)
+#   filter-*.png         the group and status filter lists dropped down
+#   custom-group.png     the custom group editor; default-value.png the default values dialog
 # Build first (./run.sh or ./test.sh); VURNA_BUILD_DIR names another build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -162,9 +164,11 @@ start_board
 shot board-small.png
 stop_board
 
-# The detail window's panels as its tests draw them.
-if [[ -x $build/tests/vurna_app_tests ]]; then
+# The detail window's panels, the filter lists and the settings dialogs as their tests draw them.
+if [[ -x $build/tests/vurna_app_tests && -x $build/tests/vurna_forms_tests ]]; then
     QT_QPA_PLATFORM=offscreen VURNA_SCREENSHOT_DIR=$out "$build/tests/vurna_app_tests" \
-        --gtest_filter='InfoForm.PanelsAsDrawn' >/dev/null
-    ls "$out"/info-*.png
+        --gtest_filter='InfoForm.PanelsAsDrawn:Filters.TheListDropsDown*' >/dev/null
+    QT_QPA_PLATFORM=offscreen VURNA_SCREENSHOT_DIR=$out "$build/tests/vurna_forms_tests" \
+        --gtest_filter='CustomGroup*:DefaultValue*' >/dev/null
+    ls "$out"/info-*.png "$out"/filter-*.png "$out"/custom-group.png "$out"/default-value.png
 fi
