@@ -1,5 +1,7 @@
 #include "forms/TfrmDefaultValue.h"
 
+#include "forms/InfoTexts.h"
+
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBoxes.h"
@@ -192,14 +194,16 @@ void TfrmDefaultValue::btnOKClick()
         m_memoLocate->setFocus();
         return;
     }
-    // The board and the defaults file keep Windows line breaks.
-    locateText.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    const Cp932::Encoded locate = Cp932::fromUnicode(locateText);
-    if (!locate.ok) {
-        Refuse(QStringLiteral("次の文字は保存できません。別の文字に置き換えて下さい。\r\n\r\n") + locate.unmappable);
+    // Text the file cannot give back as typed: characters without a CP932 form, and a line ending
+    // in '"', where a reader would end the value.
+    if (const std::optional<QString> refusal = InfoTexts::RefusalForReason(locateText)) {
+        Refuse(*refusal);
         m_memoLocate->setFocus();
         return;
     }
+    // The board and the defaults file keep Windows line breaks.
+    locateText.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    const Cp932::Encoded locate = Cp932::fromUnicode(locateText);
 
     m_result.ReturnTime = time.bytes;
     m_result.StatusMark = std::max(0, m_cmbStatus->currentIndex());

@@ -105,7 +105,9 @@ INSTANTIATE_TEST_SUITE_P(, DefaultValueRefusal,
                                            Refusal{"10:00", "", "不在理由・出張先が入力されていません。"},
                                            Refusal{"", " \n\t\n ", "不在理由・出張先が入力されていません。"},
                                            // 𠮷 (U+20BB7) has no CP932 form; nothing may be stored as "?".
-                                           Refusal{"10:00", "𠮷野家", "次の文字は保存できません。"}));
+                                           Refusal{"10:00", "𠮷野家", "次の文字は保存できません。"},
+                                           // A reader would end the value at the quote and lose 本社.
+                                           Refusal{"10:00", "会議 \"A\"\n本社", "行の終わりの「\"」"}));
 
 struct Accepted
 {
