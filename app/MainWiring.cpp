@@ -36,8 +36,8 @@ void TfrmMain::ConnectMenus()
     });
     // Commands whose windows this program does not have are offered disabled rather than
     // doing nothing when chosen.
-    for (QAction* item : {m.mnuPreference, m.mnuVersion})
-        item->setEnabled(false);
+    m.mnuVersion->setEnabled(false);
+    connect(m.mnuPreference, &QAction::triggered, this, &TfrmMain::mnuPreferenceClick);
     connect(m.mnuCustomGroup, &QAction::triggered, this, &TfrmMain::mnuCustomGroupClick);
     connect(m.mnuNormalFont, &QAction::triggered, this, [this] { SetSmallFont(false); });
     connect(m.mnuSmallfont, &QAction::triggered, this, [this] { SetSmallFont(true); });

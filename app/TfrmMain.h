@@ -20,6 +20,9 @@
 class Clock;
 class MessageBoxes;
 class FilterList;
+class TfrmDefaultValue;
+class TfrmSetting;
+struct SettingResult;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -119,6 +122,12 @@ public:
     DengonDelivery& Delivery() { return *m_delivery; }
     // How the custom group editor is shown; tests drive it instead of its modal loop.
     void SetCustomGroupRunner(std::function<void(QDialog& editor)> runner) { m_customGroupRunner = std::move(runner); }
+    // The same for the preferences and the default values dialog nested in them.
+    void SetSettingRunner(std::function<void(TfrmSetting& dialog)> runner) { m_settingRunner = std::move(runner); }
+    void SetDefaultValueRunner(std::function<void(TfrmDefaultValue& dialog)> runner)
+    {
+        m_defaultValueRunner = std::move(runner);
+    }
 
     TMainState& State() { return m_state; }
     const TMainState& State() const { return m_state; }
@@ -193,6 +202,9 @@ private:
     void mnuHelpClick();
     // The custom group editor; the group filter is applied again afterwards, OK or not.
     void mnuCustomGroupClick();
+    // The preferences, on the own board; confirming them applies the result (MainPreferences.cpp).
+    void mnuPreferenceClick();
+    void ApplyPreferences(const SettingResult& result);
     void popControlPopup(const QPoint& pos);
     void ResetSelectedHuzai();
     void popTrayKeizibanClick(char letter);
@@ -250,6 +262,8 @@ private:
     QPointer<TfrmInfo> m_info;
     InfoRunner m_infoRunner;
     std::function<void(QDialog& editor)> m_customGroupRunner;
+    std::function<void(TfrmSetting& dialog)> m_settingRunner;
+    std::function<void(TfrmDefaultValue& dialog)> m_defaultValueRunner;
     QString m_helpFile;
     bool m_ended = false;
     bool m_quitRequested = false;

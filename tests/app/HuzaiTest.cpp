@@ -138,7 +138,7 @@ TEST_F(Huzai, OwnCommandsAreOfferedWithAnOwnEntryAndUnfinishedWindowsAreNot)
     EXPECT_TRUE(action(QStringLiteral("popTrayHuzai60"))->isEnabled());
     EXPECT_TRUE(window->OwnerResetButton().isEnabled());
     // Their windows are still to come: offered disabled, not enabled and doing nothing.
-    for (const char* name : {"mnuPreference", "mnuVersion"})
+    for (const char* name : {"mnuVersion"})
         EXPECT_FALSE(action(QLatin1String(name))->isEnabled()) << name;
 }
 
