@@ -18,7 +18,8 @@
 #                        three members, the history list, the calendar with a holiday under
 #                        the mouse (offscreen, no display needed)
 #   filter-*.png         the group and status filter lists dropped down
-#   custom-group.png     the custom group editor; default-value.png the default values dialog
+#   custom-group.png     the custom group editor; default-value.png the default values dialog;
+#                        setting.png the preferences
 # Build first (./run.sh or ./test.sh); VURNA_BUILD_DIR names another build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -169,6 +170,6 @@ if [[ -x $build/tests/vurna_app_tests && -x $build/tests/vurna_forms_tests ]]; t
     QT_QPA_PLATFORM=offscreen VURNA_SCREENSHOT_DIR=$out "$build/tests/vurna_app_tests" \
         --gtest_filter='InfoForm.PanelsAsDrawn:Filters.TheListDropsDown*' >/dev/null
     QT_QPA_PLATFORM=offscreen VURNA_SCREENSHOT_DIR=$out "$build/tests/vurna_forms_tests" \
-        --gtest_filter='CustomGroup*:DefaultValue*' >/dev/null
-    ls "$out"/info-*.png "$out"/filter-*.png "$out"/custom-group.png "$out"/default-value.png
+        --gtest_filter='CustomGroup*:DefaultValue*:SettingDialog.Screenshot' >/dev/null
+    ls "$out"/info-*.png "$out"/filter-*.png "$out"/custom-group.png "$out"/default-value.png "$out"/setting.png
 fi
