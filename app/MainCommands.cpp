@@ -4,6 +4,7 @@
 #include "app/MainLog.h"
 #include "app/TaskTray.h"
 #include "app/TfrmMain.h"
+#include "app/VersionWindow.h"
 #include "board/ui/TVurnaGrid.h"
 #include "platform/MessageBoxes.h"
 #include "store/TLocalSettings.h"
@@ -85,4 +86,13 @@ void TfrmMain::popTrayKeizibanClick(char letter)
     FormKeyPress(QLatin1Char(letter));
     SwitchPage(m_tabKeiziban);
     ShowMainWindow();
+}
+
+void TfrmMain::mnuVersionClick()
+{
+    VersionWindow version(this);
+    if (m_versionRunner)
+        m_versionRunner(version);
+    else
+        version.exec();
 }

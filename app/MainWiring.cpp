@@ -36,7 +36,7 @@ void TfrmMain::ConnectMenus()
     });
     // Commands whose windows this program does not have are offered disabled rather than
     // doing nothing when chosen.
-    m.mnuVersion->setEnabled(false);
+    connect(m.mnuVersion, &QAction::triggered, this, &TfrmMain::mnuVersionClick);
     connect(m.mnuPreference, &QAction::triggered, this, &TfrmMain::mnuPreferenceClick);
     connect(m.mnuCustomGroup, &QAction::triggered, this, &TfrmMain::mnuCustomGroupClick);
     connect(m.mnuNormalFont, &QAction::triggered, this, [this] { SetSmallFont(false); });

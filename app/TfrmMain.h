@@ -122,6 +122,7 @@ public:
     DengonDelivery& Delivery() { return *m_delivery; }
     // How the custom group editor is shown; tests drive it instead of its modal loop.
     void SetCustomGroupRunner(std::function<void(QDialog& editor)> runner) { m_customGroupRunner = std::move(runner); }
+    void SetVersionRunner(std::function<void(QDialog& window)> runner) { m_versionRunner = std::move(runner); }
     // The same for the preferences and the default values dialog nested in them.
     void SetSettingRunner(std::function<void(TfrmSetting& dialog)> runner) { m_settingRunner = std::move(runner); }
     void SetDefaultValueRunner(std::function<void(TfrmDefaultValue& dialog)> runner)
@@ -204,6 +205,8 @@ private:
     void mnuCustomGroupClick();
     // The preferences, on the own board; confirming them applies the result (MainPreferences.cpp).
     void mnuPreferenceClick();
+    // バージョン情報: the program's name and version.
+    void mnuVersionClick();
     void ApplyPreferences(const SettingResult& result);
     void popControlPopup(const QPoint& pos);
     void ResetSelectedHuzai();
@@ -262,6 +265,7 @@ private:
     QPointer<TfrmInfo> m_info;
     InfoRunner m_infoRunner;
     std::function<void(QDialog& editor)> m_customGroupRunner;
+    std::function<void(QDialog& window)> m_versionRunner;
     std::function<void(TfrmSetting& dialog)> m_settingRunner;
     std::function<void(TfrmDefaultValue& dialog)> m_defaultValueRunner;
     QString m_helpFile;

@@ -7,6 +7,7 @@
 #include "board/ui/TVurnaGrid.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
@@ -137,6 +138,20 @@ TEST_F(Filters, TheCustomGroupEditorsChoiceFiltersAtOnce)
     action(QStringLiteral("mnuCustomGroup"))->trigger();
     EXPECT_EQ(window->State().ShownBoard().Filter.CustomGroup, "SUZUKI,");
     EXPECT_EQ(shownMembers(), 1);
+}
+
+TEST_F(Filters, TheVersionWindowNamesTheProgramAndItsVersion)
+{
+    QString shown;
+    window->SetVersionRunner([&](QDialog& version) {
+        shown = version.findChild<QLabel*>(QStringLiteral("lblVersion"))->text();
+        version.show();
+        const QString dir = qEnvironmentVariable("VURNA_SCREENSHOT_DIR");
+        if (!dir.isEmpty())
+            version.grab().save(dir + QStringLiteral("/version.png"));
+    });
+    action(QStringLiteral("mnuVersion"))->trigger();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Vurnaboard\nバージョン 3.00"))) << shown.toStdString();
 }
 
 } // namespace
