@@ -1,6 +1,7 @@
 // The detail window's controls: the mode buttons, the member header with the banner for
 // several members, and the four panels with the return-date pop-up.
 
+#include "forms/DialogFont.h"
 #include "forms/ShadowLabel.h"
 #include "forms/StatusMarkDelegate.h"
 #include "forms/TVurnaCalendar.h"
@@ -69,10 +70,7 @@ void TfrmInfo::BuildWindow()
 {
     setObjectName(QStringLiteral("frmInfo"));
     setWindowTitle(QStringLiteral("操作"));
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(DialogFont());
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);

@@ -1,5 +1,6 @@
 #include "forms/TfrmCustomGroup.h"
 
+#include "forms/DialogFont.h"
 #include "board/EFileIOError.h"
 #include "board/TVurnaBoardModel.h"
 #include "board/UserLoader.h"
@@ -28,11 +29,7 @@ constexpr QSize PictureSize(16, 16);
 
 QFont JapaneseFont(int pixels, bool bold)
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
+    return DialogFont(pixels, bold);
 }
 
 // Selected and plain look alike, so a picked member still shows whether it is in.

@@ -1,5 +1,6 @@
 #include "forms/TfrmDefaultValue.h"
 
+#include "forms/DialogFont.h"
 #include "forms/InfoTexts.h"
 
 #include "platform/Clock.h"
@@ -111,10 +112,7 @@ void TfrmDefaultValue::BuildWindow(const ParmRec& board, const QList<QPixmap>& s
     setWindowTitle(QStringLiteral("Vurnaboard - デフォルト値 -"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(DialogFont());
     setFixedSize(441, 309);
 
     auto* layout = new QVBoxLayout(this);

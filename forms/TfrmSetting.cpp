@@ -1,5 +1,6 @@
 #include "forms/TfrmSetting.h"
 
+#include "forms/DialogFont.h"
 #include "forms/SettingRules.h"
 
 #include "platform/Cp932.h"
@@ -94,10 +95,7 @@ void TfrmSetting::BuildWindow()
     setWindowTitle(QStringLiteral("Vurnaboard - 環境設定 -"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(DialogFont());
     setFixedSize(632, 330);
 
     auto* layout = new QVBoxLayout(this);
