@@ -14,7 +14,10 @@
 bool TfrmMain::SaveOnClose()
 {
     qCInfo(lcMain) << "saving for the end";
-    m_huzai.SetDefaultValueOnExit();
+    // Handing over to the updater, the user has only just started the program: every other copy
+    // would show them gone home until the new build starts.
+    if (!m_handingOver)
+        m_huzai.SetDefaultValueOnExit();
     if (HasOwnEntry(m_state.Own))
         MemoBoardView::SaveOwnBoard(*m_rchDengonOwner, m_state.Own.FileName);
     // A guest has no filter file; the writer knows.

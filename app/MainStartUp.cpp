@@ -40,8 +40,11 @@ bool TfrmMain::FormCreate()
         qCInfo(lcMain) << "started from the shared directory: ends";
         m_quitRequested = true;
     }
+    if (!m_quitRequested)
+        RunUpdateCheck();
     if (m_quitRequested) {
-        // An end asked for during start-up (shortcut protection, a signal) saves as usual.
+        // An end asked for during start-up (shortcut protection, the updater, a signal) saves as
+        // usual.
         EndProgram();
         return false;
     }

@@ -13,12 +13,14 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
 
 class Clock;
 class MessageBoxes;
+class ProcessStarter;
 class FilterList;
 class TfrmDefaultValue;
 class TfrmSetting;
@@ -50,6 +52,14 @@ struct TMainEnvironment
     std::function<QByteArray()> lookUpAddress;
     // The folder of the running program file, in-memory form (shortcut protection, help).
     QByteArray programFolder;
+    // The running program file (a real path) and its arguments after its name, for the update
+    // check; without a program file nothing is checked.
+    QString programFile;
+    QStringList arguments;
+    // Starts the updater; required when programFile is set.
+    ProcessStarter* starter = nullptr;
+    // Waits before the updater starts; null: no wait.
+    std::function<void(int)> updateWait;
     // The single-instance guard whose wake-up channel the window opens; null in tests.
     SingleInstance* instance = nullptr;
     // VURNA_ADDRESS: the datagram listener binds to this address alone; empty binds to every
@@ -177,6 +187,9 @@ private:
 
     // Start-up steps with a name of their own.
     void LocateHelpFile();
+    // A newer build in the share: hands over to the updater, or greets the updated program
+    // (MainUpdate.cpp).
+    void RunUpdateCheck();
     void ApplySmallFontSetting();
     void TakeOwnEntry();
 
@@ -271,4 +284,6 @@ private:
     QString m_helpFile;
     bool m_ended = false;
     bool m_quitRequested = false;
+    // The program ends for the updater while the user is starting it: no exit default absence.
+    bool m_handingOver = false;
 };

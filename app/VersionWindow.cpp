@@ -1,6 +1,7 @@
 #include "app/VersionWindow.h"
 
 #include "app/Pictures.h"
+#include "platform/ProgramVersion.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -33,5 +34,5 @@ VersionWindow::VersionWindow(QWidget* parent) : QDialog(parent)
 
 QString VersionWindow::VersionText()
 {
-    return QStringLiteral("%1.%2").arg(VURNA_VERSION_MAJOR).arg(VURNA_VERSION_MINOR, 2, 10, QLatin1Char('0'));
+    return QString::fromLatin1(ProgramVersion::Text());
 }

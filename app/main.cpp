@@ -8,11 +8,14 @@
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "platform/HostAddress.h"
+#include "platform/ProcessStarter.h"
+#include "platform/RecordedMessageBoxes.h"
 #include "platform/SharePath.h"
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
+#include <QThread>
 
 int main(int argc, char** argv)
 {
@@ -31,14 +34,21 @@ int main(int argc, char** argv)
 
     SystemClock clock;
     QtMessageBoxes boxes;
+    // End-to-end tests read the boxes from a file instead of pressing their buttons.
+    const std::unique_ptr<RecordedMessageBoxes> recorded = RecordedMessageBoxes::FromEnvironment();
+    DetachedProcessStarter starter;
     TMainEnvironment environment;
     environment.clock = &clock;
-    environment.boxes = &boxes;
+    environment.boxes = recorded ? static_cast<MessageBoxes*>(recorded.get()) : &boxes;
     QtFolderChooser folders;
     environment.folders = &folders;
     environment.lookUpAddress = &HostAddress::LookUpOwnAddress;
     environment.bindAddress = HostAddress::PinnedAddress();
     environment.programFolder = SharePath::fromNative(QCoreApplication::applicationDirPath());
+    environment.programFile = QCoreApplication::applicationFilePath();
+    environment.arguments = QCoreApplication::arguments().mid(1);
+    environment.starter = &starter;
+    environment.updateWait = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); };
     environment.instance = &instance;
     environment.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
 

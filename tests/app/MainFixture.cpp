@@ -80,6 +80,9 @@ bool MainFixture::start(bool trayAvailable)
     environment.folders = &folders;
     environment.lookUpAddress = [this] { return address; };
     environment.programFolder = programFolder;
+    environment.programFile = programFile;
+    environment.arguments = arguments;
+    environment.starter = &starter;
     environment.trayAvailable = trayAvailable;
     environment.bindAddress = bindAddress;
     window = std::make_unique<TfrmMain>(environment);

@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/FolderChooser.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ProcessStarter.h"
 #include "support/TestShare.h"
 
 #include <QAction>
@@ -58,6 +59,10 @@ protected:
     MessageBoxes* otherBoxes = nullptr;
     QByteArray address = "192.168.10.20";
     QByteArray programFolder = "/OPT/VURNA/";
+    // The running program file and its arguments for the update check; empty: no check.
+    QString programFile;
+    QStringList arguments;
+    ScriptedProcessStarter starter;
     // The listener binds here alone; datagrams the window sends are recorded, not sent,
     // unless `realDatagrams` (end-to-end tests with other copies).
     QByteArray bindAddress = "127.0.0.1";

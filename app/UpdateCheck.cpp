@@ -1,0 +1,172 @@
+#include "app/UpdateCheck.h"
+
+#include "app/ShortcutProtection.h"
+#include "platform/Clock.h"
+#include "platform/Cp932.h"
+#include "platform/ProcessStarter.h"
+#include "platform/SharePath.h"
+#include "store/ParmRec.h"
+#include "store/VurnaLog.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcUpdate, "vurna.update", QtWarningMsg)
+
+namespace {
+
+constexpr char LogKind[] = "Update";
+
+QByteArray sjis(const QString& text)
+{
+    return Cp932::fromUnicodeLossy(text);
+}
+
+// The digest and size of a file; false when it cannot be read whole.
+bool Fingerprint(const QString& path, QByteArray& sha256, qint64& size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file))
+        return false;
+    sha256 = hash.result().toHex();
+    size = file.size();
+    return true;
+}
+
+class Log
+{
+public:
+    Log(const ParmRec& board, const UpdateCheck::Context& context) : m_board(board), m_context(context) {}
+
+    void write(const QString& message) const
+    {
+        qCInfo(lcUpdate).noquote() << message;
+        if (m_board.ShareDir.isEmpty())
+            return;
+        const QDateTime at = m_context.clock ? m_context.clock->now() : QDateTime::currentDateTime();
+        VurnaLog::WriteLogEntry(SharePath::join(m_board.ShareDir, VurnaLog::FileName), m_context.member, sjis(message),
+                                LogKind, at);
+    }
+
+private:
+    const ParmRec& m_board;
+    const UpdateCheck::Context& m_context;
+};
+
+bool SameFolder(const QString& programFolder, const ParmRec& board)
+{
+    if (IsRunFromShare(SharePath::fromNative(programFolder), board.ShareDir))
+        return true;
+    // Links and mounts can make two spellings name one folder.
+    const QString program = QFileInfo(programFolder).canonicalFilePath();
+    const QString share = QFileInfo(SharePath::resolve(board.ShareDir)).canonicalFilePath();
+    return !program.isEmpty() && program == share;
+}
+
+} // namespace
+
+bool UpdateCheck::IsNewer(const QByteArray& newest, const QByteArray& local)
+{
+    // QByteArray orders bytes as unsigned values, a prefix first: the ordinal order.
+    return newest > local;
+}
+
+bool UpdateCheck::IsReboot(const QStringList& arguments)
+{
+    return arguments.size() == 1 && arguments.front().trimmed() == QLatin1String("-Reboot");
+}
+
+QString UpdateCheck::UpdaterCopyPath(const QString& programFolder)
+{
+    return QDir(programFolder).filePath(QLatin1String(UpdaterFileName));
+}
+
+UpdateCheck::Outcome UpdateCheck::Run(const ParmRec& ownBoard, const Context& context)
+{
+    if (IsReboot(context.arguments)) {
+        qCInfo(lcUpdate) << "started after an update";
+        return Outcome::JustUpdated;
+    }
+    if (context.localVersion.isEmpty()) {
+        qCInfo(lcUpdate) << "情報の取得に失敗しました";
+        return Outcome::NothingToDo;
+    }
+    if (!IsNewer(ownBoard.NewVersion, context.localVersion) || !ownBoard.AutoUpdate || ownBoard.ShareDir.isEmpty())
+        return Outcome::NothingToDo;
+
+    const QString updaterSource = SharePath::resolve(SharePath::join(ownBoard.ShareDir, UpdaterFileName));
+    if (!QFileInfo(updaterSource).isFile()) {
+        qCInfo(lcUpdate) << "no updater in the shared directory";
+        return Outcome::NothingToDo;
+    }
+    const QString programName = QFileInfo(context.programFile).fileName();
+    const QString buildSource =
+        SharePath::resolve(SharePath::join(ownBoard.ShareDir, SharePath::fromNative(programName)));
+    if (!QFileInfo(buildSource).isFile()) {
+        qCInfo(lcUpdate) << "no build named" << programName << "in the shared directory";
+        return Outcome::NothingToDo;
+    }
+    if (SameFolder(context.programFolder, ownBoard)) {
+        qCInfo(lcUpdate) << "running from the shared directory: never updated";
+        return Outcome::NothingToDo;
+    }
+
+    const Log log(ownBoard, context);
+    QByteArray buildHash;
+    qint64 buildSize = 0;
+    if (!Fingerprint(buildSource, buildHash, buildSize)) {
+        qCInfo(lcUpdate) << "the new build cannot be read" << buildSource;
+        return Outcome::NothingToDo;
+    }
+    QByteArray ownHash;
+    qint64 ownSize = 0;
+    if (Fingerprint(context.programFile, ownHash, ownSize) && ownHash == buildHash && ownSize == buildSize) {
+        // Installing it would change nothing, and the next start would find it "newer" again.
+        log.write(
+            QStringLiteral("%1 は実行中のプログラムと同じため更新しません(VERSION=%2, このプログラム %3)")
+                .arg(buildSource, QString::fromLatin1(ownBoard.NewVersion), QString::fromLatin1(context.localVersion)));
+        return Outcome::NothingToDo;
+    }
+    if (!QFileInfo(context.programFolder).isWritable()) {
+        // Installed for every user of the PC: only the administrator replaces it.
+        log.write(QStringLiteral("%1 に書き込めないため自動更新しません(システム全体へのインストール)")
+                      .arg(context.programFolder));
+        return Outcome::NothingToDo;
+    }
+
+    const QString updaterCopy = UpdaterCopyPath(context.programFolder);
+    QFile::remove(updaterCopy);
+    if (!QFile::copy(updaterSource, updaterCopy)) {
+        qCInfo(lcUpdate) << "the updater could not be copied to" << updaterCopy;
+        return Outcome::NothingToDo;
+    }
+    QFile::setPermissions(updaterCopy, QFile::permissions(updaterCopy) | QFileDevice::ExeOwner |
+                                           QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Every copy runs what an administrator put in the share: the log tells which build ran where.
+    log.write(QStringLiteral("更新します: %1 (%2 バイト, SHA-256 %3) → %4")
+                  .arg(buildSource)
+                  .arg(buildSize)
+                  .arg(QString::fromLatin1(buildHash), context.programFile));
+    if (context.wait)
+        context.wait(UpdaterStartDelayMs);
+    const QStringList arguments{QStringLiteral("-Update"), buildSource, context.programFile};
+    if (!context.starter || !context.starter->start(updaterCopy, arguments)) {
+        qCInfo(lcUpdate) << "the updater could not be started";
+        QFile::remove(updaterCopy);
+        return Outcome::NothingToDo;
+    }
+    qCInfo(lcUpdate) << "updater started:" << updaterCopy << arguments;
+    return Outcome::UpdaterStarted;
+}
+
+void UpdateCheck::DeleteUpdaterCopy(const QString& path)
+{
+    if (QFile::exists(path) && !QFile::remove(path))
+        qCInfo(lcUpdate) << "the updater copy could not be deleted" << path;
+}

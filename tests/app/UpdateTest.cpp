@@ -1,0 +1,233 @@
+#include "MainFixture.h"
+
+#include "app/UpdateCheck.h"
+#include "board/UserFile.h"
+#include "platform/Cp932.h"
+#include "platform/ProcessStarter.h"
+#include "platform/SharePath.h"
+#include "store/ParmRec.h"
+#include "support/TestShare.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+namespace {
+
+struct VersionCase
+{
+    const char* newest;
+    const char* local;
+    bool newer;
+};
+
+class VersionOrder : public ::testing::TestWithParam<VersionCase>
+{
+};
+
+TEST_P(VersionOrder, IsTextualLikeTheSitesNumberThem)
+{
+    EXPECT_EQ(UpdateCheck::IsNewer(GetParam().newest, GetParam().local), GetParam().newer);
+}
+
+INSTANTIATE_TEST_SUITE_P(UpdateCheck, VersionOrder,
+                         ::testing::Values(VersionCase{"3.65", "3.64", true}, VersionCase{"3.64", "3.64", false},
+                                           VersionCase{"10.00", "3.64", false}, VersionCase{"3.64a", "3.64", true},
+                                           VersionCase{"0.00", "3.64", false}, VersionCase{"3.6", "3.64", false}));
+
+TEST(UpdateCheck, OnlyTheSingleArgumentRebootMeansJustUpdated)
+{
+    EXPECT_TRUE(UpdateCheck::IsReboot({QStringLiteral(" -Reboot ")}));
+    EXPECT_FALSE(UpdateCheck::IsReboot({QStringLiteral("-Reboot"), QStringLiteral("x")}));
+    EXPECT_FALSE(UpdateCheck::IsReboot({QStringLiteral("-reboot")}));
+    EXPECT_FALSE(UpdateCheck::IsReboot({}));
+}
+
+// A program folder and a share that offers a newer build and the updater.
+class UpdateWorld : public ::testing::Test
+{
+protected:
+    UpdateWorld()
+    {
+        board.ShareDir = share.dataSource();
+        board.NewVersion = "3.65";
+        board.AutoUpdate = true;
+        share.writeBytes(QStringLiteral("Vurna3"), "new build");
+        share.writeBytes(QStringLiteral("Vurnup.exe"), "updater");
+        programFile = program.filePath(QStringLiteral("Vurna3"));
+        writeFile(programFile, "old build");
+    }
+
+    static void writeFile(const QString& path, const QByteArray& bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    UpdateCheck::Outcome run(const QStringList& arguments = {})
+    {
+        UpdateCheck::Context context;
+        context.arguments = arguments;
+        context.localVersion = "3.64";
+        context.programFile = programFile;
+        context.programFolder = QFileInfo(programFile).absolutePath();
+        context.member = "yamada";
+        context.starter = &starter;
+        context.wait = [this](int ms) { waited += ms; };
+        return UpdateCheck::Run(board, context);
+    }
+
+    QString updaterCopy() const { return program.filePath(QStringLiteral("Vurnup.exe")); }
+    QString log() const { return Cp932::toUnicode(share.readBytes(QStringLiteral("vurna.log"))); }
+
+    TestShare share;
+    QTemporaryDir program;
+    QString programFile;
+    ParmRec board;
+    ScriptedProcessStarter starter;
+    int waited = 0;
+};
+
+TEST_F(UpdateWorld, NewerBuildCopiesTheUpdaterStartsItWithTheTwoPathsAndLogsWhatRuns)
+{
+    ASSERT_EQ(run(), UpdateCheck::Outcome::UpdaterStarted);
+    ASSERT_EQ(starter.started().size(), 1);
+    EXPECT_EQ(starter.started().front().program, updaterCopy());
+    EXPECT_EQ(starter.started().front().arguments,
+              QStringList({QStringLiteral("-Update"), share.realPath() + QStringLiteral("Vurna3"), programFile}));
+    QFile copy(updaterCopy());
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), QByteArray("updater"));
+    EXPECT_TRUE(copy.permissions() & QFileDevice::ExeOwner);
+    EXPECT_EQ(waited, UpdateCheck::UpdaterStartDelayMs);
+    const QByteArray digest = QCryptographicHash::hash("new build", QCryptographicHash::Sha256).toHex();
+    EXPECT_TRUE(log().contains(QString::fromLatin1(digest))) << log().toStdString();
+    EXPECT_TRUE(log().contains(QStringLiteral("(9 バイト"))) << log().toStdString();
+}
+
+enum class Change { NotNewer, NotAuto, NoUpdater, NoBuild, RunFromShare, SameBuild, StartFails };
+
+class UpdateRefused : public UpdateWorld, public ::testing::WithParamInterface<Change>
+{
+};
+
+TEST_P(UpdateRefused, LeavesTheProgramAloneAndNoUpdaterBehind)
+{
+    switch (GetParam()) {
+    case Change::NotNewer:
+        board.NewVersion = "3.64";
+        break;
+    case Change::NotAuto:
+        board.AutoUpdate = false;
+        break;
+    case Change::NoUpdater:
+        QFile::remove(share.realPath() + QStringLiteral("Vurnup.exe"));
+        break;
+    case Change::NoBuild:
+        QFile::remove(share.realPath() + QStringLiteral("Vurna3"));
+        break;
+    case Change::RunFromShare:
+        programFile = share.realPath() + QStringLiteral("Vurna3");
+        break;
+    case Change::SameBuild:
+        writeFile(programFile, "new build");
+        break;
+    case Change::StartFails:
+        starter.result = false;
+        break;
+    }
+    EXPECT_EQ(run(), UpdateCheck::Outcome::NothingToDo);
+    EXPECT_FALSE(QFile::exists(updaterCopy()));
+    if (GetParam() != Change::StartFails) {
+        EXPECT_TRUE(starter.started().isEmpty());
+    }
+    if (GetParam() == Change::SameBuild) {
+        EXPECT_TRUE(log().contains(QStringLiteral("同じ"))) << "an administrator sees why nothing updates";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(UpdateCheck, UpdateRefused,
+                         ::testing::Values(Change::NotNewer, Change::NotAuto, Change::NoUpdater, Change::NoBuild,
+                                           Change::RunFromShare, Change::SameBuild, Change::StartFails));
+
+TEST_F(UpdateWorld, ProgramFolderTheUserCannotWriteIsNeverUpdatedAndSaysSo)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser writes every folder";
+    QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(run(), UpdateCheck::Outcome::NothingToDo);
+    QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_TRUE(starter.started().isEmpty());
+    EXPECT_TRUE(log().contains(QStringLiteral("自動更新しません")));
+}
+
+TEST_F(UpdateWorld, RebootStartChecksNothingElse)
+{
+    EXPECT_EQ(run({QStringLiteral("-Reboot")}), UpdateCheck::Outcome::JustUpdated);
+    EXPECT_TRUE(starter.started().isEmpty());
+}
+
+// Through the board window: the hand-over and the greeting after it.
+class UpdateStart : public MainFixture
+{
+protected:
+    UpdateStart()
+    {
+        addMember(QStringLiteral("yamada"),
+                  userFile(QStringLiteral("ﾔﾏﾀﾞ"), QStringLiteral("山田"), QString(), address, {}, {}, {}, 1));
+        share.writeBytes(QStringLiteral("yamada.def"),
+                         "\"17:00\"\r\n\"1\"\r\n\"" + cp932(QStringLiteral("直帰")) + "\"");
+        writeSettings(QStringLiteral("yamada"), QStringLiteral("山田"));
+        programFile = program.filePath(QStringLiteral("Vurna3"));
+        QFile file(programFile);
+        file.open(QIODevice::WriteOnly);
+        file.write("old build");
+    }
+
+    void offerUpdate(const QByteArray& options)
+    {
+        share.writeBytes(QStringLiteral("vurna.ini"), "[UPDATE]\r\nUPDATE=AUTO VERSION=9.99 " + options + "\r\n");
+        share.writeBytes(QStringLiteral("Vurna3"), "new build");
+        share.writeBytes(QStringLiteral("Vurnup.exe"), "updater");
+    }
+
+    TVurnaDataRec stored() const
+    {
+        TVurnaDataRec record;
+        ParseUserFile(readShareFile(QStringLiteral("yamada.vrn")), record);
+        return record;
+    }
+
+    QTemporaryDir program;
+};
+
+TEST_F(UpdateStart, HandingOverEndsTheProgramWithoutTheExitDefaultAbsence)
+{
+    offerUpdate({});
+    EXPECT_FALSE(start());
+    ASSERT_EQ(starter.started().size(), 1);
+    EXPECT_TRUE(stored().Locate.isEmpty()) << "colleagues would see the user gone home";
+    EXPECT_TRUE(shareHas(QStringLiteral("yamada.off")));
+}
+
+TEST_F(UpdateStart, RebootGreetsTheUserUnlessTheSiteAsksForSilence)
+{
+    for (const QByteArray& options : {QByteArray(), QByteArray("SILENT=YES")}) {
+        window.reset();
+        offerUpdate(options);
+        arguments = {QStringLiteral("-Reboot")};
+        const qsizetype before = boxes.shown().size();
+        ASSERT_TRUE(start());
+        EXPECT_TRUE(starter.started().isEmpty());
+        EXPECT_EQ(boxes.shown().size() - before, options.isEmpty() ? 1 : 0) << options.constData();
+        if (options.isEmpty()) {
+            EXPECT_EQ(boxes.shown().back().text, QStringLiteral("Vurnaを最新版に更新しました。"));
+        }
+    }
+}
+
+} // namespace
