@@ -3,6 +3,7 @@
 //   tray/*.png              tray icons (normal, starting, new memo, absence), 32x32, transparent
 //   menu/*.png              menu and group-list pictures 16x16, button glyphs 32x32, transparent
 //   custom/*.png            the demo board's custom marks, 32x32 on white
+//   icons/hicolor/NxN/apps/vurnaboard.png   the desktop icon (the tray's board) for menus and launchers
 // Usage: make_artwork <resources folder>
 #include <QColor>
 #include <QDir>
@@ -433,6 +434,10 @@ int main(int argc, char** argv)
          [](QPainter& p) { suitcase(p, QColor(232, 170, 20), QColor(110, 100, 0)); }},
     };
     bool ok = true;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("icons/hicolor/%1x%1/apps/vurnaboard.png").arg(size);
+        ok = render(out + folder, size, false, trayNormal) && ok;
+    }
     for (const Picture& picture : pictures)
         ok = render(out + picture.path, picture.size, picture.onWhite, picture.draw, picture.units) && ok;
     return ok ? 0 : 1;
