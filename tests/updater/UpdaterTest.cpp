@@ -1,0 +1,197 @@
+#include "updater/Updater.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProcessStarter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLockFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Failure =
+    QStringLiteral("Vurnaのアップデート中にエラーが発生しました\r\nVurnaの管理者に連絡してください。\r\n理由: ");
+const QByteArray OldBuild = "old build: must survive any failure";
+
+// Records the thread of each box: only the entry's thread may show windows.
+struct ThreadRecordingBoxes final : MessageBoxes
+{
+    ScriptedMessageBoxes script;
+    QList<QThread*> threads;
+    int show(const QString& text, int flags, const QString& caption) override
+    {
+        threads << QThread::currentThread();
+        return script.show(text, flags, caption);
+    }
+};
+
+QByteArray read(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+template <typename Case> class UpdaterRun : public ::testing::TestWithParam<Case>
+{
+protected:
+    void SetUp() override
+    {
+        // Blanks and a double quote in the program's folder: the path must reach the start whole.
+        for (const char* folder : {"share dir", "Program Files/Vurna \"3\"", "session"})
+            ASSERT_TRUE(QDir(root.path()).mkpath(QString::fromUtf8(folder)));
+        for (int i = 0; i < 200000; ++i) // several copy chunks
+            newBuild.append(char(i * 7 % 251));
+        write(source, newBuild);
+        write(destination, OldBuild);
+        QFile::setPermissions(destination, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        environment = {&boxes, &starter, root.filePath(QStringLiteral("session/VurnaMutex.lock")), 50, 0};
+    }
+    // As the board program might hand them over: padded, and with one argument more than used.
+    int run()
+    {
+        return Updater::Run({QStringLiteral(" -Update\t"), QLatin1Char(' ') + source, destination + QLatin1Char(' '),
+                             QStringLiteral("unused")},
+                            environment);
+    }
+    QStringList programFolder() const
+    {
+        return QDir(QFileInfo(destination).path()).entryList(QDir::Files | QDir::Hidden);
+    }
+    int mode() const { return QFile::permissions(destination) & 0x7077; } // owner, group, other
+    void expectOldProgramKept()
+    {
+        EXPECT_EQ(read(destination), OldBuild);
+        EXPECT_EQ(mode(), 0x6044);
+        EXPECT_EQ(programFolder(), QStringList{QStringLiteral("Vurna3")}); // no partial copy left
+        EXPECT_TRUE(starter.started().isEmpty());
+    }
+    void expectUpdated()
+    {
+        EXPECT_TRUE(read(destination) == newBuild);
+        EXPECT_EQ(mode(), 0x7055); // rwxr-xr-x: runnable wherever readable
+        EXPECT_EQ(programFolder(), QStringList{QStringLiteral("Vurna3")});
+        ASSERT_EQ(starter.started().size(), 1);
+        EXPECT_EQ(starter.started()[0].program, destination);
+        EXPECT_EQ(starter.started()[0].arguments, QStringList{QStringLiteral("-Reboot")});
+    }
+
+    QTemporaryDir root;
+    QString source = root.filePath(QStringLiteral("share dir/Vurna3"));
+    QString destination = root.filePath(QStringLiteral("Program Files/Vurna \"3\"/Vurna3"));
+    QByteArray newBuild;
+    ThreadRecordingBoxes boxes;
+    ScriptedProcessStarter starter;
+    UpdaterEnvironment environment;
+};
+
+// "SRC", "DST", "DIR" and "NONE" stand for the new build, the program, its folder and a missing file.
+class Refused : public UpdaterRun<QStringList>
+{
+};
+
+TEST_P(Refused, EndsSilentlyChangingNothing)
+{
+    QStringList arguments = GetParam();
+    arguments.replaceInStrings(QStringLiteral("SRC"), source).replaceInStrings(QStringLiteral("DST"), destination);
+    arguments.replaceInStrings(QStringLiteral("NONE"), root.filePath(QStringLiteral("missing")));
+    arguments.replaceInStrings(QStringLiteral("DIR"), QFileInfo(destination).path());
+    EXPECT_EQ(Updater::Run(arguments, environment), Updater::Refused);
+    EXPECT_TRUE(boxes.script.shown().isEmpty());
+    expectOldProgramKept();
+}
+
+INSTANTIATE_TEST_SUITE_P(Updater, Refused,
+                         ::testing::Values(QStringList{}, QStringList{"-Update", "SRC"},
+                                           QStringList{" -update", "SRC", "DST"}, QStringList{"-Reboot", "SRC", "DST"},
+                                           QStringList{"-Update", "NONE", "DST"}, QStringList{"-Update", "SRC", "NONE"},
+                                           QStringList{"-Update", "SRC", "DIR"}));
+
+enum class Fault { CopyFailsHalfWay, CopyStopsShort, StartFails, LockFolderIsAFile };
+
+class Failed : public UpdaterRun<Fault>
+{
+};
+
+TEST_P(Failed, ShowsTheReasonAndKeepsTheOldProgramUnlessItWasReplaced)
+{
+    const Fault fault = GetParam();
+    environment.copy = [fault](QIODevice& from, QIODevice& to) -> qint64 {
+        const qint64 half = from.size() / 2;
+        if (fault != Fault::CopyFailsHalfWay && fault != Fault::CopyStopsShort)
+            return CopyAllBytes(from, to);
+        return to.write(from.read(half)) == half && fault == Fault::CopyStopsShort ? half : -1;
+    };
+    starter.result = fault != Fault::StartFails;
+    if (fault == Fault::LockFolderIsAFile) {
+        write(root.filePath(QStringLiteral("file")), "x");
+        environment.lockPath = root.filePath(QStringLiteral("file/VurnaMutex.lock"));
+    }
+
+    EXPECT_EQ(run(), Updater::Failed);
+    ASSERT_EQ(boxes.script.shown().size(), 1);
+    EXPECT_EQ(boxes.script.shown()[0].text,
+              Failure + (fault == Fault::LockFolderIsAFile
+                             ? QStringLiteral("ミューテックスの生成に失敗しました")
+                             : QStringLiteral("ファイルの上書き、または上書き後の再起動に失敗しました")));
+    EXPECT_EQ(boxes.script.shown()[0].flags, Mb::Ok);
+    EXPECT_EQ(boxes.script.shown()[0].caption, QStringLiteral("Vurnup"));
+    if (fault == Fault::StartFails)
+        expectUpdated();
+    else
+        expectOldProgramKept();
+}
+
+INSTANTIATE_TEST_SUITE_P(Updater, Failed,
+                         ::testing::Values(Fault::CopyFailsHalfWay, Fault::CopyStopsShort, Fault::StartFails,
+                                           Fault::LockFolderIsAFile));
+
+enum class Holder { None, Died, RunningUserCancels, RunningUserGoesOn };
+
+class BoardProgramLock : public UpdaterRun<Holder>
+{
+};
+
+TEST_P(BoardProgramLock, AsksTheUserOnlyWhileTheBoardProgramRuns)
+{
+    const Holder holder = GetParam();
+    // QLockFile keeps no state per process: the lock is the file naming a live owner, so a holder
+    // in this process is refused to the updater exactly like a board program in its own.
+    QLockFile held(environment.lockPath);
+    if (holder == Holder::RunningUserCancels || holder == Holder::RunningUserGoesOn) {
+        ASSERT_TRUE(held.tryLock(0));
+    }
+    if (holder == Holder::Died) // a process id beyond any the kernel hands out
+        write(environment.lockPath, "2147483647\nVurna3\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    boxes.script.setNextAnswer(holder == Holder::RunningUserGoesOn ? Mb::IdOk : Mb::IdCancel);
+
+    if (holder == Holder::RunningUserCancels) {
+        EXPECT_EQ(run(), Updater::Cancelled);
+        expectOldProgramKept();
+    } else {
+        EXPECT_EQ(run(), Updater::Updated);
+        expectUpdated();
+    }
+    if (!held.isLocked()) {
+        EXPECT_TRUE(boxes.script.shown().isEmpty());
+        EXPECT_FALSE(QFile::exists(environment.lockPath)); // taken and released again
+        return;
+    }
+    ASSERT_EQ(boxes.script.shown().size(), 1);
+    EXPECT_EQ(boxes.script.shown()[0].flags, Mb::OkCancel | Mb::IconWarning);
+    EXPECT_EQ(boxes.script.shown()[0].caption, QStringLiteral("Vurnup"));
+    EXPECT_TRUE(boxes.script.shown()[0].text.endsWith(QStringLiteral("[CANCEL]を選択すると処理を中断します。")));
+    EXPECT_EQ(boxes.threads, QList<QThread*>{QCoreApplication::instance()->thread()});
+}
+
+INSTANTIATE_TEST_SUITE_P(Updater, BoardProgramLock,
+                         ::testing::Values(Holder::None, Holder::Died, Holder::RunningUserCancels,
+                                           Holder::RunningUserGoesOn));
+
+} // namespace

@@ -1,0 +1,79 @@
+#include "updater/ProgramReplace.h"
+
+#include "updater/TUpdaterThread.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+constexpr qint64 ChunkSize = 64 * 1024;
+
+// The old file's permissions, runnable wherever it is readable. The owner always keeps full
+// rights: the next update has to replace this file again.
+QFileDevice::Permissions RunnablePermissions(QFileDevice::Permissions old)
+{
+    // The "user" flags describe the running user's access, not the file's mode bits.
+    QFileDevice::Permissions result = old & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    result |= QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    if (result & QFileDevice::ReadGroup)
+        result |= QFileDevice::ExeGroup;
+    if (result & QFileDevice::ReadOther)
+        result |= QFileDevice::ExeOther;
+    return result;
+}
+
+} // namespace
+
+qint64 CopyAllBytes(QIODevice& from, QIODevice& to)
+{
+    qint64 copied = 0;
+    QByteArray chunk(ChunkSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = from.read(chunk.data(), chunk.size());
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            return copied;
+        if (to.write(chunk.constData(), got) != got)
+            return -1;
+        copied += got;
+    }
+}
+
+bool ReplaceProgram(const QString& source, const QString& destination, const ByteCopy& copy)
+{
+    QFile from(source);
+    if (!from.open(QIODevice::ReadOnly)) {
+        qCInfo(lcUpdater) << "new build not readable:" << source << from.errorString();
+        return false;
+    }
+    // QSaveFile writes a temporary file in the destination's folder and renames it over the
+    // destination on commit; without a commit it removes the temporary file.
+    QSaveFile to(destination);
+    if (!to.open(QIODevice::WriteOnly)) {
+        qCInfo(lcUpdater) << "no room for the new build beside" << destination << to.errorString();
+        return false;
+    }
+    // A build still being copied into the share by its administrator grows while we read it:
+    // anything but exactly the size seen at the start is refused.
+    const qint64 expected = from.size();
+    const qint64 copied = copy(from, to);
+    qCInfo(lcUpdater) << "copied" << copied << "of" << expected << "bytes";
+    if (copied != expected || to.size() != expected) {
+        qCInfo(lcUpdater) << "copy incomplete:" << to.errorString();
+        to.cancelWriting();
+        return false;
+    }
+    if (!to.setPermissions(RunnablePermissions(QFileInfo(destination).permissions()))) {
+        qCInfo(lcUpdater) << "permissions not set on the new build:" << to.errorString();
+        to.cancelWriting();
+        return false;
+    }
+    if (!to.commit()) {
+        qCInfo(lcUpdater) << "new build not put in place:" << to.errorString();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,82 @@
+#include "updater/TUpdaterThread.h"
+
+#include "platform/MessageBoxes.h"
+#include "platform/ProcessStarter.h"
+
+#include <QFileInfo>
+#include <QLockFile>
+
+Q_LOGGING_CATEGORY(lcUpdater, "vurna.update", QtWarningMsg)
+
+TUpdaterThread::TUpdaterThread(UpdateRequest request, const UpdaterEnvironment& environment, MessageBoxes& boxes)
+    : m_request(std::move(request)), m_environment(environment), m_boxes(boxes)
+{
+}
+
+TUpdaterThread::~TUpdaterThread()
+{
+    wait();
+}
+
+void TUpdaterThread::run()
+{
+    switch (WaitForBoardProgram()) {
+    case BoardProgram::LockUnusable:
+        return Fail(UpdaterTexts::LockFailed);
+    case BoardProgram::WaitCancelled:
+        m_outcome = Outcome::Cancelled;
+        return;
+    case BoardProgram::Gone:
+    case BoardProgram::IgnoredByUser:
+        break;
+    }
+
+    if (!ReplaceProgram(m_request.source, m_request.destination, m_environment.copy))
+        return Fail(UpdaterTexts::ReplaceFailed);
+
+    QThread::msleep(static_cast<unsigned long>(qMax(0, m_environment.startDelayMs)));
+    // A bare file name would be looked up on PATH: the program replaced is the one to run.
+    const QString program = QFileInfo(m_request.destination).absoluteFilePath();
+    const QStringList arguments{QStringLiteral("-Reboot")};
+    if (!m_environment.starter || !m_environment.starter->start(program, arguments)) {
+        qCInfo(lcUpdater) << "new build not started:" << program;
+        return Fail(UpdaterTexts::ReplaceFailed);
+    }
+    qCInfo(lcUpdater) << "started" << program << arguments;
+    m_outcome = Outcome::Updated;
+}
+
+TUpdaterThread::BoardProgram TUpdaterThread::WaitForBoardProgram()
+{
+    // Taking the board program's lock is how we know it has ended; we release it at once so
+    // that the restarted program can take it. The lock of a copy that died is stale and taken
+    // over; age alone never makes it stale, as in the board program.
+    QLockFile lock(m_environment.lockPath);
+    lock.setStaleLockTime(0);
+    if (lock.tryLock(m_environment.lockWaitMs)) {
+        qCInfo(lcUpdater) << "board program has ended: lock taken" << m_environment.lockPath;
+        lock.unlock();
+        return BoardProgram::Gone;
+    }
+    if (lock.error() != QLockFile::LockFailedError) {
+        qCInfo(lcUpdater) << "lock not usable:" << m_environment.lockPath << lock.error();
+        return BoardProgram::LockUnusable;
+    }
+    qint64 pid = 0;
+    QString host, application;
+    lock.getLockInfo(&pid, &host, &application);
+    qCInfo(lcUpdater) << "board program still running after" << m_environment.lockWaitMs << "ms as process" << pid;
+    const int answer = m_boxes.show(QString::fromUtf8(UpdaterTexts::BoardStillRunning), Mb::OkCancel | Mb::IconWarning,
+                                    QString::fromUtf8(UpdaterTexts::Caption));
+    if (answer != Mb::IdOk) {
+        qCInfo(lcUpdater) << "cancelled by the user";
+        return BoardProgram::WaitCancelled;
+    }
+    return BoardProgram::IgnoredByUser;
+}
+
+void TUpdaterThread::Fail(const char* reason)
+{
+    m_outcome = Outcome::Failed;
+    m_reason = QString::fromUtf8(reason);
+}
