@@ -1,6 +1,7 @@
 #include "app/MainMenus.h"
 
 #include "app/MenuItems.h"
+#include "forms/HelpContext.h"
 
 #include <QActionGroup>
 #include <QMainWindow>
@@ -26,6 +27,8 @@ MainMenus BuildMainMenus(QMainWindow& window)
     MainMenus m;
     QMenuBar* bar = window.menuBar();
     bar->setObjectName(QStringLiteral("mnuForm"));
+    // F1 in an open menu explains the highlighted command where it has a page, else the menus.
+    SetHelpContext(bar, HelpTopic::Menus);
 
     QMenu* file = bar->addMenu(QStringLiteral(" ファイル "));
     m.mnuQuit = AddMenuItem(&window, file, QStringLiteral("mnuQuit"), QStringLiteral("終了"),
@@ -79,6 +82,9 @@ MainMenus BuildMainMenus(QMainWindow& window)
     QMenu* help = bar->addMenu(QStringLiteral(" ヘルプ "));
     m.mnuHelp = AddMenuItem(&window, help, QStringLiteral("mnuHelp"), QStringLiteral("Vurnaヘルプ"),
                             QKeySequence(Qt::CTRL | Qt::Key_H), QStringLiteral("Vurnaについての説明です。"));
+    SetHelpContext(m.mnuHelp, HelpTopic::Contents);
+    SetHelpContext(m.mnuPreference, HelpTopic::Preferences);
+    SetHelpContext(m.mnuCustomGroup, HelpTopic::CustomGroup);
     help->addSeparator();
     m.mnuVersion = AddMenuItem(&window, help, QStringLiteral("mnuVersion"), QStringLiteral("バージョン情報"), {},
                                QStringLiteral("使用している「Vurna」のバージョンを表示します。"));

@@ -9,6 +9,7 @@
 #include "app/StatusBarSink.h"
 #include "app/TfrmMain.h"
 #include "board/ui/TVurnaGrid.h"
+#include "forms/HelpContext.h"
 #include "store/StatusReport.h"
 #include "store/ui/MemoBoardView.h"
 #include "store/ui/TQuaxoRichEdit.h"
@@ -84,6 +85,10 @@ void TfrmMain::BuildWindow()
     m_tabDengon->setFont(font());
     m_pgcMain->addTab(m_tabKeiziban, QStringLiteral("  行き先掲示板  "));
     m_pgcMain->addTab(m_tabDengon, QStringLiteral("　伝言板　"));
+    // The board is the window's topic: the tabs, the status bar and the filters explain there.
+    SetHelpContext(this, HelpTopic::Board);
+    SetHelpContext(m_tabKeiziban, HelpTopic::Board);
+    SetHelpContext(m_tabDengon, HelpTopic::MemoBoard);
     // Ends 4 pixels above the status bar.
     anchors->Place(m_pgcMain, QRect(8, 8, 617, CentralDesign.height() - 8 - 4),
                    Anchors::Left | Anchors::Top | Anchors::Bottom);

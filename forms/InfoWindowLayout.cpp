@@ -2,6 +2,7 @@
 // several members, and the four panels with the return-date pop-up.
 
 #include "forms/DialogFont.h"
+#include "forms/HelpContext.h"
 #include "forms/ShadowLabel.h"
 #include "forms/StatusMarkDelegate.h"
 #include "forms/TVurnaCalendar.h"
@@ -102,6 +103,13 @@ void TfrmInfo::BuildWindow()
     m_sbtnTrans = modeButton("sbtnTrans", QStringLiteral("Vurna便作成"),
                              QStringLiteral("Vurna便の送信パネルに切り替えます。"), Mode::SendFiles);
     m_sbtnTrans->hide();
+    // F1 on a mode button explains the panel it opens; elsewhere each panel its own.
+    SetHelpContext(this, HelpTopic::Details);
+    SetHelpContext(m_sbtnInfo, HelpTopic::Details);
+    SetHelpContext(m_sbtnHuzai, HelpTopic::Absence);
+    SetHelpContext(m_sbtnRead, HelpTopic::MemoCheck);
+    SetHelpContext(m_sbtnSend, HelpTopic::Send);
+    SetHelpContext(m_sbtnTrans, HelpTopic::Send);
     m_modeButtons->setExclusive(true);
     connect(m_modeButtons, &QButtonGroup::idClicked, this, [this](int id) { SwitchMode(Mode(id)); });
     layout->addWidget(pnlControl);
@@ -116,6 +124,12 @@ void TfrmInfo::BuildWindow()
         panel->hide();
     }
     BuildReturnDatePopup();
+    SetHelpContext(m_pnlInfo, HelpTopic::Details);
+    SetHelpContext(m_pnlRead, HelpTopic::MemoCheck);
+    SetHelpContext(m_pnlSend, HelpTopic::Send);
+    SetHelpContext(m_pnlHuzai, HelpTopic::Absence);
+    // The calendar pop-up lies on the window, not on the absence panel it belongs to.
+    SetHelpContext(m_pnlReturnDate, HelpTopic::Absence);
     ConnectHuzaiPanel();
 }
 

@@ -1,6 +1,7 @@
 #include "forms/TfrmCustomGroup.h"
 
 #include "forms/DialogFont.h"
+#include "forms/HelpContext.h"
 #include "board/EFileIOError.h"
 #include "board/TVurnaBoardModel.h"
 #include "board/UserLoader.h"
@@ -130,6 +131,7 @@ void TfrmCustomGroup::BuildWindow()
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setFixedSize(483, 396);
+    SetHelpContext(this, HelpTopic::CustomGroup);
     setFont(JapaneseFont(12, false));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor(0, 128, 128));

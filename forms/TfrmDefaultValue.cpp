@@ -1,6 +1,7 @@
 #include "forms/TfrmDefaultValue.h"
 
 #include "forms/DialogFont.h"
+#include "forms/HelpContext.h"
 #include "forms/InfoTexts.h"
 
 #include "platform/Clock.h"
@@ -171,6 +172,12 @@ void TfrmDefaultValue::BuildWindow(const ParmRec& board, const QList<QPixmap>& s
         buttons->addWidget(b);
     }
     layout->addLayout(buttons);
+
+    // The defaults are part of the preferences and explained there; the buttons follow the window.
+    SetHelpContext(this, HelpTopic::Preferences);
+    for (QWidget* part : {static_cast<QWidget*>(locateGroup), static_cast<QWidget*>(m_cmbReturnTime),
+                          static_cast<QWidget*>(m_cmbStatus)})
+        SetHelpContext(part, HelpTopic::Preferences);
 
     connect(m_btnOK, &QPushButton::clicked, this, &TfrmDefaultValue::btnOKClick);
     connect(m_btnCancel, &QPushButton::clicked, this, &TfrmDefaultValue::btnCancelClick);

@@ -1,6 +1,7 @@
 #include "forms/TfrmSetting.h"
 
 #include "forms/DialogFont.h"
+#include "forms/HelpContext.h"
 #include "forms/SettingRules.h"
 
 #include "platform/Cp932.h"
@@ -97,6 +98,7 @@ void TfrmSetting::BuildWindow()
                    Qt::WindowCloseButtonHint);
     setFont(DialogFont());
     setFixedSize(632, 330);
+    SetHelpContext(this, HelpTopic::Preferences);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 6, 8, 8);
