@@ -1,22 +1,23 @@
 // The handlers of the menu commands, the board's popup and the tray, one per command.
 
+#include "app/HelpBook.h"
+#include "app/HelpWindow.h"
 #include "app/HighlightButtons.h"
 #include "app/MainLog.h"
 #include "app/TaskTray.h"
 #include "app/TfrmMain.h"
 #include "app/VersionWindow.h"
 #include "board/ui/TVurnaGrid.h"
+#include "forms/HelpContext.h"
 #include "platform/MessageBoxes.h"
 #include "store/TLocalSettings.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTextEdit>
-#include <QUrl>
 
 void TfrmMain::SetSmallFont(bool small)
 {
@@ -64,8 +65,14 @@ void TfrmMain::EditFocusedText(const std::function<void(QTextEdit&)>& onText,
 
 void TfrmMain::mnuHelpClick()
 {
-    if (!m_helpFile.isEmpty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(m_helpFile));
+    ShowHelp(HelpTopic::Board);
+}
+
+void TfrmMain::ShowHelp(int context)
+{
+    // Every member can write the share: the site's help is shown as text here, never handed to
+    // the desktop's opener.
+    HelpWindow::Open(HelpBook(m_state.OwnBoard().ShareDir), context, this);
 }
 
 void TfrmMain::popControlPopup(const QPoint& pos)

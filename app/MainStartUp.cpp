@@ -2,6 +2,7 @@
 // configuration, the board needs the filters, and the user is announced only once the board
 // shows where they stand.
 
+#include "app/HelpKey.h"
 #include "app/MainLog.h"
 #include "app/Pictures.h"
 #include "app/ShortcutProtection.h"
@@ -11,20 +12,12 @@
 #include "board/TVurnaNotice.h"
 #include "board/ui/TVurnaGrid.h"
 #include "platform/ShareFiles.h"
-#include "platform/SharePath.h"
 #include "platform/SingleInstance.h"
 #include "platform/SjisText.h"
 #include "store/FilterFile.h"
 #include "store/SiteConfig.h"
 
 #include <QApplication>
-#include <QFileInfo>
-
-namespace {
-
-const QByteArray HelpFileName = "Vurnaboard.HLP";
-
-} // namespace
 
 bool TfrmMain::FormCreate()
 {
@@ -50,7 +43,8 @@ bool TfrmMain::FormCreate()
     }
     m_huzai.ClearAbsenceOfLastExit();
     QApplication::setWindowIcon(windowIcon());
-    LocateHelpFile();
+    // F1 anywhere in the program, modal dialogs included, opens the topic of what has the focus.
+    qApp->installEventFilter(new HelpKey([this](int context) { ShowHelp(context); }, this));
     if (m_env.instance) {
         connect(m_env.instance, &SingleInstance::WakeupRequested, this, &TfrmMain::VurnaWakeup, Qt::UniqueConnection);
         m_env.instance->Listen();
@@ -69,14 +63,6 @@ bool TfrmMain::FormCreate()
     if (m_quitRequested && !m_ended)
         EndProgram();
     return !m_ended;
-}
-
-void TfrmMain::LocateHelpFile()
-{
-    // The site's own help wins over the one that came with the program.
-    const QString shared = SharePath::resolve(SharePath::join(m_state.OwnBoard().ShareDir, HelpFileName));
-    const QString beside = SharePath::resolve(SharePath::join(m_env.programFolder, HelpFileName));
-    m_helpFile = (!m_state.OwnBoard().ShareDir.isEmpty() && QFileInfo::exists(shared)) ? shared : beside;
 }
 
 void TfrmMain::ApplySmallFontSetting()

@@ -158,8 +158,8 @@ public:
     TQuaxoRichEdit& MemoView() { return *m_rchDengonOwner; }
     QToolButton& OwnerSetButton() { return *m_btnOwnerSet; }
     QToolButton& OwnerResetButton() { return *m_btnOwnerReset; }
-    // The help file that "Vurnaヘルプ" opens (a real path).
-    QString HelpFile() const { return m_helpFile; }
+    // The help window at topic `context`: the site's own help when its share has one.
+    void ShowHelp(int context);
 
 signals:
     // The program has saved and ends now.
@@ -186,7 +186,6 @@ private:
     void ConnectNotice();
 
     // Start-up steps with a name of their own.
-    void LocateHelpFile();
     // A newer build in the share: hands over to the updater, or greets the updated program
     // (MainUpdate.cpp).
     void RunUpdateCheck();
@@ -281,7 +280,6 @@ private:
     std::function<void(QDialog& window)> m_versionRunner;
     std::function<void(TfrmSetting& dialog)> m_settingRunner;
     std::function<void(TfrmDefaultValue& dialog)> m_defaultValueRunner;
-    QString m_helpFile;
     bool m_ended = false;
     bool m_quitRequested = false;
     // The program ends for the updater while the user is starting it: no exit default absence.

@@ -299,14 +299,6 @@ TEST_F(StartUp, StartUpAgainCountsTheMemoCheckFromNow)
     EXPECT_EQ(window->State().Scheduler.MinCounter().CheckMsg, 0);
 }
 
-TEST_F(StartUp, HelpBesideAProgramInAJapaneseFolder)
-{
-    programFolder = cp932(utf8("/opt/ヴルナ掲示板/"));
-    writeSettings(QStringLiteral("yamada"), utf8("山田"));
-    ASSERT_TRUE(start());
-    EXPECT_EQ(window->HelpFile(), utf8("/opt/ヴルナ掲示板/Vurnaboard.HLP"));
-}
-
 TEST_F(StartUp, MaximisedIsAColumnAtTheStoredLeftEdgeAndComesBackSo)
 {
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
