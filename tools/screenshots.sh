@@ -19,7 +19,8 @@
 #                        the mouse (offscreen, no display needed)
 #   filter-*.png         the group and status filter lists dropped down
 #   custom-group.png     the custom group editor; default-value.png the default values dialog;
-#                        setting.png the preferences; version.png バージョン情報
+#                        setting.png the preferences; version.png バージョン情報; help-board.png and
+#                        help-absence.png the help window at two topics
 # Build first (./run.sh or ./test.sh); VURNA_BUILD_DIR names another build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -168,8 +169,8 @@ stop_board
 # The detail window's panels, the filter lists and the settings dialogs as their tests draw them.
 if [[ -x $build/tests/vurna_app_tests && -x $build/tests/vurna_forms_tests ]]; then
     QT_QPA_PLATFORM=offscreen VURNA_SCREENSHOT_DIR=$out "$build/tests/vurna_app_tests" \
-        --gtest_filter='InfoForm.PanelsAsDrawn:Filters.TheListDropsDown*:Filters.TheVersionWindow*' >/dev/null
+        --gtest_filter='InfoForm.PanelsAsDrawn:Filters.TheListDropsDown*:Filters.TheVersionWindow*:Help.PagesRender*' >/dev/null
     QT_QPA_PLATFORM=offscreen VURNA_SCREENSHOT_DIR=$out "$build/tests/vurna_forms_tests" \
         --gtest_filter='CustomGroup*:DefaultValue*:SettingDialog.Screenshot' >/dev/null
-    ls "$out"/info-*.png "$out"/filter-*.png "$out"/custom-group.png "$out"/default-value.png "$out"/setting.png "$out"/version.png
+    ls "$out"/info-*.png "$out"/filter-*.png "$out"/custom-group.png "$out"/default-value.png "$out"/setting.png "$out"/version.png "$out"/help-*.png
 fi
