@@ -9,13 +9,22 @@ bash tools/setup.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
+# The tests run in a network namespace of their own with only loopback up, so that no test can
+# reach a network even by mistake. The broadcast test makes its own namespaces inside it.
+isolated=()
+if unshare --net sh -c 'ip link set lo up' 2>/dev/null; then
+    isolated=(unshare --net sh -c 'ip link set lo up && exec "$@"' isolated)
+else
+    echo "test.sh: network namespaces cannot be made here; the tests run in the machine's own network."
+fi
+
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs"
+${isolated[@]+"${isolated[@]}"} ctest --test-dir build --output-on-failure -j "$jobs"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVURNA_SANITIZE=ON -DVURNA_BENCH=OFF
 cmake --build build-asan -j "$jobs"
-ctest --test-dir build-asan --output-on-failure -j "$jobs"
+${isolated[@]+"${isolated[@]}"} ctest --test-dir build-asan --output-on-failure -j "$jobs"

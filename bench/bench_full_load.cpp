@@ -43,7 +43,7 @@ QByteArray memberText(int i)
                              date,
                              i % 3 == 0 ? "17:00" : "",
                              "090-0000-" + n,
-                             "192.168.1." + QByteArray::number(i % 250),
+                             "127.0.1." + QByteArray::number(i % 250),
                              "0",
                              "0",
                              ""};

@@ -66,7 +66,7 @@ QByteArray buildShare(const QString& dir, int members)
     QDir().mkpath(dir);
     for (int i = 0; i < members; ++i) {
         const QString base = dir + QStringLiteral("/member%1").arg(i, 5, 10, QLatin1Char('0'));
-        const QByteArray ip = i < 2 ? "127.0.0." + QByteArray::number(i + 1) : "10.0.0.9";
+        const QByteArray ip = i < 2 ? "127.0.0." + QByteArray::number(i + 1) : "127.0.0.9";
         BenchFiles::WriteFile(base + QStringLiteral(".vrn"), memberText(i, ip));
         if (i >= 2)
             BenchFiles::WriteFile(base + QStringLiteral(".off"), {});

@@ -43,7 +43,7 @@ QByteArray memberText(int i)
                                    i % 3 == 0 ? "2026/12/24" : "",
                                    i % 3 == 0 ? "17:00" : "",
                                    "",
-                                   "192.168.1." + QByteArray::number(i % 250),
+                                   "127.0.1." + QByteArray::number(i % 250),
                                    "0",
                                    "0",
                                    ""};
