@@ -2,6 +2,7 @@
 
 #include "updater/TUpdaterThread.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -24,6 +25,29 @@ QFileDevice::Permissions RunnablePermissions(QFileDevice::Permissions old)
     return result;
 }
 
+// Passes every byte written on to `target` and keeps their digest: what is checked is what was
+// written, not a second read of a share someone may be writing to.
+class DigestingWriter final : public QIODevice
+{
+public:
+    explicit DigestingWriter(QIODevice& target) : m_target(target) { open(QIODevice::WriteOnly); }
+    QByteArray digest() const { return m_hash.result().toHex(); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        const qint64 written = m_target.write(data, size);
+        if (written > 0)
+            m_hash.addData(QByteArrayView(data, written));
+        return written;
+    }
+
+private:
+    QIODevice& m_target;
+    QCryptographicHash m_hash{QCryptographicHash::Sha256};
+};
+
 } // namespace
 
 qint64 CopyAllBytes(QIODevice& from, QIODevice& to)
@@ -42,7 +66,8 @@ qint64 CopyAllBytes(QIODevice& from, QIODevice& to)
     }
 }
 
-bool ReplaceProgram(const QString& source, const QString& destination, const ByteCopy& copy)
+bool ReplaceProgram(const QString& source, const QString& destination, const ByteCopy& copy,
+                    const QByteArray& expectedSha256)
 {
     QFile from(source);
     if (!from.open(QIODevice::ReadOnly)) {
@@ -59,10 +84,17 @@ bool ReplaceProgram(const QString& source, const QString& destination, const Byt
     // A build still being copied into the share by its administrator grows while we read it:
     // anything but exactly the size seen at the start is refused.
     const qint64 expected = from.size();
-    const qint64 copied = copy(from, to);
+    DigestingWriter digesting(to);
+    const qint64 copied = copy(from, digesting);
     qCInfo(lcUpdater) << "copied" << copied << "of" << expected << "bytes";
     if (copied != expected || to.size() != expected) {
         qCInfo(lcUpdater) << "copy incomplete:" << to.errorString();
+        to.cancelWriting();
+        return false;
+    }
+    if (!expectedSha256.isEmpty() && digesting.digest() != expectedSha256) {
+        qCInfo(lcUpdater) << "the new build is not the one handed over: SHA-256" << digesting.digest() << "expected"
+                          << expectedSha256;
         to.cancelWriting();
         return false;
     }

@@ -15,4 +15,7 @@ qint64 CopyAllBytes(QIODevice& from, QIODevice& to);
 // destination and renamed over it only once it is complete, so a failure at any point leaves the
 // old program whole and removes the partial copy. The new file keeps the old one's permissions
 // and can be run by everyone who can read it. False when the destination was left as it was.
-bool ReplaceProgram(const QString& source, const QString& destination, const ByteCopy& copy = CopyAllBytes);
+// With `expectedSha256` (lower-case hex) the bytes written must have that digest, or nothing is
+// replaced: the board program logged that digest as the build it hands over.
+bool ReplaceProgram(const QString& source, const QString& destination, const ByteCopy& copy = CopyAllBytes,
+                    const QByteArray& expectedSha256 = {});

@@ -26,12 +26,15 @@ void TUpdaterThread::run()
     case BoardProgram::WaitCancelled:
         m_outcome = Outcome::Cancelled;
         return;
+    case BoardProgram::StillRunning:
+        // Replacing the file under a running copy would succeed here, but the copy would go on
+        // with the old build and the restarted one would only wake it: the update is not done.
+        return Fail(UpdaterTexts::ReplaceFailed);
     case BoardProgram::Gone:
-    case BoardProgram::IgnoredByUser:
         break;
     }
 
-    if (!ReplaceProgram(m_request.source, m_request.destination, m_environment.copy))
+    if (!ReplaceProgram(m_request.source, m_request.destination, m_environment.copy, m_request.sha256))
         return Fail(UpdaterTexts::ReplaceFailed);
 
     QThread::msleep(static_cast<unsigned long>(qMax(0, m_environment.startDelayMs)));
@@ -72,7 +75,14 @@ TUpdaterThread::BoardProgram TUpdaterThread::WaitForBoardProgram()
         qCInfo(lcUpdater) << "cancelled by the user";
         return BoardProgram::WaitCancelled;
     }
-    return BoardProgram::IgnoredByUser;
+    // The user has been asked to end the board program first: OK means it should be gone now.
+    if (lock.tryLock(0)) {
+        qCInfo(lcUpdater) << "board program ended while the user was asked";
+        lock.unlock();
+        return BoardProgram::Gone;
+    }
+    qCInfo(lcUpdater) << "board program still running: its file is not replaced";
+    return BoardProgram::StillRunning;
 }
 
 void TUpdaterThread::Fail(const char* reason)

@@ -29,6 +29,8 @@ struct UpdateRequest
 {
     QString source;
     QString destination;
+    // The SHA-256 (hex) the board program logged for the new build; empty when it gave none.
+    QByteArray sha256;
 };
 
 struct UpdaterEnvironment
@@ -66,7 +68,7 @@ protected:
     void run() override;
 
 private:
-    enum class BoardProgram { Gone, IgnoredByUser, WaitCancelled, LockUnusable };
+    enum class BoardProgram { Gone, StillRunning, WaitCancelled, LockUnusable };
     BoardProgram WaitForBoardProgram();
     void Fail(const char* reason);
 

@@ -37,7 +37,10 @@ std::optional<UpdateRequest> Updater::ParseArguments(const QStringList& argument
         qCInfo(lcUpdater) << "arguments refused:" << arguments;
         return std::nullopt;
     }
-    UpdateRequest request{arguments.at(1).trimmed(), arguments.at(2).trimmed()};
+    UpdateRequest request{arguments.at(1).trimmed(), arguments.at(2).trimmed(), {}};
+    // Our board program adds the digest of the build it logged; others give three arguments.
+    if (arguments.size() > 3 && arguments.at(3).trimmed().startsWith(QLatin1String("-SHA256=")))
+        request.sha256 = arguments.at(3).trimmed().mid(8).toLower().toLatin1();
     if (!QFileInfo(request.source).isFile() || !QFileInfo(request.destination).isFile()) {
         qCInfo(lcUpdater) << "refused, a file is missing:" << request.source << request.destination;
         return std::nullopt;

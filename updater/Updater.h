@@ -18,8 +18,8 @@ enum ExitCode {
 };
 
 // The arguments after the program name: "-Update" (trimmed, exact letter case), the new build
-// and the program file to replace, both trimmed and both existing files. Further arguments are
-// ignored.
+// and the program file to replace, both trimmed and both existing files; then optionally
+// "-SHA256=<hex>", the digest the new build must have. Anything else after them is ignored.
 std::optional<UpdateRequest> ParseArguments(const QStringList& arguments);
 
 // The run of the program once its arguments are accepted: does the work on a worker thread while

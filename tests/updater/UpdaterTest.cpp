@@ -3,10 +3,14 @@
 #include "platform/ProcessStarter.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -19,9 +23,12 @@ struct ThreadRecordingBoxes final : MessageBoxes
 {
     ScriptedMessageBoxes script;
     QList<QThread*> threads;
+    std::function<void()> beforeAnswer;
     int show(const QString& text, int flags, const QString& caption) override
     {
         threads << QThread::currentThread();
+        if (beforeAnswer)
+            std::exchange(beforeAnswer, nullptr)();
         return script.show(text, flags, caption);
     }
 };
@@ -52,12 +59,13 @@ protected:
         write(destination, OldBuild);
         QFile::setPermissions(destination, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         environment = {&boxes, &starter, root.filePath(QStringLiteral("session/VurnaMutex.lock")), 50, 0};
+        digest = QString::fromLatin1(QCryptographicHash::hash(newBuild, QCryptographicHash::Sha256).toHex().toUpper());
     }
-    // As the board program might hand them over: padded, and with one argument more than used.
+    // As the board program hands them over, padded: with the digest it logged for the new build.
     int run()
     {
         return Updater::Run({QStringLiteral(" -Update\t"), QLatin1Char(' ') + source, destination + QLatin1Char(' '),
-                             QStringLiteral("unused")},
+                             QStringLiteral("-SHA256=") + digest},
                             environment);
     }
     QStringList programFolder() const
@@ -86,6 +94,7 @@ protected:
     QString source = root.filePath(QStringLiteral("share dir/Vurna3"));
     QString destination = root.filePath(QStringLiteral("Program Files/Vurna \"3\"/Vurna3"));
     QByteArray newBuild;
+    QString digest;
     ThreadRecordingBoxes boxes;
     ScriptedProcessStarter starter;
     UpdaterEnvironment environment;
@@ -113,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(Updater, Refused,
                                            QStringList{"-Update", "NONE", "DST"}, QStringList{"-Update", "SRC", "NONE"},
                                            QStringList{"-Update", "SRC", "DIR"}));
 
-enum class Fault { CopyFailsHalfWay, CopyStopsShort, StartFails, LockFolderIsAFile };
+enum class Fault { CopyFailsHalfWay, CopyStopsShort, StartFails, LockFolderIsAFile, BuildIsNotTheOneLogged };
 
 class Failed : public UpdaterRun<Fault>
 {
@@ -129,6 +138,8 @@ TEST_P(Failed, ShowsTheReasonAndKeepsTheOldProgramUnlessItWasReplaced)
         return to.write(from.read(half)) == half && fault == Fault::CopyStopsShort ? half : -1;
     };
     starter.result = fault != Fault::StartFails;
+    if (fault == Fault::BuildIsNotTheOneLogged)
+        digest = QString::fromLatin1(QCryptographicHash::hash("another build", QCryptographicHash::Sha256).toHex());
     if (fault == Fault::LockFolderIsAFile) {
         write(root.filePath(QStringLiteral("file")), "x");
         environment.lockPath = root.filePath(QStringLiteral("file/VurnaMutex.lock"));
@@ -150,9 +161,9 @@ TEST_P(Failed, ShowsTheReasonAndKeepsTheOldProgramUnlessItWasReplaced)
 
 INSTANTIATE_TEST_SUITE_P(Updater, Failed,
                          ::testing::Values(Fault::CopyFailsHalfWay, Fault::CopyStopsShort, Fault::StartFails,
-                                           Fault::LockFolderIsAFile));
+                                           Fault::LockFolderIsAFile, Fault::BuildIsNotTheOneLogged));
 
-enum class Holder { None, Died, RunningUserCancels, RunningUserGoesOn };
+enum class Holder { None, Died, RunningUserCancels, RunningUserGoesOn, EndedBeforeOk };
 
 class BoardProgramLock : public UpdaterRun<Holder>
 {
@@ -164,34 +175,49 @@ TEST_P(BoardProgramLock, AsksTheUserOnlyWhileTheBoardProgramRuns)
     // QLockFile keeps no state per process: the lock is the file naming a live owner, so a holder
     // in this process is refused to the updater exactly like a board program in its own.
     QLockFile held(environment.lockPath);
-    if (holder == Holder::RunningUserCancels || holder == Holder::RunningUserGoesOn) {
+    if (holder == Holder::RunningUserCancels || holder == Holder::RunningUserGoesOn ||
+        holder == Holder::EndedBeforeOk) {
         ASSERT_TRUE(held.tryLock(0));
     }
+    // The user ends the board program while the question is on screen, then presses OK.
+    if (holder == Holder::EndedBeforeOk)
+        boxes.beforeAnswer = [&held] { held.unlock(); };
     if (holder == Holder::Died) // a process id beyond any the kernel hands out
         write(environment.lockPath, "2147483647\nVurna3\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    boxes.script.setNextAnswer(holder == Holder::RunningUserGoesOn ? Mb::IdOk : Mb::IdCancel);
+    boxes.script.setNextAnswer(holder == Holder::RunningUserCancels ? Mb::IdCancel : Mb::IdOk);
 
     if (holder == Holder::RunningUserCancels) {
         EXPECT_EQ(run(), Updater::Cancelled);
         expectOldProgramKept();
+    } else if (holder == Holder::RunningUserGoesOn) {
+        // Still running after OK: its file is left alone and the failure is told.
+        EXPECT_EQ(run(), Updater::Failed);
+        expectOldProgramKept();
+        ASSERT_EQ(boxes.script.shown().size(), 2);
+        EXPECT_TRUE(boxes.script.shown()[1].text.endsWith(QStringLiteral("上書き後の再起動に失敗しました")));
     } else {
         EXPECT_EQ(run(), Updater::Updated);
         expectUpdated();
     }
-    if (!held.isLocked()) {
+    if (holder == Holder::None || holder == Holder::Died) {
         EXPECT_TRUE(boxes.script.shown().isEmpty());
         EXPECT_FALSE(QFile::exists(environment.lockPath)); // taken and released again
         return;
     }
-    ASSERT_EQ(boxes.script.shown().size(), 1);
+    ASSERT_GE(boxes.script.shown().size(), 1);
     EXPECT_EQ(boxes.script.shown()[0].flags, Mb::OkCancel | Mb::IconWarning);
     EXPECT_EQ(boxes.script.shown()[0].caption, QStringLiteral("Vurnup"));
-    EXPECT_TRUE(boxes.script.shown()[0].text.endsWith(QStringLiteral("[CANCEL]を選択すると処理を中断します。")));
-    EXPECT_EQ(boxes.threads, QList<QThread*>{QCoreApplication::instance()->thread()});
+    EXPECT_EQ(
+        boxes.script.shown()[0].text,
+        QStringLiteral("このパソコンで実行されている「Vurnaboard」は，\r\n自動バージョンアップに問題があるバージョン"
+                       "です。\r\n\r\n申し訳ございませんが，画面右下に表示されている  \r\nVurnaのアイコン(又は"
+                       "赤い時計かも)を右ｸﾘｯｸし，\r\nVurnaを終了させてから，このダイアログの[OK]を\r\n押して下さい。"
+                       "[CANCEL]を選択すると処理を中断します。"));
+    EXPECT_EQ(boxes.threads.front(), QCoreApplication::instance()->thread());
 }
 
 INSTANTIATE_TEST_SUITE_P(Updater, BoardProgramLock,
                          ::testing::Values(Holder::None, Holder::Died, Holder::RunningUserCancels,
-                                           Holder::RunningUserGoesOn));
+                                           Holder::RunningUserGoesOn, Holder::EndedBeforeOk));
 
 } // namespace
