@@ -14,6 +14,8 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#include <unistd.h>
+
 Q_LOGGING_CATEGORY(lcUpdate, "vurna.update", QtWarningMsg)
 
 namespace {
@@ -118,6 +120,13 @@ UpdateCheck::Outcome UpdateCheck::Run(const ParmRec& ownBoard, const Context& co
     }
 
     const Log log(ownBoard, context);
+    // Installed for every user of the PC (a folder or program file not the user's own): only the
+    // administrator replaces it. Checked before anything is read from the share.
+    if (!QFileInfo(context.programFolder).isWritable() || QFileInfo(context.programFile).ownerId() != ::getuid()) {
+        log.write(QStringLiteral("%1 に書き込めないため自動更新しません(システム全体へのインストール)")
+                      .arg(context.programFolder));
+        return Outcome::NothingToDo;
+    }
     QByteArray buildHash;
     qint64 buildSize = 0;
     if (!Fingerprint(buildSource, buildHash, buildSize)) {
@@ -133,13 +142,6 @@ UpdateCheck::Outcome UpdateCheck::Run(const ParmRec& ownBoard, const Context& co
                 .arg(buildSource, QString::fromLatin1(ownBoard.NewVersion), QString::fromLatin1(context.localVersion)));
         return Outcome::NothingToDo;
     }
-    if (!QFileInfo(context.programFolder).isWritable()) {
-        // Installed for every user of the PC: only the administrator replaces it.
-        log.write(QStringLiteral("%1 に書き込めないため自動更新しません(システム全体へのインストール)")
-                      .arg(context.programFolder));
-        return Outcome::NothingToDo;
-    }
-
     const QString updaterCopy = UpdaterCopyPath(context.programFolder);
     QFile::remove(updaterCopy);
     if (!QFile::copy(updaterSource, updaterCopy)) {
@@ -148,16 +150,26 @@ UpdateCheck::Outcome UpdateCheck::Run(const ParmRec& ownBoard, const Context& co
     }
     QFile::setPermissions(updaterCopy, QFile::permissions(updaterCopy) | QFileDevice::ExeOwner |
                                            QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    // Every copy runs what an administrator put in the share: the log tells which build ran where.
-    log.write(QStringLiteral("更新します: %1 (%2 バイト, SHA-256 %3) → %4")
+    QByteArray updaterHash;
+    qint64 updaterSize = 0;
+    if (!Fingerprint(updaterCopy, updaterHash, updaterSize)) {
+        QFile::remove(updaterCopy);
+        return Outcome::NothingToDo;
+    }
+    // Every copy runs what an administrator put in the share: the log tells which programs ran
+    // where, and the updater installs the build only when it has the digest logged here.
+    log.write(QStringLiteral("更新します: %1 (%2 バイト, SHA-256 %3) → %4, 更新プログラム %5 (%6 バイト, SHA-256 %7)")
                   .arg(buildSource)
                   .arg(buildSize)
-                  .arg(QString::fromLatin1(buildHash), context.programFile));
+                  .arg(QString::fromLatin1(buildHash), context.programFile, updaterSource)
+                  .arg(updaterSize)
+                  .arg(QString::fromLatin1(updaterHash)));
     if (context.wait)
         context.wait(UpdaterStartDelayMs);
-    const QStringList arguments{QStringLiteral("-Update"), buildSource, context.programFile};
+    const QStringList arguments{QStringLiteral("-Update"), buildSource, context.programFile,
+                                QStringLiteral("-SHA256=") + QString::fromLatin1(buildHash)};
     if (!context.starter || !context.starter->start(updaterCopy, arguments)) {
-        qCInfo(lcUpdate) << "the updater could not be started";
+        log.write(QStringLiteral("%1 を起動できませんでした(更新しません)").arg(updaterCopy));
         QFile::remove(updaterCopy);
         return Outcome::NothingToDo;
     }

@@ -72,7 +72,7 @@ protected:
     {
         UpdateCheck::Context context;
         context.arguments = arguments;
-        context.localVersion = "3.64";
+        context.localVersion = localVersion;
         context.programFile = programFile;
         context.programFolder = QFileInfo(programFile).absolutePath();
         context.member = "yamada";
@@ -90,26 +90,30 @@ protected:
     ParmRec board;
     ScriptedProcessStarter starter;
     int waited = 0;
+    QByteArray localVersion = "3.64";
 };
 
 TEST_F(UpdateWorld, NewerBuildCopiesTheUpdaterStartsItWithTheTwoPathsAndLogsWhatRuns)
 {
     ASSERT_EQ(run(), UpdateCheck::Outcome::UpdaterStarted);
+    const QByteArray digest = QCryptographicHash::hash("new build", QCryptographicHash::Sha256).toHex();
     ASSERT_EQ(starter.started().size(), 1);
     EXPECT_EQ(starter.started().front().program, updaterCopy());
     EXPECT_EQ(starter.started().front().arguments,
-              QStringList({QStringLiteral("-Update"), share.realPath() + QStringLiteral("Vurna3"), programFile}));
+              QStringList({QStringLiteral("-Update"), share.realPath() + QStringLiteral("Vurna3"), programFile,
+                           QStringLiteral("-SHA256=") + QString::fromLatin1(digest)}));
     QFile copy(updaterCopy());
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), QByteArray("updater"));
     EXPECT_TRUE(copy.permissions() & QFileDevice::ExeOwner);
     EXPECT_EQ(waited, UpdateCheck::UpdaterStartDelayMs);
-    const QByteArray digest = QCryptographicHash::hash("new build", QCryptographicHash::Sha256).toHex();
     EXPECT_TRUE(log().contains(QString::fromLatin1(digest))) << log().toStdString();
     EXPECT_TRUE(log().contains(QStringLiteral("(9 バイト"))) << log().toStdString();
+    const QByteArray updaterDigest = QCryptographicHash::hash("updater", QCryptographicHash::Sha256).toHex();
+    EXPECT_TRUE(log().contains(QString::fromLatin1(updaterDigest))) << "the updater that ran is logged too";
 }
 
-enum class Change { NotNewer, NotAuto, NoUpdater, NoBuild, RunFromShare, SameBuild, StartFails };
+enum class Change { NoLocalVersion, NotNewer, NotAuto, NoUpdater, NoBuild, RunFromShare, SameBuild, StartFails };
 
 class UpdateRefused : public UpdateWorld, public ::testing::WithParamInterface<Change>
 {
@@ -118,6 +122,9 @@ class UpdateRefused : public UpdateWorld, public ::testing::WithParamInterface<C
 TEST_P(UpdateRefused, LeavesTheProgramAloneAndNoUpdaterBehind)
 {
     switch (GetParam()) {
+    case Change::NoLocalVersion:
+        localVersion.clear();
+        break;
     case Change::NotNewer:
         board.NewVersion = "3.64";
         break;
@@ -151,17 +158,24 @@ TEST_P(UpdateRefused, LeavesTheProgramAloneAndNoUpdaterBehind)
 }
 
 INSTANTIATE_TEST_SUITE_P(UpdateCheck, UpdateRefused,
-                         ::testing::Values(Change::NotNewer, Change::NotAuto, Change::NoUpdater, Change::NoBuild,
-                                           Change::RunFromShare, Change::SameBuild, Change::StartFails));
+                         ::testing::Values(Change::NoLocalVersion, Change::NotNewer, Change::NotAuto, Change::NoUpdater,
+                                           Change::NoBuild, Change::RunFromShare, Change::SameBuild,
+                                           Change::StartFails));
 
-TEST_F(UpdateWorld, ProgramFolderTheUserCannotWriteIsNeverUpdatedAndSaysSo)
+TEST_F(UpdateWorld, ProgramInstalledForEveryUserIsNeverUpdatedAndSaysSo)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "the superuser writes every folder";
-    QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    // Another user's program file, or a folder this user cannot write (the superuser writes every
+    // folder, so there the file changes hands instead).
+    const bool superuser = ::geteuid() == 0;
+    if (superuser)
+        ASSERT_EQ(::chown(QFile::encodeName(programFile).constData(), 65534, 65534), 0);
+    else
+        QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(run(), UpdateCheck::Outcome::NothingToDo);
-    QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!superuser)
+        QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_TRUE(starter.started().isEmpty());
+    EXPECT_FALSE(QFile::exists(updaterCopy()));
     EXPECT_TRUE(log().contains(QStringLiteral("自動更新しません")));
 }
 
@@ -220,9 +234,13 @@ TEST_F(UpdateStart, RebootGreetsTheUserUnlessTheSiteAsksForSilence)
         window.reset();
         offerUpdate(options);
         arguments = {QStringLiteral("-Reboot")};
+        QFile copy(program.filePath(QStringLiteral("Vurnup.exe")));
+        copy.open(QIODevice::WriteOnly);
+        copy.close();
         const qsizetype before = boxes.shown().size();
         ASSERT_TRUE(start());
         EXPECT_TRUE(starter.started().isEmpty());
+        EXPECT_TRUE(copy.exists()) << "the updater may still be ending: its copy goes 10 s later";
         EXPECT_EQ(boxes.shown().size() - before, options.isEmpty() ? 1 : 0) << options.constData();
         if (options.isEmpty()) {
             EXPECT_EQ(boxes.shown().back().text, QStringLiteral("Vurnaを最新版に更新しました。"));
