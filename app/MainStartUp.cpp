@@ -26,6 +26,9 @@ bool TfrmMain::FormCreate()
     m_tray->SetTaskTrayIcon(QStringLiteral("Vurnaが起動処理中です。"), TrayOperation::Add, Pictures::TrayStarting());
     m_state.SendList.clear();
     m_status->setProgress(-1);
+    // F1 anywhere in the program, modal dialogs included (the start-up's own questions too), opens
+    // the topic of what has the focus.
+    qApp->installEventFilter(new HelpKey([this](int context) { ShowHelp(context); }, this));
     StartUp();
     // The program refuses to run straight from the shared directory, where an update would
     // replace it under every member at once.
@@ -43,8 +46,6 @@ bool TfrmMain::FormCreate()
     }
     m_huzai.ClearAbsenceOfLastExit();
     QApplication::setWindowIcon(windowIcon());
-    // F1 anywhere in the program, modal dialogs included, opens the topic of what has the focus.
-    qApp->installEventFilter(new HelpKey([this](int context) { ShowHelp(context); }, this));
     if (m_env.instance) {
         connect(m_env.instance, &SingleInstance::WakeupRequested, this, &TfrmMain::VurnaWakeup, Qt::UniqueConnection);
         m_env.instance->Listen();
