@@ -16,19 +16,14 @@ endif()
 
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/resources/icons/hicolor" DESTINATION "${CMAKE_INSTALL_DATADIR}/icons")
 
-# The command and the desktop entry name the program by the prefix chosen at install time
-# (`cmake --install --prefix`), which need not be the configured one.
+# The command and the desktop entry name the program by the prefix chosen at install time.
 install(CODE "
-    set(root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
-    set(program \"\${CMAKE_INSTALL_PREFIX}/${VURNA_PROGRAM_DIR}/Vurna3\")
-    file(MAKE_DIRECTORY \"\${root}/${CMAKE_INSTALL_BINDIR}\")
-    file(REMOVE \"\${root}/${CMAKE_INSTALL_BINDIR}/Vurna3\")
-    file(CREATE_LINK \"../${VURNA_PROGRAM_DIR}/Vurna3\" \"\${root}/${CMAKE_INSTALL_BINDIR}/Vurna3\" SYMBOLIC)
-    file(READ \"${PROJECT_SOURCE_DIR}/resources/desktop/vurnaboard.desktop.in\" entry)
-    string(REPLACE \"@PROGRAM@\" \"\${program}\" entry \"\${entry}\")
-    file(WRITE \"\${root}/${CMAKE_INSTALL_DATADIR}/applications/vurnaboard.desktop\" \"\${entry}\")
-    message(STATUS \"Installing: \${root}/${CMAKE_INSTALL_DATADIR}/applications/vurnaboard.desktop\")
+    set(VURNA_PROGRAM_DIR \"${VURNA_PROGRAM_DIR}\")
+    set(VURNA_BIN_DIR \"${CMAKE_INSTALL_BINDIR}\")
+    set(VURNA_DATA_DIR \"${CMAKE_INSTALL_DATADIR}\")
+    set(VURNA_DESKTOP_TEMPLATE \"${PROJECT_SOURCE_DIR}/resources/desktop/vurnaboard.desktop.in\")
 ")
+install(SCRIPT "${PROJECT_SOURCE_DIR}/cmake/InstallDesktopEntry.cmake")
 
 set(CPACK_PACKAGE_NAME "vurnaboard")
 set(CPACK_PACKAGE_VENDOR "Vurnaboard")

@@ -22,10 +22,31 @@ def png_size(path):
     return struct.unpack(">II", head[16:24])
 
 
+def exec_program(value):
+    """The program an Exec value runs, read as a desktop session reads it: the string's escapes
+    first, then the one double-quoted argument's, and '%%' as a single '%'."""
+    text = value.replace("\\\\", "\x00")
+    assert text.startswith('"') and text.endswith('"'), value
+    text = text[1:-1].replace("\x00", "\\")
+    out, i = [], 0
+    while i < len(text):
+        if text[i] == "\\" and i + 1 < len(text) and text[i + 1] in '"`$\\':
+            out.append(text[i + 1])
+            i += 2
+        elif text.startswith("%%", i):
+            out.append("%")
+            i += 2
+        else:
+            out.append(text[i])
+            i += 1
+    return "".join(out)
+
+
 class Install(unittest.TestCase):
     def test_prefix_holds_programs_command_entry_and_icons(self):
         with tempfile.TemporaryDirectory(prefix="vurna install ") as root:
-            prefix = os.path.join(root, "my prefix")
+            # Blanks and the characters a desktop entry must escape.
+            prefix = os.path.join(root, 'my $prefix "100%"')
             subprocess.run([CMAKE, "--install", BUILD, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
             folder = os.path.join(prefix, "libexec", "vurnaboard")
             program = os.path.join(folder, "Vurna3")
@@ -37,7 +58,7 @@ class Install(unittest.TestCase):
 
             with open(os.path.join(prefix, "share", "applications", "vurnaboard.desktop"), encoding="utf-8") as f:
                 entry = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
-            self.assertEqual(entry["Exec"], '"%s"' % program, "quoted: the prefix has a blank")
+            self.assertEqual(exec_program(entry["Exec"]), program, entry["Exec"])
             self.assertEqual(entry["Icon"], "vurnaboard")
             self.assertEqual(entry["Type"], "Application")
 
