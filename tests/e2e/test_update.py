@@ -178,6 +178,23 @@ class Update(unittest.TestCase):
         self.check_new_program_runs(old.pid, handed_over=False)
         self.assertNotIn("Vurnup", self.shown(), "the updater did not have to ask")
 
+    def test_updater_leaves_a_program_that_keeps_running_alone(self):
+        old = self.start(self.program)
+        wait_for(lambda: "start-up finished" in self.diagnostics(), SLOW, what="the old program started")
+        updater = os.path.join(self.program_dir, "Vurnup.exe")
+        shutil.copyfile(UPDATER, updater)
+        os.chmod(updater, 0o755)
+        self.env["VURNA_MESSAGE_ANSWERS"] = "ok"
+        run = self.start(updater, "-Update", os.path.join(self.share.path, "Vurna3"), self.program)
+        self.assertEqual(run.wait(SLOW), 1, "failed, and said so")
+        shown = self.shown()
+        self.assertIn("Vurnup\t49\tこのパソコンで実行されている「Vurnaboard」は", shown, "asked after 10 s")
+        self.assertIn("理由: ファイルの上書き、または上書き後の再起動に失敗しました", shown)
+        self.assertNotEqual(self.program_bytes(), self.new_build, "replaced under a running program")
+        self.assertIsNone(old.poll(), "the old program runs on")
+        old.send_signal(signal.SIGTERM)
+        self.assertEqual(old.wait(SLOW), 0)
+
 
 if __name__ == "__main__":
     vurna_e2e.VURNA3 = os.path.abspath(sys.argv[1])
