@@ -21,6 +21,8 @@
 #include <QPointer>
 #include <QUdpSocket>
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
 #include <arpa/inet.h>
 #include <cerrno>
@@ -92,9 +94,24 @@ QByteArray loggedPath(const QByteArray& path)
     return line;
 }
 
+// What an entry about a share-move request adds about those that were not written.
+QByteArray tallyText(const ShareRequestGate::Tally& tally)
+{
+    QByteArray text;
+    if (tally.refusedMeanwhile > 0)
+        text += sjisText(QStringLiteral(" (ほか %1 件)").arg(tally.refusedMeanwhile));
+    if (tally.fromForgotten > 0)
+        text += sjisText(QStringLiteral(" (記録しきれなかった他の送信元から %1 件)").arg(tally.fromForgotten));
+    return text;
+}
+
 } // namespace
 
-TVurnaNotice::TVurnaNotice(TNoticeContext context, QObject* parent) : QObject(parent), m_context(context) {}
+TVurnaNotice::TVurnaNotice(TNoticeContext context, QObject* parent) : QObject(parent), m_context(context)
+{
+    m_quietTimer.setSingleShot(true);
+    connect(&m_quietTimer, &QTimer::timeout, this, &TVurnaNotice::RunDueRequests);
+}
 
 TVurnaNotice::~TVurnaNotice() = default;
 
@@ -338,16 +355,64 @@ void TVurnaNotice::SendMemoNotice(const QByteArray& path)
 // ---------------------------------------------------------------------------------------------
 // Receiving
 
+qint64 TVurnaNotice::nowMs() const
+{
+    return m_context.clock.now().toMSecsSinceEpoch();
+}
+
 void TVurnaNotice::HandleDatagram(const QByteArray& text, const QByteArray& senderAddress)
 {
     if (text.isEmpty())
         return;
-    // While a load walks the member array the datagram waits, then meets the new board.
+    if (!m_context.board.IsLoading() && m_held.isEmpty()) {
+        handleNow(text, senderAddress);
+        return;
+    }
+    // While a load walks the member array the datagram waits, then meets the new board. A
+    // slow load on a flooded network must not hold everything that arrives: the oldest go
+    // first, so each member's latest news is the one kept.
+    m_held.append(HeldDatagram{text, senderAddress});
+    m_heldBytes += text.size();
+    while (m_held.size() > MaxHeldDatagrams || m_heldBytes > MaxHeldBytes) {
+        m_heldBytes -= m_held.first().text.size();
+        m_held.removeFirst();
+        ++m_heldDropped;
+    }
+    if (m_context.board.IsLoading())
+        drainWhenIdle();
+    else
+        handleHeld();
+}
+
+void TVurnaNotice::drainWhenIdle()
+{
+    if (m_drainWaiting)
+        return;
+    m_drainWaiting = true;
     const QPointer<TVurnaNotice> self(this);
-    m_context.board.WhenIdle([self, text, senderAddress] {
+    m_context.board.WhenIdle([self] {
         if (self)
-            self->handleNow(text, senderAddress);
+            self->handleHeld();
     });
+}
+
+void TVurnaNotice::handleHeld()
+{
+    m_drainWaiting = false;
+    if (m_heldDropped > 0) {
+        qCWarning(lcUdp).noquote() << "dropped" << m_heldDropped << "datagrams that came during a load";
+        m_heldDropped = 0;
+    }
+    const QPointer<TVurnaNotice> self(this);
+    // A datagram handled here can load the board (reload), during which more arrive and are
+    // held: they are handled when that load ends, in order, before this loop goes on.
+    while (self && !m_held.isEmpty() && !m_context.board.IsLoading()) {
+        const HeldDatagram next = m_held.takeFirst();
+        m_heldBytes -= next.text.size();
+        handleNow(next.text, next.sender);
+    }
+    if (self && !m_held.isEmpty())
+        drainWhenIdle();
 }
 
 void TVurnaNotice::handleNow(const QByteArray& text, const QByteArray& sender)
@@ -375,7 +440,7 @@ void TVurnaNotice::handleNow(const QByteArray& text, const QByteArray& sender)
                 applyStatus(text);
             break;
         case Datagram::Kind::Reload:
-            emit ReloadRequested();
+            requestReload();
             break;
         case Datagram::Kind::Share:
             obeyShare(text, sender);
@@ -461,29 +526,85 @@ void TVurnaNotice::takeMemo(const QByteArray& text)
     emit MemoArrived();
 }
 
+void TVurnaNotice::requestReload()
+{
+    if (m_reloads.Request(nowMs())) {
+        emit ReloadRequested();
+        return;
+    }
+    qCInfo(lcUdp).noquote() << "reload held for the end of the quiet time";
+    armQuietTimer();
+}
+
+void TVurnaNotice::armQuietTimer()
+{
+    // The end of the quiet time stays where it is while requests come in.
+    if (!m_reloads.Pending() || m_quietTimer.isActive())
+        return;
+    // A clock that stepped back makes the period over at once (QuietPeriod), so the wait is
+    // never longer than one period.
+    m_quietTimer.start(int(std::clamp<qint64>(m_reloads.DueAt() - nowMs(), 0, ReloadQuietMs)));
+}
+
+void TVurnaNotice::RunDueRequests()
+{
+    const QPointer<TVurnaNotice> self(this);
+    m_context.board.WhenIdle([self] {
+        if (!self)
+            return;
+        if (self->m_reloads.TakeDue(self->nowMs())) {
+            qCInfo(lcUdp).noquote() << "held reload runs";
+            emit self->ReloadRequested();
+        } else {
+            self->armQuietTimer();
+        }
+    });
+}
+
 void TVurnaNotice::obeyShare(const QByteArray& text, const QByteArray& sender)
 {
     // Anyone on the network can send this, and the program would come up on the new
     // directory at its next start. Only a directory that is a board (it has its vurna.ini) is
-    // taken, and the administrator finds every request in vurna.log.
+    // taken, and the administrator finds the requests in vurna.log: each one obeyed, and the
+    // refused ones of a sender once a minute with their count, so that a flood neither
+    // fills the share's log nor keeps the program busy testing paths on the share.
+    const qint64 now = nowMs();
     const QByteArray wanted = Datagram::ShareValue(text);
-    const QByteArray directory = SharePath::withSeparator(SjisText::upperCase(Datagram::NativePath(wanted)));
-    const QByteArray iniPath = SharePath::join(directory, "VURNA.INI");
-    const bool isBoard = !directory.isEmpty() && QDir::isAbsolutePath(SharePath::resolve(directory)) &&
-                         ShareFiles::isDirectory(directory) && ShareFiles::exists(iniPath) &&
-                         !ShareFiles::isDirectory(iniPath);
-    const QByteArray from = sjisText(QStringLiteral(" (送信元 ")) + sender + ')';
+    const bool tested = m_shareGate.MayTest(sender, now);
+    QByteArray directory;
+    bool isBoard = false;
+    if (tested) {
+        directory = SharePath::withSeparator(SjisText::upperCase(Datagram::NativePath(wanted)));
+        const QByteArray iniPath = SharePath::join(directory, "VURNA.INI");
+        isBoard = !directory.isEmpty() && QDir::isAbsolutePath(SharePath::resolve(directory)) &&
+                  ShareFiles::isDirectory(directory) && ShareFiles::exists(iniPath) &&
+                  !ShareFiles::isDirectory(iniPath);
+    }
+    const auto from = [&sender] { return sjisText(QStringLiteral(" (送信元 ")) + sender + ')'; };
     if (!isBoard) {
-        qCWarning(lcUdp).noquote() << "refused share" << shown(wanted) << "from" << QString::fromLatin1(sender);
+        ShareRequestGate::Tally tally;
+        if (!m_shareGate.Refused(sender, now, tally))
+            return;
+        // Limited as the log is: on a desktop the warnings too end up in a file.
+        qCWarning(lcUdp).noquote() << QStringLiteral("refused share %1 from %2%3, %4 more from it and %5 from "
+                                                     "forgotten senders since its last entry")
+                                          .arg(shown(wanted), QString::fromLatin1(sender),
+                                               tested ? QString() : QStringLiteral(" untested (too many requests)"))
+                                          .arg(tally.refusedMeanwhile)
+                                          .arg(tally.fromForgotten);
+        const QString reason = tested ? QStringLiteral(" は vurna.ini のあるディレクトリではありません")
+                                      : QStringLiteral(" は要求が多すぎるため確認していません");
         writeLog(sjisText(QStringLiteral("共有ディレクトリの変更要求を拒否しました: ")) + loggedPath(wanted) +
-                 sjisText(QStringLiteral(" は vurna.ini のあるディレクトリではありません")) + from);
+                 sjisText(reason) + from() + tallyText(tally));
         return;
     }
     const QByteArray previous = m_context.settings.ShareDir();
     m_context.settings.SetShareDir(directory);
     qCInfo(lcUdp).noquote() << "share moved to" << shown(directory);
-    writeLog(sjisText(QStringLiteral("共有ディレクトリを ")) + loggedPath(previous) + sjisText(QStringLiteral(" から ")) +
-             loggedPath(directory) + sjisText(QStringLiteral(" に変更しました(次回起動時から有効)")) + from);
+    writeLog(sjisText(QStringLiteral("共有ディレクトリを ")) + loggedPath(previous) +
+             sjisText(QStringLiteral(" から ")) + loggedPath(directory) +
+             sjisText(QStringLiteral(" に変更しました(次回起動時から有効)")) + from() +
+             tallyText(m_shareGate.Obeyed(sender, now)));
 }
 
 void TVurnaNotice::writeLog(const QByteArray& message) const
@@ -491,6 +612,6 @@ void TVurnaNotice::writeLog(const QByteArray& message) const
     // The own board's log; without a shared directory there is nowhere to write it.
     if (m_context.boards.isEmpty() || m_context.boards.at(0).ShareDir.isEmpty())
         return;
-    VurnaLog::WriteLogEntry(SharePath::join(m_context.boards.at(0).ShareDir, VurnaLog::FileName), m_context.own.Name, message,
-                            LogKindShare, m_context.clock.now());
+    VurnaLog::WriteLogEntry(SharePath::join(m_context.boards.at(0).ShareDir, VurnaLog::FileName), m_context.own.Name,
+                            message, LogKindShare, m_context.clock.now());
 }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "board/FloodGuard.h"
 #include "board/StatusNotifier.h"
-#include "store/TVurnaDataRec.h"
 #include "store/ParmRec.h"
+#include "store/TVurnaDataRec.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 
@@ -34,6 +37,21 @@ struct TNoticeContext
 // here, and applies what they tell. Everything runs on the GUI thread: the socket reports
 // arrivals through the event loop, and a datagram that arrives while the board is loading is
 // handled once the load is done.
+//
+// Any host on the LAN can send datagrams, at any rate. What one costs in file work per
+// minute stays bounded, and a datagram at a normal rate is applied at once:
+//  - status, started, stopped: no file work; the member's copy in memory changes.
+//  - memo arrived: no file work; the periodic memo check only counts again from 0.
+//  - reload: a full load, at most one per ReloadQuietMs (two a minute). A request in the
+//    quiet time is remembered and the board is loaded once when it ends.
+//  - share moved: directory tests (which read the share) for at most 3 requests per sender
+//    and 10 in all a minute, the others refused untested; vurna.log gets one refusal entry per
+//    sender a minute, the next one with the count of those not written, and at most 10 in
+//    all a minute (ShareRequestGate); an obeyed move (which needs a test) is always logged.
+//  - end: the program quits once.
+// Datagrams that arrive while a load runs wait, at most MaxHeldDatagrams or MaxHeldBytes of
+// them; beyond that the oldest are dropped, which the change stamp and the full reload repair
+// as for any lost datagram, while the latest news of each member is kept.
 class TVurnaNotice final : public QObject, public StatusNotifier
 {
     Q_OBJECT
@@ -42,6 +60,9 @@ class TVurnaNotice final : public QObject, public StatusNotifier
 public:
     // Outcome of one send.
     enum SendResult { Sent = 0, HostUnreachable = 1, SendFailed = 2 };
+    static constexpr qint64 ReloadQuietMs = 30000;
+    static constexpr int MaxHeldDatagrams = 1000;
+    static constexpr qint64 MaxHeldBytes = 1 << 20;
     using Sender = std::function<int(const QByteArray& datagram, const QByteArray& address, quint16 port)>;
 
     explicit TVurnaNotice(TNoticeContext context, QObject* parent = nullptr);
@@ -73,6 +94,9 @@ public:
 
     // Applies one received datagram; deferred while the board is loading.
     void HandleDatagram(const QByteArray& text, const QByteArray& senderAddress);
+    // Runs a reload request held back for the end of its quiet time, when that has come (by
+    // the clock). A timer calls it; tests call it after moving the clock.
+    void RunDueRequests();
 
     // Replaces the socket for sending (tests). The result is a SendResult.
     void SetSender(Sender send);
@@ -93,6 +117,11 @@ private:
     // Empty when bound, else why not.
     QString bindSocket(QUdpSocket* socket, const QByteArray& address, int port);
     void readPending(QUdpSocket* socket);
+    qint64 nowMs() const;
+    void handleHeld();
+    void drainWhenIdle();
+    void requestReload();
+    void armQuietTimer();
     void handleNow(const QByteArray& text, const QByteArray& sender);
     bool fromOwnAddress(const QByteArray& sender) const;
     int findMember(const QByteArray& path, TVurnaDataRec& record) const;
@@ -111,4 +140,17 @@ private:
     // broadcasts to a socket bound to a unicast address).
     QUdpSocket* m_broadcastSocket = nullptr;
     Sender m_sender;
+
+    struct HeldDatagram
+    {
+        QByteArray text;
+        QByteArray sender;
+    };
+    QList<HeldDatagram> m_held;
+    qint64 m_heldBytes = 0;
+    qint64 m_heldDropped = 0;
+    bool m_drainWaiting = false;
+    QuietPeriod m_reloads{ReloadQuietMs};
+    QTimer m_quietTimer;
+    ShareRequestGate m_shareGate;
 };
