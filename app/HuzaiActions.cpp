@@ -7,8 +7,10 @@
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBoxes.h"
+#include "platform/SjisText.h"
 #include "store/DefaultValueFile.h"
 #include "store/NextWorkDay.h"
+#include "store/StatusReport.h"
 
 HuzaiActions::HuzaiActions(TMainState& state, UserStatusWriter& writer, const Clock& clock, MessageBoxes& boxes)
     : m_state(state), m_writer(writer), m_clock(clock), m_boxes(boxes)
@@ -55,16 +57,28 @@ void HuzaiActions::SetHuzai(TVurnaDataArray& records, const QByteArray& locate, 
 {
     if (records.size() < 2)
         return;
+    QStringList failed;
+    QByteArray firstWritten;
     for (qsizetype i = 1; i < records.size(); ++i) {
         TVurnaDataRec& record = records[i];
         record.Locate = locate;
         record.Date = date;
         record.Time = time;
         record.StatusIndex = statusIndex;
-        m_writer.WriteUserFile(record);
+        if (!m_writer.WriteUserFile(record))
+            failed << Cp932::toUnicode(record.Name.isEmpty() ? SjisText::fileNamePart(record.FileName) : record.Name);
+        else if (firstWritten.isEmpty())
+            firstWritten = record.FileName;
     }
-    m_state.BoardModel.CommitTimeStamp(records.at(1).FileName);
-    qCInfo(lcMain) << "absence written for" << records.size() - 1 << "member(s)";
+    if (!firstWritten.isEmpty())
+        m_state.BoardModel.CommitTimeStamp(firstWritten);
+    qCInfo(lcMain) << "absence written for" << records.size() - 1 - failed.size() << "member(s)," << failed.size()
+                   << "failed";
+    if (!failed.isEmpty() && m_status)
+        ReportStatus(*m_status,
+                     QStringLiteral("%1 の行き先を保存できませんでした。共有ディレクトリに書き込めません。")
+                         .arg(failed.join(QStringLiteral("、"))),
+                     Severity::Fault);
 }
 
 bool HuzaiActions::HuzaiAutoResetCheck()

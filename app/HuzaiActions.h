@@ -12,10 +12,14 @@ struct TMainState;
 // and clearing absences for the user or for members picked on the board, the question about
 // an overdue absence, and the default absence written at exit and cleared at the next start.
 // Every change goes through SetHuzai.
+class StatusSink;
+
 class HuzaiActions
 {
 public:
     HuzaiActions(TMainState& state, UserStatusWriter& writer, const Clock& clock, MessageBoxes& boxes);
+    // Where a write that failed is reported; none: not reported.
+    void SetStatusSink(StatusSink* sink) { m_status = sink; }
 
     // One of the tray's one-click absences for the user.
     void ApplyPreset(HuzaiPresets::TPreset preset);
@@ -42,4 +46,5 @@ private:
     UserStatusWriter& m_writer;
     const Clock& m_clock;
     MessageBoxes& m_boxes;
+    StatusSink* m_status = nullptr;
 };

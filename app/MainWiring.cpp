@@ -8,10 +8,12 @@
 #include "app/TfrmMain.h"
 #include "board/TVurnaNotice.h"
 #include "board/ui/TVurnaGrid.h"
+#include "store/StatusReport.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -76,7 +78,18 @@ void TfrmMain::ConnectBoard()
 {
     MinuteScheduler& scheduler = m_state.Scheduler;
     connect(&scheduler, &MinuteScheduler::OnIntervalTimer, this, &TfrmMain::KeizibanIntervalTimer);
-    connect(&scheduler, &MinuteScheduler::LoadFailed, this, &TfrmMain::ShowLoadFailure);
+    // The minute's reloads fail for as long as the share is away (a file server restarting): a
+    // box each time would pile up over the lunch break. The status bar tells it until a reload
+    // succeeds again; a load the user asked for still answers with a box.
+    connect(&scheduler, &MinuteScheduler::LoadFailed, this, [this](const QString& message) {
+        ReportStatus(*m_status, message, Severity::Fault);
+        m_loadFault = m_statusText->text();
+    });
+    connect(&m_state.BoardModel, &TVurnaBoardModel::Refreshed, this, [this] {
+        if (!m_loadFault.isEmpty() && m_statusText->text() == m_loadFault)
+            m_status->setStatusText(QString());
+        m_loadFault.clear();
+    });
     connect(&scheduler, &MinuteScheduler::OnCheckMsg, this, &TfrmMain::KeizibanCheckMsg);
     connect(&m_state.BoardModel, &TVurnaBoardModel::OnChangeDB, this, &TfrmMain::KeizibanChangeDB);
 

@@ -35,6 +35,7 @@ TfrmMain::TfrmMain(TMainEnvironment environment, QWidget* parent)
     setWindowTitle(QStringLiteral("Vurnaboard"));
     setWindowIcon(Pictures::TrayNormal());
     BuildWindow();
+    m_huzai.SetStatusSink(m_status.get());
     m_menus = BuildMainMenus(*this);
     m_popup = BuildGridPopup(*this);
     m_tray = new TaskTray(m_state, m_clock, m_env.trayAvailable, *this);

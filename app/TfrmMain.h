@@ -284,4 +284,6 @@ private:
     bool m_quitRequested = false;
     // The program ends for the updater while the user is starting it: no exit default absence.
     bool m_handingOver = false;
+    // The status text of a failed minute's reload, cleared by the next load that succeeds.
+    QString m_loadFault;
 };

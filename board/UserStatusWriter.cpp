@@ -9,14 +9,18 @@
 
 UserStatusWriter::UserStatusWriter(TVurnaBoardModel& board, TVurnaDataRec& own) : m_board(board), m_own(own) {}
 
-void UserStatusWriter::WriteUserFile(const TVurnaDataRec& record)
+bool UserStatusWriter::WriteUserFile(const TVurnaDataRec& record)
 {
+    // The board and the other copies are told only what the file holds: a change shown but not
+    // stored would vanish at the next reload, after colleagues had acted on it.
+    if (!WriteFileText(record.FileName + ".vrn", BuildUserFileText(record)))
+        return false;
     m_board.UpdateMember(record);
-    WriteFileText(record.FileName + ".vrn", BuildUserFileText(record));
     if (record.FileName == m_own.FileName)
         m_own = record;
     if (m_notifier)
         m_notifier->SendStatusNotice(record);
+    return true;
 }
 
 void UserStatusWriter::SetStopMarker(bool stopped)

@@ -14,10 +14,11 @@ public:
 
     void SetNotifier(StatusNotifier* notifier) { m_notifier = notifier; }
 
-    // Saves one member: the board shows it at once, the file is rewritten whole, the own
+    // Saves one member: the file is rewritten whole, the board shows it at once, the own
     // record follows when it is the own member, and a status notice goes out. The change
-    // stamp is left to the caller.
-    void WriteUserFile(const TVurnaDataRec& record);
+    // stamp is left to the caller. A file that cannot be written (the share is away) changes
+    // nothing and announces nothing: false, for the caller to report.
+    bool WriteUserFile(const TVurnaDataRec& record);
 
     // stopped: the own program is ending (marker written, stopped notice); otherwise it runs
     // (marker deleted, started notice). Either way the change stamp names the own member.
