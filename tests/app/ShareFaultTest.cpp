@@ -50,6 +50,8 @@ TEST_F(ShareAway, BoardStaysFaultIsReportedNothingIsWrittenElsewhereAndTheReturn
 
     reloadPeriod();
     action(QStringLiteral("popTrayHuzaiLunch"))->trigger();
+    EXPECT_TRUE(status().contains(QStringLiteral("山田 の行き先を保存できませんでした"))) << status().toStdString();
+    EXPECT_TRUE(window->State().Own.Locate.isEmpty()) << "not shown as set when it was not stored";
     reloadPeriod();
 
     EXPECT_TRUE(boxes.shown().isEmpty()) << "a box a minute would pile up: " << boxes.shown().front().text.toStdString();
