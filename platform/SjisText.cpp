@@ -23,8 +23,14 @@ qsizetype afterLastSeparator(const QByteArray& text)
 
 qsizetype nextCharIndex(const QByteArray& text, qsizetype i)
 {
-    if (isLeadByte(static_cast<unsigned char>(text.at(i))) && i + 1 < text.size())
-        return i + 2;
+    // A lead byte pairs only with a byte that can follow it: a stray lead byte before a line
+    // break or a blank must not swallow it, or a reader would run two lines or values into one
+    // and a rewrite would change bytes it never understood.
+    if (isLeadByte(static_cast<unsigned char>(text.at(i))) && i + 1 < text.size()) {
+        const auto trail = static_cast<unsigned char>(text.at(i + 1));
+        if ((trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC))
+            return i + 2;
+    }
     return i + 1;
 }
 

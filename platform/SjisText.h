@@ -14,8 +14,9 @@ constexpr bool isLeadByte(unsigned char c)
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-// Index of the character that follows the one starting at i (a lone lead byte at the very
-// end counts as one character).
+// Index of the character that follows the one starting at i. A lead byte without a byte that
+// can follow it (at the very end, or before a control character, a blank or a digit) counts as
+// one character.
 qsizetype nextCharIndex(const QByteArray& text, qsizetype i);
 
 // ASCII a-z to A-Z outside double-byte characters; everything else unchanged.
