@@ -28,3 +28,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVURNA_SANITIZE=ON -DVURNA_BENCH=OFF
 cmake --build build-asan -j "$jobs"
 ${isolated[@]+"${isolated[@]}"} ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+# Every reader of input from other machines, fuzzed for a short while with clang's libFuzzer.
+${isolated[@]+"${isolated[@]}"} bash tools/fuzz.sh

@@ -8,6 +8,7 @@ packages=(
     fonts-ipafont-gothic
     xvfb trayer xdotool imagemagick x11-utils
     python3 iproute2
+    clang libclang-rt-14-dev
 )
 
 missing=()
