@@ -16,7 +16,7 @@ Q_LOGGING_CATEGORY(lcSession, "vurna.board", QtWarningMsg)
 
 namespace {
 
-constexpr std::array<int, 4> WatchedSignals = {SIGTERM, SIGINT, SIGHUP, SIGUSR1};
+constexpr std::array<int, 5> WatchedSignals = {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGUSR2};
 
 // The write end of the pipe is the one thing a signal handler may touch; it belongs to the
 // one SessionEnd that installed the handlers.
@@ -86,6 +86,10 @@ void SessionEnd::readSignal()
     if (number == SIGUSR1) {
         qCInfo(lcSession) << "minute tick asked for";
         emit TickRequested();
+        return;
+    }
+    if (number == SIGUSR2) {
+        emit DumpRequested();
         return;
     }
     qCInfo(lcSession) << "signal" << number << "ends the program";

@@ -27,6 +27,9 @@ signals:
     // SIGUSR1: the minute's work now (memo check, reloads, change stamp) instead of at the
     // next minute; for administrators and tests that cannot wait.
     void TickRequested();
+    // SIGUSR2: the board as shown, written to the diagnostics; lets an administrator or a
+    // test compare a running copy with the shared directory.
+    void DumpRequested();
 
 private:
     void readSignal();

@@ -1,5 +1,6 @@
 // Vurna3: the board program. One copy per user session; a second start wakes the first.
 
+#include "app/BoardDump.h"
 #include "app/Pictures.h"
 #include "app/QtFolderChooser.h"
 #include "app/QtMessageBoxes.h"
@@ -59,6 +60,9 @@ int main(int argc, char** argv)
     QObject::connect(&sessionEnd, &SessionEnd::EndRequested, &frmMain, &TfrmMain::Quit);
     QObject::connect(&sessionEnd, &SessionEnd::TickRequested, &frmMain.State().Scheduler,
                      &MinuteScheduler::MinuteTick);
+    int dumps = 0;
+    QObject::connect(&sessionEnd, &SessionEnd::DumpRequested, &frmMain,
+                     [&frmMain, &clock, &dumps] { BoardDump::Write(frmMain.Keiziban(), clock, ++dumps); });
 
     if (!frmMain.FormCreate())
         return 0;
