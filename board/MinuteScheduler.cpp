@@ -11,6 +11,10 @@ Q_DECLARE_LOGGING_CATEGORY(lcBoard)
 namespace {
 
 constexpr int MinuteMs = 60000;
+// Copies started in the same minute (an office at nine) read each other's stop markers and
+// announce their start only to the members they saw running: one full reload soon after the
+// start shows them running, instead of the next periodic one an hour or more later.
+constexpr int SettleReloadMinute = 2;
 
 } // namespace
 
@@ -63,8 +67,11 @@ void MinuteScheduler::tickNow()
         m_minCounter.CheckMsg = 0;
         emit OnCheckMsg();
     }
+    ++m_ticksSinceStart;
     try {
-        if (m_interval.ReloadAllFile > 0 && ++m_minCounter.ReloadAllFile >= m_interval.ReloadAllFile) {
+        const bool due = m_interval.ReloadAllFile > 0 && ++m_minCounter.ReloadAllFile >= m_interval.ReloadAllFile;
+        const bool settle = m_interval.ReloadAllFile > 0 && m_ticksSinceStart == SettleReloadMinute;
+        if (due || settle) {
             m_minCounter.ReloadAllFile = 0;
             m_model.Reload(AllMembers);
             m_model.ReadTimeStamp();

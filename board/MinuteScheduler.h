@@ -55,4 +55,5 @@ private:
     TInterval m_minCounter;
     QTimer m_timer;
     int m_ticksPending = 0;
+    int m_ticksSinceStart = 0;
 };

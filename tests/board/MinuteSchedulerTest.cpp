@@ -86,6 +86,21 @@ TEST_F(Minutes, FullReloadPicksUpNewAndDeletedMembersAndResetsTheLook)
     EXPECT_EQ(look.count(), 1);
 }
 
+TEST_F(Minutes, OneFullReloadSoonAfterTheStartFindsColleaguesWhoStartedMeanwhile)
+{
+    scheduler.SetInterval(TInterval{0, 0, 60});
+    share.writeBytes(QStringLiteral("newbie.vrn"), memberFile(QStringLiteral("ｱｱ"), QStringLiteral("新人")));
+    QSignalSpy look(&model, &TVurnaBoardModel::MembersReset);
+    scheduler.MinuteTick();
+    EXPECT_EQ(look.count(), 0);
+    scheduler.MinuteTick();
+    EXPECT_EQ(look.count(), 1);
+    EXPECT_EQ(model.GetMember(1).Name, cp932(QStringLiteral("新人")));
+    for (int minute = 3; minute < 60; ++minute)
+        scheduler.MinuteTick();
+    EXPECT_EQ(look.count(), 1) << "once; then the site's period";
+}
+
 TEST_F(Minutes, EventsDuringALoadWaitUntilItIsDone)
 {
     scheduler.SetInterval(TInterval{1, 0, 0});
