@@ -6,8 +6,8 @@
 #include "CopyWorld.h"
 #include "app/TaskTray.h"
 
-#include "board/ui/TVurnaGrid.h"
 #include "board/TVurnaNotice.h"
+#include "board/ui/TVurnaGrid.h"
 #include "platform/Cp932.h"
 
 #include <QAction>
@@ -64,6 +64,14 @@ TEST_F(Notice, StopAndStartPropagate)
 TEST_F(Notice, WithDatagramsOffACopyCatchesUpThroughTheChangeStamp)
 {
     startWorld("UDPMESSAGE SEND=NO", 1);
+    // Past the full reload that follows every start, which would read the change along with all.
+    for (int minute = 1; minute <= 2; ++minute) {
+        suzuki->sendSignal(SIGUSR1);
+        QTest::qWait(50);
+    }
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return suzuki->log().count(QStringLiteral("minute tick asked for")) >= 2; }, 10000));
+    QTest::qWait(300);
     clickTrayItem("popTrayHuzaiLunch");
     ASSERT_EQ(window->State().Own.Locate, cp932(utf8("食事中！")));
     QTest::qWait(500);
