@@ -179,12 +179,6 @@ TEST_F(UpdateWorld, ProgramInstalledForEveryUserIsNeverUpdatedAndSaysSo)
     EXPECT_TRUE(log().contains(QStringLiteral("自動更新しません")));
 }
 
-TEST_F(UpdateWorld, RebootStartChecksNothingElse)
-{
-    EXPECT_EQ(run({QStringLiteral("-Reboot")}), UpdateCheck::Outcome::JustUpdated);
-    EXPECT_TRUE(starter.started().isEmpty());
-}
-
 // Through the board window: the hand-over and the greeting after it.
 class UpdateStart : public MainFixture
 {
