@@ -9,6 +9,7 @@ packages=(
     xvfb trayer xdotool imagemagick x11-utils
     python3 iproute2
     clang libclang-rt-14-dev
+    fuse3 libfuse3-dev samba smbnetfs
 )
 
 missing=()
