@@ -4,6 +4,7 @@
 #include "board/UserFile.h"
 #include "platform/Cp932.h"
 #include "platform/FileText.h"
+#include "platform/ParallelWork.h"
 #include "platform/ShareDirectory.h"
 #include "platform/ShareFiles.h"
 #include "platform/SharePath.h"
@@ -17,6 +18,11 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 Q_LOGGING_CATEGORY(lcBoard, "vurna.board", QtWarningMsg)
 
@@ -55,9 +61,8 @@ void sortLoaded(TVurnaDataArray& members, bool sortPriorityOn)
     std::vector<int> order(size_t(members.size() - 1));
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = int(i) + 1;
-    std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) {
-        return SjisText::compareBytes(keys[size_t(a)], keys[size_t(b)]) < 0;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&keys](int a, int b) { return SjisText::compareBytes(keys[size_t(a)], keys[size_t(b)]) < 0; });
     TVurnaDataArray sorted;
     sorted.reserve(members.size());
     sorted.append(members.at(0));
@@ -90,17 +95,26 @@ QList<ShareDirectory::Entry> memberFiles(const QList<ShareDirectory::Entry>& ent
     return files;
 }
 
-int fullLoad(const QByteArray& directory, TVurnaDataArray& members, bool sortPriorityOn)
+// What the reading half of a full load found, in listing order. It touches nothing but its
+// own fields, so it can run on another thread while the board on show stays as it was.
+struct ReadBoard
 {
-    // A board that has no shared directory yet is empty; it never means the working folder.
-    if (SjisText::trim(directory).isEmpty()) {
-        members.resize(1);
-        return AllMembersLoaded;
-    }
+    bool open = false;
+    QStringList unnamed;
+    TVurnaDataArray records; // one per member file, in listing order
+    // The first member file (in listing order) whose read failed, or -1; records stops there.
+    qsizetype failedAt = -1;
+    QByteArray failedName;
+};
+
+ReadBoard readBoard(const QByteArray& directory)
+{
+    ReadBoard board;
     const ShareDirectory share(directory);
     // An unreachable share must not blank the board: keep what was loaded before.
-    if (!share.isOpen())
-        throw EFileIOError(SjisText::upperCase(directory));
+    board.open = share.isOpen();
+    if (!board.open)
+        return board;
     const QList<ShareDirectory::Entry> entries = share.entries();
 
     // Stop markers come from the same listing, so a load costs one directory read plus one
@@ -109,49 +123,107 @@ int fullLoad(const QByteArray& directory, TVurnaDataArray& members, bool sortPri
     // the member could not be reloaded, and a write would make a second file. It stays off the
     // board, and so does its stop marker, lest it stop a member whose name really is that.
     QSet<QByteArray> stopped;
-    QStringList unnamed;
     for (const ShareDirectory::Entry& e : entries) {
         if (e.isDirectory)
             continue;
         if (!e.hasCp932Form) {
             if (ShareFiles::hasExtension(e.name, statusExtension))
-                unnamed.append(QFile::decodeName(e.nativeName));
+                board.unnamed.append(QFile::decodeName(e.nativeName));
         } else if (ShareFiles::hasExtension(e.name, stopExtension)) {
             stopped.insert(SjisText::upperCase(e.name.chopped(stopExtension.size())));
         }
     }
-    if (!unnamed.isEmpty())
-        qCWarning(lcBoard).noquote() << "full load of" << Cp932::toUnicode(directory) << "skipped" << unnamed.size()
-                                     << "status file(s) whose names have no CP932 form:" << unnamed.join(u", ");
 
-    // The new board is built aside: reads wait between attempts and let events run, and
-    // whatever looks at the board meanwhile must see the whole previous board.
     const QByteArray upperDirectory = SjisText::upperCase(directory);
     const QList<ShareDirectory::Entry> files = memberFiles(entries, upperDirectory);
-    TVurnaDataArray loaded;
-    loaded.reserve(files.size() + 1);
-    loaded.append(members.isEmpty() ? emptyRecord() : members.at(0));
-    for (const ShareDirectory::Entry& e : files) {
+    // Every file is read before any is kept, so that a failure stops the board at the same
+    // member as reading them one after another would.
+    std::vector<TVurnaDataRec> records(size_t(files.size()));
+    std::vector<char> failed(size_t(files.size()), 0);
+    ParallelWork::ForEach(int(files.size()), FullLoadReadsInFlight, [&](int i) {
+        const ShareDirectory::Entry& e = files.at(i);
         const QByteArray base = SjisText::upperCase(e.name.chopped(statusExtension.size()));
-        const QByteArray fileName = SharePath::join(upperDirectory, base);
         try {
             QDateTime lastWrite;
             RetryPolicy policy;
             policy.maxBytes = maxStatusFileBytes;
             const QByteArray text = share.readFile(e, &lastWrite, policy);
-            TVurnaDataRec record = emptyRecord();
-            fillRecord(record, fileName, text, lastWrite, stopped.contains(base));
-            loaded.append(std::move(record));
+            fillRecord(records[size_t(i)], SharePath::join(upperDirectory, base), text, lastWrite,
+                       stopped.contains(base));
         } catch (const std::exception&) {
-            sortLoaded(loaded, sortPriorityOn);
-            members = std::move(loaded);
-            throw EFileIOError(fileName);
+            failed[size_t(i)] = 1;
         }
+    });
+    board.records.reserve(files.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (failed[i]) {
+            board.failedAt = qsizetype(i);
+            board.failedName = SharePath::join(
+                upperDirectory, SjisText::upperCase(files.at(qsizetype(i)).name.chopped(statusExtension.size())));
+            break;
+        }
+        board.records.append(std::move(records[i]));
     }
+    return board;
+}
+
+int fullLoad(const QByteArray& directory, TVurnaDataArray& members, bool sortPriorityOn)
+{
+    // A board that has no shared directory yet is empty; it never means the working folder.
+    if (SjisText::trim(directory).isEmpty()) {
+        members.resize(1);
+        return AllMembersLoaded;
+    }
+    // The files are read away from the calling thread, which keeps handling its events; the
+    // new board replaces the old one in one step afterwards, so whatever looks at the board
+    // meanwhile sees the whole previous board.
+    ReadBoard read;
+    ParallelWork::RunWhileEventsFlow([&read, &directory] { read = readBoard(directory); });
+    if (!read.open)
+        throw EFileIOError(SjisText::upperCase(directory));
+    if (!read.unnamed.isEmpty())
+        qCWarning(lcBoard).noquote() << "full load of" << Cp932::toUnicode(directory) << "skipped"
+                                     << read.unnamed.size()
+                                     << "status file(s) whose names have no CP932 form:" << read.unnamed.join(u", ");
+
+    TVurnaDataArray loaded;
+    loaded.reserve(read.records.size() + 1);
+    loaded.append(members.isEmpty() ? emptyRecord() : members.at(0));
+    loaded.append(std::move(read.records));
     sortLoaded(loaded, sortPriorityOn);
     members = std::move(loaded);
+    if (read.failedAt >= 0)
+        throw EFileIOError(read.failedName);
     qCDebug(lcBoard) << "full load" << directory << "members" << members.size() - 1;
     return AllMembersLoaded;
+}
+
+// The whole file with its last-write time, retried as every read of the share is. False when
+// there is no such file (or only a folder of that name); a file that never reads gives empty
+// text, as a full load has it.
+bool readWithTime(const QString& real, const RetryPolicy& policy, QByteArray& text, QDateTime& lastWrite)
+{
+    const QByteArray encoded = QFile::encodeName(real);
+    for (int attempt = 1; attempt <= policy.attempts; ++attempt) {
+        const int fd = ::open(encoded.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
+            return false;
+        if (fd >= 0) {
+            const bool ok = ReadOpenFile(fd, policy, text, &lastWrite);
+            struct stat st;
+            const bool folder = !ok && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+            ::close(fd);
+            if (ok)
+                return true;
+            if (folder)
+                return false;
+        }
+        if (attempt < policy.attempts)
+            waitBeforeRetry(policy, attempt);
+    }
+    text.clear();
+    lastWrite = QFileInfo(real).lastModified().toUTC();
+    return true;
 }
 
 int singleLoad(TVurnaDataArray& members, const QByteArray& fileName, bool sortPriorityOn)
@@ -167,14 +239,21 @@ int singleLoad(TVurnaDataArray& members, const QByteArray& fileName, bool sortPr
     if (index < 0)
         return -1;
 
-    const QFileInfo info(SharePath::resolve(path + statusExtension));
-    if (!info.isFile())
-        return index;  // deleted: the next full load drops the member
-    const bool stopped = QFileInfo(SharePath::resolve(path + stopExtension)).isFile();
+    // This runs for every datagram, so it costs one read of the member's file and one look for
+    // its stop marker: on a file server each request is a round trip.
+    bool present = false;
+    const QString real = SharePath::resolve(path + statusExtension, &present);
+    if (!present)
+        return index; // deleted: the next full load drops the member
     RetryPolicy policy;
     policy.maxBytes = maxStatusFileBytes;
-    const QByteArray text = ReadNativeFileText(info.filePath(), policy);
-    fillRecord(members[index], path, text, info.lastModified().toUTC(), stopped);
+    QByteArray text;
+    QDateTime lastWrite;
+    if (!readWithTime(real, policy, text, lastWrite))
+        return index; // gone between the look-up and the read
+    bool stopped = false;
+    SharePath::resolve(path + stopExtension, &stopped);
+    fillRecord(members[index], path, text, lastWrite, stopped);
     PlaceMember(members, index, sortPriorityOn);
     qCDebug(lcBoard) << "reloaded" << path << "index" << index;
     return index;

@@ -5,6 +5,11 @@
 // Passed as the file name to load every member of a directory.
 inline const QByteArray AllMembers = QByteArray(1, '\0');
 
+// Member files a full load reads at once. A file server answers each request after a round
+// trip, so overlapping them is what makes a large board load quickly; more than this gains
+// little and crowds the server.
+constexpr int FullLoadReadsInFlight = 16;
+
 // What LoadUserFiles returns after a full load.
 constexpr int AllMembersLoaded = 9999;
 
@@ -17,6 +22,8 @@ QByteArray OrderingKey(const TVurnaDataRec& record, bool sortPriorityOn);
 // that member in place, moving it towards the front when its key now sorts earlier, and
 // returns the index it had; -1 when no member has that path.
 // Throws EFileIOError when the directory cannot be read; the members stay as they were.
+// A full load reads its files on other threads while the calling thread goes on handling
+// events, and replaces `members` in one step when all are read.
 int LoadUserFiles(const QByteArray& directory, TVurnaDataArray& members, const QByteArray& fileName,
                   bool sortPriorityOn);
 

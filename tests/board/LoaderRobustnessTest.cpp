@@ -46,7 +46,7 @@ TEST(BoardModelLoading, WhileALoadWaitsTheOldBoardStaysWholeAndChangesWait)
     int memoDuringLoad = -1;
     TVurnaDataRec update = model.GetMember(2);
     update.Locate = "arrived during the load";
-    // Fires inside the first retry wait, as a datagram or a timer would.
+    // Fires while the files are being read, as a datagram or a timer would.
     QTimer::singleShot(0, &model, [&] {
         highSeen = model.MemberHigh();
         TVurnaDataRec r;
