@@ -26,8 +26,9 @@ QByteArray join(const QByteArray& dir, const QByteArray& name);
 
 // The real path on disk for an in-memory path. Each component is matched as written first
 // and otherwise without regard to ASCII letter case. Components that exist nowhere (a file
-// about to be created) keep the spelling given. Backslashes count as separators.
-QString resolve(const QByteArray& path);
+// about to be created) keep the spelling given. Backslashes count as separators. `found`,
+// when given, says whether the path exists: the look-up has told that already.
+QString resolve(const QByteArray& path, bool* found = nullptr);
 
 // An on-disk name or path in the in-memory form (CP932). Characters without a CP932 form
 // become '?'.
