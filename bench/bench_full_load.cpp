@@ -5,10 +5,10 @@
 //   build/bench/bench_full_load [members...]      (default: 2000 10000)
 
 #include "BenchFiles.h"
-#include "store/TVurnaDataRec.h"
 #include "board/UserLoader.h"
 #include "platform/Cp932.h"
 #include "platform/SjisText.h"
+#include "store/TVurnaDataRec.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,45 +25,6 @@
 #include <vector>
 
 namespace {
-
-QByteArray memberText(int i)
-{
-    const QByteArray n = QByteArray::number(i);
-    const QByteArray reading = Cp932::fromUnicodeLossy(QStringLiteral("ﾔﾏﾀﾞ")) + n;
-    const QByteArray name = Cp932::fromUnicodeLossy(QStringLiteral("山田太郎")) + n;
-    const QByteArray group = Cp932::fromUnicodeLossy(QStringLiteral("営業第%1課").arg(i % 7));
-    const QByteArray locate =
-        i % 3 == 0 ? Cp932::fromUnicodeLossy(QStringLiteral("大阪支店\r\n打ち合わせ")) : QByteArray();
-    const QByteArray date = i % 3 == 0 ? "2026/12/24" : "";
-    QList<QByteArray> values{reading,
-                             name,
-                             group,
-                             "1" + n,
-                             locate,
-                             date,
-                             i % 3 == 0 ? "17:00" : "",
-                             "090-0000-" + n,
-                             "127.0.1." + QByteArray::number(i % 250),
-                             "0",
-                             "0",
-                             ""};
-    return BenchFiles::QuotedLines(values);
-}
-
-void buildShare(const QString& dir, int members)
-{
-    QDir().mkpath(dir);
-    for (int i = 0; i < members; ++i) {
-        const QString base = dir + QStringLiteral("/member%1").arg(i, 5, 10, QLatin1Char('0'));
-        QFile f(base + QStringLiteral(".vrn"));
-        f.open(QIODevice::WriteOnly);
-        f.write(memberText(i));
-        if (i % 4 == 0) {
-            QFile off(base + QStringLiteral(".off"));
-            off.open(QIODevice::WriteOnly);
-        }
-    }
-}
 
 // The floor: names known in advance, each file opened, read whole and closed, and its
 // stop marker tested.
@@ -105,7 +66,7 @@ int main(int argc, char** argv)
     std::printf("%8s %12s %12s %8s %14s\n", "members", "load ms", "floor ms", "ratio", "heap growth KB");
     for (int members : sizes) {
         const QString dir = tmp.path() + QStringLiteral("/Share%1").arg(members);
-        buildShare(dir, members);
+        BenchFiles::BuildShare(dir, members);
         const QByteArray dataSource = SjisText::upperCase(Cp932::fromUnicodeLossy(dir)) + '/';
         std::vector<std::string> bases;
         for (int i = 0; i < members; ++i)
