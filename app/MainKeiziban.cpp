@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 void TfrmMain::SetKeiziban(ParmRec& board, bool fromDatagram)
@@ -100,6 +101,19 @@ void TfrmMain::KeizibanIntervalTimer()
     m_huzai.HuzaiAutoResetCheck();
 }
 
+void TfrmMain::WhenBoardIdle(std::function<void()> command)
+{
+    TVurnaBoardModel& model = m_state.BoardModel;
+    if (!model.IsLoading()) {
+        command();
+        return;
+    }
+    // The window answers while a board loads. A command that switches or reloads the board
+    // would then run inside the load, and the load's caller would finish after it with the
+    // settings of the board it began with; it runs once that caller has returned.
+    model.WhenIdle([this, command = std::move(command)] { QTimer::singleShot(0, this, command); });
+}
+
 void TfrmMain::SetShareDirectoryToMenuItem()
 {
     m_menus.mnuShareDir->clear();
@@ -109,7 +123,7 @@ void TfrmMain::SetShareDirectoryToMenuItem()
         item->setCheckable(true);
         item->setChecked(i == 0);
         group->addAction(item);
-        connect(item, &QAction::triggered, this, [this, i] { sbmShareDirClick(i); });
+        connect(item, &QAction::triggered, this, [this, i] { WhenBoardIdle([this, i] { sbmShareDirClick(i); }); });
     }
 }
 

@@ -23,8 +23,8 @@ void TfrmMain::ConnectMenus()
 {
     const MainMenus& m = m_menus;
     connect(m.mnuQuit, &QAction::triggered, this, &TfrmMain::Quit);
-    connect(m.mnuReloadAll, &QAction::triggered, this, &TfrmMain::ReloadAllClick);
-    connect(m.mnuReloadAllOld, &QAction::triggered, this, &TfrmMain::ReloadAllClick);
+    connect(m.mnuReloadAll, &QAction::triggered, this, [this] { WhenBoardIdle([this] { ReloadAllClick(); }); });
+    connect(m.mnuReloadAllOld, &QAction::triggered, this, [this] { WhenBoardIdle([this] { ReloadAllClick(); }); });
     connect(m.mnuCopy, &QAction::triggered, this,
             [this] { EditFocusedText([](QTextEdit& t) { t.copy(); }, [](QLineEdit& l) { l.copy(); }); });
     connect(m.mnuCut, &QAction::triggered, this,
@@ -39,12 +39,12 @@ void TfrmMain::ConnectMenus()
     // Commands whose windows this program does not have are offered disabled rather than
     // doing nothing when chosen.
     connect(m.mnuVersion, &QAction::triggered, this, &TfrmMain::mnuVersionClick);
-    connect(m.mnuPreference, &QAction::triggered, this, &TfrmMain::mnuPreferenceClick);
+    connect(m.mnuPreference, &QAction::triggered, this, [this] { WhenBoardIdle([this] { mnuPreferenceClick(); }); });
     connect(m.mnuCustomGroup, &QAction::triggered, this, &TfrmMain::mnuCustomGroupClick);
     connect(m.mnuNormalFont, &QAction::triggered, this, [this] { SetSmallFont(false); });
     connect(m.mnuSmallfont, &QAction::triggered, this, [this] { SetSmallFont(true); });
-    connect(m.mnuCustomSort, &QAction::triggered, this, [this] { SortClick(false); });
-    connect(m.mnuFuriganaSort, &QAction::triggered, this, [this] { SortClick(true); });
+    connect(m.mnuCustomSort, &QAction::triggered, this, [this] { WhenBoardIdle([this] { SortClick(false); }); });
+    connect(m.mnuFuriganaSort, &QAction::triggered, this, [this] { WhenBoardIdle([this] { SortClick(true); }); });
     connect(m.mnuHelp, &QAction::triggered, this, &TfrmMain::mnuHelpClick);
 
     const GridPopup& p = m_popup;
@@ -124,6 +124,7 @@ void TfrmMain::ConnectNotice()
         m_state.NewMemo = true;
         m_tray->StartHuzaiAlart();
     });
-    connect(m_notice, &TVurnaNotice::ReloadRequested, this, [this] { SetKeiziban(m_state.ShownBoard(), true); });
+    connect(m_notice, &TVurnaNotice::ReloadRequested, this,
+            [this] { WhenBoardIdle([this] { SetKeiziban(m_state.ShownBoard(), true); }); });
     connect(m_notice, &TVurnaNotice::EndRequested, this, &TfrmMain::Quit);
 }

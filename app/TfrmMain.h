@@ -110,6 +110,8 @@ public:
     // (Re)connects the grid to `board` and loads it. A failed load asked for by a datagram is
     // a fault in the status bar, not a box that would stop the datagrams behind it.
     void SetKeiziban(ParmRec& board, bool fromDatagram = false);
+    // Runs a command that switches, sorts or reloads the board now, or after the load under way.
+    void WhenBoardIdle(std::function<void()> command);
     // A second start of the program.
     void VurnaWakeup();
     // Shows `page` and runs the page change even when it was already on show.

@@ -4,12 +4,16 @@
 #include "MainFixture.h"
 #include "app/TaskTray.h"
 
+#include "board/TVurnaBoardModel.h"
+#include "board/UserLoader.h"
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Cp932.h"
 
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -66,6 +70,26 @@ TEST_F(Switch, ChoosingABoardShowsItsMembersAndKeepsTheOwnRecord)
     EXPECT_FALSE(boardItems().at(0)->isChecked());
     EXPECT_EQ(window->State().Own, own);
     EXPECT_TRUE(boxes.shown().isEmpty());
+}
+
+TEST_F(Switch, ABoardChosenWhileTheBoardLoadsIsShownAfterTheLoadWithItsOwnSettings)
+{
+    writeIni("NO");
+    ASSERT_TRUE(start());
+    TVurnaBoardModel& model = window->State().BoardModel;
+    bool chosenDuringLoad = false;
+    // The window answers during the load: the user picks the Osaka board then.
+    QTimer::singleShot(0, window.get(), [&] {
+        chosenDuringLoad = model.IsLoading();
+        boardItems().at(1)->trigger();
+    });
+    model.Reload(AllMembers);
+    ASSERT_TRUE(chosenDuringLoad);
+    EXPECT_EQ(window->State().CurrentBoard, 0) << "switched inside the load";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->State().CurrentBoard == 1; }, 5000));
+    EXPECT_EQ(model.MemberHigh(), 2);
+    EXPECT_EQ(model.GetMember(1).Group, cp932(QStringLiteral("支店")));
+    EXPECT_TRUE(boardItems().at(1)->isChecked());
 }
 
 TEST_F(Switch, AStrangerOfTheSameFileNameOnAnotherBoardIsNotTheUser)
