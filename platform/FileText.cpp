@@ -19,6 +19,13 @@ Q_LOGGING_CATEGORY(lcFiles, "vurna.files", QtWarningMsg)
 
 namespace {
 
+// Whether what was written to `fd` is on the disk. A file server may tell of a full disk only
+// here; a file system that cannot sync this file has nothing more to report.
+bool synced(int fd)
+{
+    return ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+}
+
 bool writeOnce(const QString& target, const QByteArray& text)
 {
     // QSaveFile writes a temporary file in the target's directory and renames it over the
@@ -27,7 +34,11 @@ bool writeOnce(const QString& target, const QByteArray& text)
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(text) != text.size()) {
+    // A short text stays in the file's buffer, and commit (Qt 6.4) renames the temporary file
+    // over the target even when writing that buffer out failed: on a full disk the member's
+    // file would be replaced by an empty one. So the text is written out and synced first,
+    // while a failure can still leave the old file in place.
+    if (file.write(text) != text.size() || !file.flush() || !synced(file.handle())) {
         file.cancelWriting();
         return false;
     }
@@ -71,6 +82,10 @@ bool ReadOpenFile(int fd, const RetryPolicy& policy, QByteArray& text, QDateTime
         if (text.size() + n > policy.maxBytes)
             return false;  // grew while being read
         text.append(buffer, n);
+        // All the size said is here: on a file server, reading on only to meet the end would
+        // cost another round trip for every file of a board.
+        if (st.st_size > 0 && text.size() >= st.st_size)
+            break;
     }
     // Kept in UTC: a local-time conversion re-reads the zone file for every call, which on a
     // full load costs as much as reading the member file itself. Shown as local time.
