@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QMutex>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QSysInfo>
 #include <QThread>
 
@@ -30,17 +32,69 @@ const QByteArray& processIdentity()
     return identity;
 }
 
-QByteArray randomHex()
-{
-    return QByteArray::number(QRandomGenerator::global()->generate64(), 16);
-}
-
 QByteArray readGuard(const QString& real)
 {
     QFile file(real);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+// The guards that lock objects of this process hold right now. A guard that names this
+// process but is not here was left behind: its removal failed (a file server refuses to delete
+// a file that another copy has open just then).
+class HeldGuards
+{
+public:
+    static HeldGuards& instance()
+    {
+        static HeldGuards held;
+        return held;
+    }
+    bool contains(const QByteArray& path)
+    {
+        const QMutexLocker lock(&m_mutex);
+        return m_paths.contains(path);
+    }
+    void insert(const QByteArray& path)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_paths.insert(path);
+    }
+    void remove(const QByteArray& path)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_paths.remove(path);
+    }
+
+private:
+    QMutex m_mutex;
+    QSet<QByteArray> m_paths;
+};
+
+// Removes a guard that is ours, trying again for a while: on a file server the delete fails
+// while a waiter has the guard open to read who holds it, which it does for a moment only.
+bool removeOwnGuard(const QString& real, const QByteArray& content)
+{
+    QElapsedTimer tried;
+    tried.start();
+    for (int attempt = 1;; ++attempt) {
+        // Gone, or broken as stale and taken by another copy meanwhile. Empty is neither: a
+        // file server may show a freshly written guard empty for a moment.
+        const QByteArray seen = readGuard(real);
+        if (seen.isEmpty() ? !QFileInfo::exists(real) : seen != content)
+            return true;
+        if (QFile::remove(real))
+            return true;
+        if (tried.elapsed() >= 2000)
+            return false;
+        QThread::msleep(static_cast<unsigned long>(qMin(1 << qMin(attempt, 6), 50)));
+    }
+}
+
+QByteArray randomHex()
+{
+    return QByteArray::number(QRandomGenerator::global()->generate64(), 16);
 }
 
 } // namespace
@@ -119,36 +173,59 @@ MemoLock::Result MemoLock::acquire()
 {
     if (m_held)
         return Result::Acquired;
+    if (HeldGuards::instance().contains(m_lockPath))
+        return Result::HeldByThisProcess;
     QElapsedTimer waited;
     waited.start();
     QByteArray seenContent;
     QDateTime seenModified;
+    qint64 seenSize = -1;
     bool seen = false;
     QElapsedTimer seenFor;
+    QElapsedTimer refusedFor;
     for (int failedTry = 1;; ++failedTry) {
         bool exists = false;
         if (tryCreate(&exists)) {
             m_held = true;
+            HeldGuards::instance().insert(m_lockPath);
             return Result::Acquired;
         }
         if (exists) {
+            refusedFor.invalidate();
             const QString real = realGuardPath(m_lockPath);
-            const QByteArray content = readGuard(real);
-            if (content.startsWith(processIdentity() + ' '))
-                return Result::HeldByThisProcess;
-            const QDateTime modified = QFileInfo(real).lastModified();
-            if (!seen || content != seenContent || modified != seenModified) {
-                seen = true;
-                seenContent = content;
-                seenModified = modified;
-                seenFor.start();
+            // The guard is opened only when it looks changed: on a file server its holder
+            // cannot delete it while a waiter has it open.
+            const QFileInfo info(real);
+            const QDateTime modified = info.lastModified();
+            const qint64 size = info.size();
+            if (!seen || modified != seenModified || size != seenSize) {
+                const QByteArray content = readGuard(real);
+                if (content.startsWith(processIdentity() + ' ')) {
+                    // Ours, yet no lock of this process holds it: left when its removal failed.
+                    qCWarning(lcFiles) << "removing a memo guard this program left behind" << real;
+                    removeOwnGuard(real, content);
+                    seen = false;
+                } else {
+                    seen = true;
+                    seenContent = content;
+                    seenModified = modified;
+                    seenSize = size;
+                    seenFor.start();
+                }
             } else if (seenFor.elapsed() >= m_policy.staleMs) {
                 seen = false;
-                if (breakStale(seenContent))
+                // Time stamps may be coarse: the content tells whether it is still the same guard.
+                if (readGuard(real) == seenContent && breakStale(seenContent))
                     continue;
             }
         } else {
             seen = false;
+            if (!refusedFor.isValid()) {
+                refusedFor.start();
+            } else if (refusedFor.elapsed() >= m_policy.refusedMs) {
+                qCWarning(lcFiles) << "the memo guard cannot be created" << realGuardPath(m_lockPath);
+                return Result::Refused;
+            }
         }
         if (waited.elapsed() >= m_policy.maxWaitMs) {
             qCWarning(lcFiles) << "gave up waiting for the memo guard" << realGuardPath(m_lockPath);
@@ -168,10 +245,11 @@ void MemoLock::release()
     if (!m_held)
         return;
     m_held = false;
+    HeldGuards::instance().remove(m_lockPath);
     // Remove the guard only while it is still ours: had it been broken as stale, it may now
     // belong to another copy.
     const QString real = realGuardPath(m_lockPath);
-    if (readGuard(real) == m_content)
-        QFile::remove(real);
+    if (!removeOwnGuard(real, m_content))
+        qCWarning(lcFiles) << "the memo guard could not be removed; the next try of this program removes it" << real;
     m_content.clear();
 }

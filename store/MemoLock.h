@@ -14,6 +14,10 @@ struct MemoLockPolicy
     int staleMs = 20000;
     // Give up after waiting this long in all; the caller then reports the failure.
     int maxWaitMs = 60000;
+    // Give up sooner when, for this long, the guard could neither be created nor be found: the
+    // share takes no new file (its disk is full, it is mounted read-only), and no holder will
+    // ever let go of a guard that is not there. A brief network fault passes within it.
+    int refusedMs = 2000;
     // Upper bound of one pause between tries; pauses grow from 1 ms up to this.
     int maxPauseMs = 40;
     // Called before each pause with the number of the failed try (from 1); lets tests
@@ -35,7 +39,8 @@ public:
     enum class Result {
         Acquired,
         HeldByThisProcess, // a caller further up this thread's stack holds it: waiting would never end
-        TimedOut,          // another copy kept it, or the shared directory cannot be written
+        TimedOut,          // another copy kept it
+        Refused,           // the shared directory takes no new file
     };
 
     // `memoPath`: the member's path without extension (the user record's FileName).

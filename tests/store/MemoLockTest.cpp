@@ -73,6 +73,18 @@ TEST(MemoLock, ALiveGuardIsNotBrokenAndTheMemoIsReportedUnsent)
     EXPECT_EQ(share.readBytes(QStringLiteral("YAMADA.mil.lock")), QByteArray("otherhost 4242 abc 1\r\n"));
 }
 
+TEST(MemoLock, AShareThatTakesNoGuardIsReportedWithoutWaitingOutAHolderThatIsNotThere)
+{
+    // No guard can be made where the folder is gone, as on a full or read-only disk; the whole
+    // wait would stall the window for a minute per memo.
+    TestShare share;
+    MemoLockPolicy policy;
+    policy.maxPauseMs = 2;
+    policy.refusedMs = 0;
+    MemoLock lock(share.dataSource() + "GONE/YAMADA", policy);
+    EXPECT_EQ(lock.acquire(), MemoLock::Result::Refused);
+}
+
 TEST(MemoLock, AGuardThatChangesIsNeverStale)
 {
     TestShare share;
