@@ -40,6 +40,14 @@ QByteArray withoutTrailingSeparator(QByteArray path)
     return path;
 }
 
+// Whether a parcel folder received no item (the marker that may hide it aside).
+bool holdsNothing(const QString& folder)
+{
+    QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    entries.removeAll(QLatin1String(DosAttributes::markerName));
+    return entries.isEmpty();
+}
+
 int percent(qsizetype done, qsizetype all)
 {
     return all > 0 ? int(done * 100 / all) : 0;
@@ -63,7 +71,13 @@ void DengonDelivery::ProcessSendList(const QList<QByteArray> lines, const QByteA
         return;
     }
     const QScopedValueRollback busy(m_busy, true);
-    QString error;
+    // Each kind of failure once: a memo that failed after a parcel must not hide that the
+    // parcel did not go either.
+    QStringList errors;
+    const auto fail = [&errors](const QString& error) {
+        if (!errors.contains(error))
+            errors.append(error);
+    };
     Parcels parcels;
     const QString shareReal = realFolder(shareDir);
     const qsizetype n = lines.size();
@@ -73,7 +87,7 @@ void DengonDelivery::ProcessSendList(const QList<QByteArray> lines, const QByteA
         case ParcelPost::LineKind::Memo:
             m_context.status.ShowProgress(QStringLiteral("伝言を運んでいます。"), percent(i, n));
             if (!DeliverDengon(line, shareDir))
-                error = QStringLiteral("伝言の送信中にエラーが発生しました");
+                fail(QStringLiteral("伝言の送信中にエラーが発生しました"));
             break;
         case ParcelPost::LineKind::File: {
             const std::optional<ParcelPost::FileLineParts> parts = ParcelPost::ParseFileLine(line);
@@ -85,12 +99,16 @@ void DengonDelivery::ProcessSendList(const QList<QByteArray> lines, const QByteA
             const QString name = Cp932::toUnicode(SjisText::fileNamePart(withoutTrailingSeparator(parts->source)));
             m_context.status.ShowProgress(QStringLiteral("Vurna便を運んでいます。ﾌｧｲﾙ名: ") + name, percent(i, n));
             if (folder.isEmpty() || !CopyItem(parts->source, folder))
-                error = QStringLiteral("Vurna便ファイル(") + name + QStringLiteral(")の送信中にエラーが発生しました。");
-            // The recipient may take the parcel once all of its items are in.
+                fail(QStringLiteral("Vurna便ファイル(") + name + QStringLiteral(")の送信中にエラーが発生しました。"));
             const std::optional<ParcelPost::FileLineParts> next =
                 i + 1 < n ? ParcelPost::ParseFileLine(lines.at(i + 1)) : std::nullopt;
-            if (!folder.isEmpty() && !(next && next->destination == parts->destination) &&
-                !DosAttributes::SetHidden(folder, false))
+            if (folder.isEmpty() || (next && next->destination == parts->destination))
+                break;
+            // The recipient may take the parcel once all of its items are in. One that received
+            // nothing (the share is full) is no parcel: it goes, rather than arrive empty.
+            if (holdsNothing(folder))
+                FileTree::Remove(folder);
+            else if (!DosAttributes::SetHidden(folder, false))
                 qCWarning(lcMain) << "parcel folder stays hidden" << folder;
             break;
         }
@@ -98,7 +116,7 @@ void DengonDelivery::ProcessSendList(const QList<QByteArray> lines, const QByteA
             break;
         }
     }
-    m_context.status.ShowProgress(error, -99);
+    m_context.status.ShowProgress(errors.join(QLatin1Char(' ')), -99);
 }
 
 QString DengonDelivery::ParcelFor(Parcels& parcels, const QByteArray& destination, const QString& shareReal)

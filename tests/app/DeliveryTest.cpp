@@ -130,7 +130,9 @@ TEST_F(Delivery, ADestinationOutsideAnInboxCreatesNothing)
     EXPECT_EQ(entries(outside.path()), QStringList{QStringLiteral("f.txt")});
     EXPECT_EQ(entries(share.realPath()), QStringList());
     EXPECT_TRUE(announced.isEmpty());
-    EXPECT_EQ(status.texts.last(), QStringLiteral("伝言の送信中にエラーが発生しました"));
+    EXPECT_EQ(
+        status.texts.last(),
+        QStringLiteral("Vurna便ファイル(f.txt)の送信中にエラーが発生しました。 伝言の送信中にエラーが発生しました"));
 }
 
 TEST_F(Delivery, AMemoThatCannotBeStoredSendsNoDatagram)
