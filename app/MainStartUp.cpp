@@ -16,6 +16,7 @@
 #include "platform/SjisText.h"
 #include "store/FilterFile.h"
 #include "store/SiteConfig.h"
+#include "store/StatusReport.h"
 
 #include <QApplication>
 
@@ -140,8 +141,14 @@ void TfrmMain::TakeOwnEntry()
     const QByteArray storedAddress = entry.IP;
     m_state.Own = entry;
     m_state.Own.IP = m_notice->GetOwnAddress();
-    m_writer.SetStopMarker(false);
-    qCInfo(lcMain) << "own entry marked running";
+    if (m_writer.SetStopMarker(false)) {
+        qCInfo(lcMain) << "own entry marked running";
+    } else {
+        // A read-only or full share: the board shows, but nothing the user changes can be kept.
+        qCWarning(lcMain) << "own entry could not be marked running: the share takes no writes";
+        ReportStatus(*m_status, QStringLiteral("共有ディレクトリに書き込めません。行き先を変更しても保存されません。"),
+                     Severity::Fault);
+    }
     // The stamp's file waits let events run, and a reload among them may have moved the entry:
     // it is found again by its file.
     const int current = m_state.BoardModel.IndexOfMember(m_state.Own.FileName);

@@ -152,8 +152,10 @@ void TVurnaBoardModel::GetGroupList(QList<QByteArray>& list) const
     const auto caseless = [](const QByteArray& a, const QByteArray& b) {
         return SjisText::compareBytes(SjisText::upperCase(a), SjisText::upperCase(b));
     };
-    std::stable_sort(list.begin(), list.end(), [&](const QByteArray& a, const QByteArray& b) { return caseless(a, b) < 0; });
-    list.erase(std::unique(list.begin(), list.end(), [&](const QByteArray& a, const QByteArray& b) { return caseless(a, b) == 0; }),
+    std::stable_sort(list.begin(), list.end(),
+                     [&](const QByteArray& a, const QByteArray& b) { return caseless(a, b) < 0; });
+    list.erase(std::unique(list.begin(), list.end(),
+                           [&](const QByteArray& a, const QByteArray& b) { return caseless(a, b) == 0; }),
                list.end());
 }
 
@@ -165,18 +167,20 @@ bool TVurnaBoardModel::LoadUserRecord(TVurnaDataRec& record) const
     return true;
 }
 
-void TVurnaBoardModel::CommitTimeStamp(const QByteArray& fileName)
+bool TVurnaBoardModel::CommitTimeStamp(const QByteArray& fileName)
 {
     const QByteArray name = SjisText::trim(SjisText::fileNamePart(fileName));
     if (name.isEmpty())
-        return;
+        return true;
     const QByteArray stampPath = SharePath::join(SjisText::directoryPart(fileName), ChangeStamp::fileName);
     const qint32 counter = ChangeStamp::parse(ReadFileText(stampPath)).counter;
     // Other copies only compare counters for equality, so wrapping round stays visible.
     const qint32 next = counter == std::numeric_limits<qint32>::max() ? 1 : counter + 1;
-    WriteFileText(stampPath, ChangeStamp::build(next, name));
+    if (!WriteFileText(stampPath, ChangeStamp::build(next, name)))
+        return false;
     m_timeStamp = next;
     m_lastCommitFile = fileName;
+    return true;
 }
 
 bool TVurnaBoardModel::ReadTimeStamp()

@@ -53,8 +53,9 @@ public:
     bool LoadUserRecord(TVurnaDataRec& record) const;
 
     // The change stamp of the board. Commit increments the counter of the stamp beside
-    // `fileName` and names it; Read picks up another copy's commit.
-    void CommitTimeStamp(const QByteArray& fileName);
+    // `fileName` and names it (false when it could not be written); Read picks up another
+    // copy's commit.
+    bool CommitTimeStamp(const QByteArray& fileName);
     bool ReadTimeStamp();
 
     bool IsLoading() const { return m_loading > 0; }

@@ -23,17 +23,16 @@ bool UserStatusWriter::WriteUserFile(const TVurnaDataRec& record)
     return true;
 }
 
-void UserStatusWriter::SetStopMarker(bool stopped)
+bool UserStatusWriter::SetStopMarker(bool stopped)
 {
     if (SjisText::trim(m_own.FileName).isEmpty())
-        return;
+        return true;
     const QByteArray marker = m_own.FileName + ".off";
     m_own.Running = !stopped;
-    if (stopped)
-        WriteFileText(marker, QByteArray());
-    else
-        ShareFiles::remove(marker);
+    const bool marked =
+        stopped ? WriteFileText(marker, QByteArray()) : ShareFiles::remove(marker) || !ShareFiles::exists(marker);
     if (m_notifier)
         m_notifier->SendRunningNotice(m_own, !stopped);
-    m_board.CommitTimeStamp(m_own.FileName);
+    const bool stamped = m_board.CommitTimeStamp(m_own.FileName);
+    return marked && stamped;
 }

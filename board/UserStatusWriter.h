@@ -22,7 +22,8 @@ public:
 
     // stopped: the own program is ending (marker written, stopped notice); otherwise it runs
     // (marker deleted, started notice). Either way the change stamp names the own member.
-    void SetStopMarker(bool stopped);
+    // False when the share took neither: colleagues' boards will not show the change.
+    bool SetStopMarker(bool stopped);
 
 private:
     TVurnaBoardModel& m_board;
