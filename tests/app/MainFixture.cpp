@@ -15,7 +15,30 @@
 #include <QTest>
 #include <QUrl>
 
-MainFixture::MainFixture() : clock(QDateTime(QDate(2024, 4, 1), QTime(9, 30)))
+namespace {
+
+// End-to-end runs on a file server (tests/e2e/smb_share.py) name a folder of the mounted share in
+// VURNA_E2E_SHARE_ROOT: the shared directory is made there, while the profile and session folders
+// stay on local disk as on a member's PC. TestShare makes its folder in the temporary folder, so
+// that is the share root for as long as it takes.
+TestShare makeShare()
+{
+    const QByteArray root = qgetenv("VURNA_E2E_SHARE_ROOT");
+    if (root.isEmpty())
+        return TestShare();
+    const QByteArray previous = qgetenv("TMPDIR");
+    qputenv("TMPDIR", root);
+    TestShare share;
+    if (previous.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", previous);
+    return share;
+}
+
+} // namespace
+
+MainFixture::MainFixture() : share(makeShare()), clock(QDateTime(QDate(2024, 4, 1), QTime(9, 30)))
 {
     Pictures::InitResources();
     m_previousConfig = qgetenv("XDG_CONFIG_HOME");

@@ -4,7 +4,8 @@
 //
 // Environment: VURNA_SOAK_SECONDS (60), VURNA_SOAK_SEED (random; printed, to replay),
 // VURNA_SOAK_COPIES (20), VURNA_SOAK_MEMBERS (20 driver members), VURNA_SOAK_RATE (operations
-// per second of each of the two driver processes, 8), VURNA_SOAK_KEEP=1 keeps the folder.
+// per second of each of the two driver processes, 8), VURNA_SOAK_KEEP=1 keeps the folder,
+// VURNA_SOAK_SHARE (a folder, e.g. on a mounted file server) holds the shared directory.
 
 #include "SoakChecks.h"
 #include "SoakCopy.h"
@@ -166,6 +167,9 @@ public:
         m_restarts.insert(index, now + 1000 + m_random.bounded(5000));
     }
 
+    // The copies ended and not yet started again.
+    QList<int> Pending() const { return m_restarts.keys(); }
+
     int kills = 0;
     int terms = 0;
     int restarts = 0;
@@ -229,7 +233,13 @@ int main(int argc, char** argv)
     QElapsedTimer wall;
     wall.start();
 
-    const QString shareReal = root.path() + QStringLiteral("/share/");
+    // VURNA_SOAK_SHARE: a folder on a file server's share (a mount) to hold the shared directory;
+    // the copies' profiles, logs and the journals stay in the local folder.
+    std::unique_ptr<QTemporaryDir> served;
+    if (qEnvironmentVariableIsSet("VURNA_SOAK_SHARE"))
+        served = std::make_unique<QTemporaryDir>(qEnvironmentVariable("VURNA_SOAK_SHARE") +
+                                                 QStringLiteral("/vurna-soak-XXXXXX"));
+    const QString shareReal = (served ? served->path() : root.path()) + QStringLiteral("/share/");
     QDir().mkpath(shareReal);
     const QByteArray shareDir = SjisText::upperCase(Cp932::fromUnicodeLossy(shareReal));
     writeFile(shareReal + QStringLiteral("vurna.ini"),
@@ -301,6 +311,10 @@ int main(int argc, char** argv)
         failures.append(QStringLiteral("second driver failed (exit %1); see driver-b.log").arg(second.exitCode()));
     QStringList journal = driver.Journal() + readLines(secondJournal);
 
+    // A copy ended just before the load stopped may still be on its way out (on a file server
+    // that takes seconds): it has to be gone before the loop below can tell it from a running one.
+    for (int index : chaos.Pending())
+        copies[size_t(index)]->waitEnded(30000);
     // Every copy running again, then time for the last datagrams.
     // One by one: copies starting at the same moment may not hear of each other (see the
     // figures before the tick), which belongs to the load, not to the way back.
@@ -398,8 +412,11 @@ int main(int argc, char** argv)
         say(QStringLiteral("FAIL: ") + failure);
     const bool keep = !failures.isEmpty() || qEnvironmentVariableIntValue("VURNA_SOAK_KEEP") == 1;
     root.setAutoRemove(!keep);
+    if (served)
+        served->setAutoRemove(!keep);
     if (keep)
-        say(QStringLiteral("soak: folder kept: ") + root.path());
+        say(QStringLiteral("soak: folder kept: ") + root.path() +
+            (served ? QStringLiteral(", share ") + shareReal : QString()));
     say(failures.isEmpty() ? QStringLiteral("soak: passed") : QStringLiteral("soak: FAILED (%1)").arg(failures.size()));
     return failures.isEmpty() ? 0 : 1;
 }
