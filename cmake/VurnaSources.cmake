@@ -24,6 +24,11 @@ function(vurna_add_test_area area)
     set(target vurna_${name}_tests)
     add_executable(${target} ${sources})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest Qt6::Test)
+    if(vurnaui IN_LIST ARG_LIBS)
+        vurna_precompile(${target} widgets-tests)
+    else()
+        vurna_precompile(${target} core-tests)
+    endif()
     target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
     gtest_discover_tests(${target}
         DISCOVERY_MODE PRE_TEST
