@@ -11,6 +11,7 @@
 #include "platform/Cp932.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <vector>
 
@@ -31,6 +32,15 @@ inline void WriteFile(const QString& path, const QByteArray& bytes)
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         std::printf("cannot write %s\n", qPrintable(path));
+}
+
+// The board sizes named on the command line, or `defaults` when none is.
+inline std::vector<int> BoardSizes(int argc, char** argv, std::vector<int> defaults)
+{
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.push_back(std::atoi(argv[i]));
+    return sizes.empty() ? defaults : sizes;
 }
 
 // The value below which the fraction `p` (0..1) of the samples lie; 0.5 is the median.

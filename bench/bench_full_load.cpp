@@ -56,11 +56,7 @@ size_t heapInUse()
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::atoi(argv[i]));
-    if (sizes.empty())
-        sizes = {2000, 10000};
+    const std::vector<int> sizes = BenchFiles::BoardSizes(argc, argv, {2000, 10000});
 
     QTemporaryDir tmp;
     std::printf("%8s %12s %12s %8s %14s\n", "members", "load ms", "floor ms", "ratio", "heap growth KB");

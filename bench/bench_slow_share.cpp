@@ -93,11 +93,7 @@ void cheapOperations(SlowShareMount& mount, TVurnaBoardModel& model, int members
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::atoi(argv[i]));
-    if (sizes.empty())
-        sizes = {500, 2000};
+    const std::vector<int> sizes = BenchFiles::BoardSizes(argc, argv, {500, 2000});
     std::vector<int> delays{0, 1, 10};
     if (qEnvironmentVariableIsSet("VURNA_BENCH_DELAYS")) {
         delays.clear();
