@@ -90,9 +90,10 @@ QString matchInDirectory(const QString& dir, const QString& component, bool* dir
         found = c.listings.insert(dir, readListing(dir, modified));
     QString name = found->byUpperName.value(key);
     // A listing read within two seconds of the directory's last change may have missed a
-    // file created in the same tick of a coarse time stamp (network file systems); only
-    // then is a miss worth another read of the whole directory.
-    if (name.isEmpty() && found->readAt < modified.toUTC().addSecs(2)) {
+    // file created, or still hold one removed, in the same tick of a coarse time stamp
+    // (network file systems, and the kernel's own clock tick); only then is it worth checking
+    // the name and reading the whole directory again.
+    if (found->readAt < modified.toUTC().addSecs(2) && (name.isEmpty() || !QFileInfo::exists(joinNative(dir, name)))) {
         *found = readListing(dir, modified);
         name = found->byUpperName.value(key);
     }
