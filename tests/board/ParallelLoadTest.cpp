@@ -1,4 +1,3 @@
-#include "board/EFileIOError.h"
 #include "board/UserLoader.h"
 #include "platform/Cp932.h"
 #include "platform/SjisText.h"
@@ -72,17 +71,6 @@ TEST(ParallelLoad, EqualsTheSequentialLoadOnAShareWithOddFiles)
         LoadUserFiles(slowSource, parallel, AllMembers, sortPriorityOn);
         EXPECT_EQ(shown(parallel, slowSource), shown(sequential, share.dataSource())) << "priority " << sortPriorityOn;
     }
-
-    TVurnaDataArray kept{TVurnaDataRec{}, TVurnaDataRec{}};
-    kept[1].Name = "kept";
-    try {
-        LoadUserFiles(slowSource + "GONE/", kept, AllMembers, false);
-        ADD_FAILURE() << "a missing folder loaded";
-    } catch (const EFileIOError& e) {
-        EXPECT_EQ(e.message(), EFileIOError(slowSource + "GONE/").message());
-    }
-    EXPECT_EQ(kept.size(), 2);
-    EXPECT_EQ(kept[1].Name, "kept");
 }
 
 } // namespace
