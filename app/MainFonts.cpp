@@ -21,13 +21,15 @@ QFont make(const QStringList& families, int pixels96, bool bold, double scale)
 
 QFont Proportional(int pixels96, bool bold, double scale)
 {
-    return make({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")},
+    return make({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
+                 QStringLiteral("IPAGothic")},
                 pixels96, bold, scale);
 }
 
 QFont Fixed(int pixels96, bool bold, double scale)
 {
-    return make({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")}, pixels96, bold, scale);
+    return make({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"), QStringLiteral("IPAGothic")}, pixels96, bold,
+                scale);
 }
 
 } // namespace MainFonts

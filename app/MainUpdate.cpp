@@ -15,7 +15,7 @@ void TfrmMain::RunUpdateCheck()
         return;
     UpdateCheck::Context context;
     context.arguments = m_env.arguments;
-    context.localVersion = ProgramVersion::Text();
+    context.localVersion = ProgramVersion::Running();
     context.programFile = m_env.programFile;
     context.programFolder = QFileInfo(m_env.programFile).absolutePath();
     context.member = m_state.Own.Name;

@@ -1,14 +1,15 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
-class QSocketNotifier;
+#include <memory>
 
-// Turns the ways a desktop session ends a program into one request to end normally: the
-// session manager's commit-data request at log-off or shutdown, and the signals SIGTERM,
-// SIGINT and SIGHUP. A signal handler may do almost nothing, so it only writes the signal
-// number into a pipe; the notifier reads it on the GUI thread, where the program's normal
-// shutdown can run.
+// Turns the ways a desktop session ends a program into one request to end normally.
+// - Linux: the session manager's commit-data request at log-off or shutdown, and the signals
+//   SIGTERM, SIGINT and SIGHUP; SIGUSR1 and SIGUSR2 ask for the minute's work and a board dump.
+// - Windows: log-off and shut-down (WM_QUERYENDSESSION, WM_ENDSESSION) and WM_CLOSE to a hidden
+//   window of the program, which is what `taskkill` without /F sends. No signals there.
 class SessionEnd final : public QObject
 {
     Q_OBJECT
@@ -18,11 +19,13 @@ public:
     explicit SessionEnd(QObject* parent = nullptr);
     ~SessionEnd() override;
 
-    // Whether the signal handlers are in place (only one watcher per process can hold them).
-    bool IsWatchingSignals() const { return m_notifier != nullptr; }
+    // Whether this object receives the requests above: false for a second watcher on Linux (the
+    // signal handlers are the process's), or where the window could not be made on Windows.
+    bool IsWatching() const;
 
 signals:
-    // The session or a signal asks the program to end; `reason` names which.
+    // The session, a signal or a close asks the program to end; `reason` names which. At
+    // log-off the receiver must finish its shutdown before it returns or quits the event loop.
     void EndRequested(const QString& reason);
     // SIGUSR1: the minute's work now (memo check, reloads, change stamp) instead of at the
     // next minute; for administrators and tests that cannot wait.
@@ -32,7 +35,6 @@ signals:
     void DumpRequested();
 
 private:
-    void readSignal();
-
-    QSocketNotifier* m_notifier = nullptr;
+    class Watch;
+    std::unique_ptr<Watch> m_watch;
 };

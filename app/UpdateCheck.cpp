@@ -14,8 +14,6 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
-#include <unistd.h>
-
 Q_LOGGING_CATEGORY(lcUpdate, "vurna.update", QtWarningMsg)
 
 namespace {
@@ -61,13 +59,20 @@ private:
     const UpdateCheck::Context& m_context;
 };
 
-bool SameFolder(const QString& programFolder, const ParmRec& board)
+bool SameFolder(const UpdateCheck::Context& context, const ParmRec& board)
 {
-    if (IsRunFromShare(SharePath::fromNative(programFolder), board.ShareDir))
+    // A mapped drive and the server's own name are two spellings of one folder: both are compared
+    // in network form, upper-cased.
+    const QString shareFolder = SharePath::resolve(board.ShareDir);
+    const auto universal = [&context](const QString& path) {
+        return context.universalForm ? context.universalForm(path) : path;
+    };
+    if (IsRunFromShare(SharePath::fromNative(universal(context.programFolder)),
+                       SharePath::fromNative(universal(shareFolder))))
         return true;
     // Links and mounts can make two spellings name one folder.
-    const QString program = QFileInfo(programFolder).canonicalFilePath();
-    const QString share = QFileInfo(SharePath::resolve(board.ShareDir)).canonicalFilePath();
+    const QString program = QFileInfo(context.programFolder).canonicalFilePath();
+    const QString share = QFileInfo(shareFolder).canonicalFilePath();
     return !program.isEmpty() && program == share;
 }
 
@@ -95,11 +100,20 @@ UpdateCheck::Outcome UpdateCheck::Run(const ParmRec& ownBoard, const Context& co
         qCInfo(lcUpdate) << "started after an update";
         return Outcome::JustUpdated;
     }
-    if (context.localVersion.isEmpty()) {
-        qCInfo(lcUpdate) << "情報の取得に失敗しました";
+    const Log log(ownBoard, context);
+    if (!context.localVersion || context.localVersion->isEmpty()) {
+        // A program file without its version resource cannot tell whether a build is newer. Where
+        // the site asks for updates, the administrator learns why this PC never takes one.
+        const QString failure =
+            QStringLiteral("%1 のバージョン情報の取得に失敗しました(自動更新しません)").arg(context.programFile);
+        if (ownBoard.AutoUpdate)
+            log.write(failure);
+        else
+            qCInfo(lcUpdate).noquote() << failure;
         return Outcome::NothingToDo;
     }
-    if (!IsNewer(ownBoard.NewVersion, context.localVersion) || !ownBoard.AutoUpdate || ownBoard.ShareDir.isEmpty())
+    const QByteArray& localVersion = *context.localVersion;
+    if (!IsNewer(ownBoard.NewVersion, localVersion) || !ownBoard.AutoUpdate || ownBoard.ShareDir.isEmpty())
         return Outcome::NothingToDo;
 
     const QString updaterSource = SharePath::resolve(SharePath::join(ownBoard.ShareDir, UpdaterFileName));
@@ -114,15 +128,14 @@ UpdateCheck::Outcome UpdateCheck::Run(const ParmRec& ownBoard, const Context& co
         qCInfo(lcUpdate) << "no build named" << programName << "in the shared directory";
         return Outcome::NothingToDo;
     }
-    if (SameFolder(context.programFolder, ownBoard)) {
+    if (SameFolder(context, ownBoard)) {
         qCInfo(lcUpdate) << "running from the shared directory: never updated";
         return Outcome::NothingToDo;
     }
 
-    const Log log(ownBoard, context);
     // Installed for every user of the PC (a folder or program file not the user's own): only the
     // administrator replaces it. Checked before anything is read from the share.
-    if (!QFileInfo(context.programFolder).isWritable() || QFileInfo(context.programFile).ownerId() != ::getuid()) {
+    if (context.isUsersOwn && !context.isUsersOwn(context.programFile)) {
         log.write(QStringLiteral("%1 に書き込めないため自動更新しません(システム全体へのインストール)")
                       .arg(context.programFolder));
         return Outcome::NothingToDo;
@@ -137,9 +150,8 @@ UpdateCheck::Outcome UpdateCheck::Run(const ParmRec& ownBoard, const Context& co
     qint64 ownSize = 0;
     if (Fingerprint(context.programFile, ownHash, ownSize) && ownHash == buildHash && ownSize == buildSize) {
         // Installing it would change nothing, and the next start would find it "newer" again.
-        log.write(
-            QStringLiteral("%1 は実行中のプログラムと同じため更新しません(VERSION=%2, このプログラム %3)")
-                .arg(buildSource, QString::fromLatin1(ownBoard.NewVersion), QString::fromLatin1(context.localVersion)));
+        log.write(QStringLiteral("%1 は実行中のプログラムと同じため更新しません(VERSION=%2, このプログラム %3)")
+                      .arg(buildSource, QString::fromLatin1(ownBoard.NewVersion), QString::fromLatin1(localVersion)));
         return Outcome::NothingToDo;
     }
     const QString updaterCopy = UpdaterCopyPath(context.programFolder);

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "platform/NetworkPath.h"
+#include "platform/ProgramFolder.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class Clock;
 class ProcessStarter;
@@ -27,8 +31,8 @@ public:
     {
         // The program's arguments after its own name.
         QStringList arguments;
-        // This build's version in the form VERSION= uses.
-        QByteArray localVersion;
+        // The running program's version in the form VERSION= uses; nothing when it cannot be read.
+        std::optional<QByteArray> localVersion;
         // The running program file and its folder (real paths).
         QString programFile;
         QString programFolder;
@@ -38,6 +42,11 @@ public:
         const Clock* clock = nullptr;
         // Waits the given milliseconds before the updater starts (tests pass a no-op).
         std::function<void(int)> wait;
+        // The network form of a folder on a mapped drive, so that the program folder and the share
+        // compare as the server sees them.
+        std::function<QString(const QString&)> universalForm = NetworkPath::UniversalForm;
+        // Whether the program file is the user's to replace.
+        std::function<bool(const QString&)> isUsersOwn = ProgramFolder::IsUsersOwn;
     };
 
     static constexpr char UpdaterFileName[] = "Vurnup.exe";

@@ -8,6 +8,7 @@
 #include "app/TfrmMain.h"
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
+#include "platform/Diagnostics.h"
 #include "platform/HostAddress.h"
 #include "platform/ProcessStarter.h"
 #include "platform/RecordedMessageBoxes.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Vurnaboard"));
+    Diagnostics::InstallFromEnvironment();
 
     SingleInstance instance;
     if (!instance.TryAcquire()) {

@@ -1,5 +1,6 @@
 #include "board/Datagram.h"
 
+#include "platform/SharePath.h"
 #include "platform/SjisText.h"
 
 namespace Datagram {
@@ -88,7 +89,7 @@ QByteArray WirePath(const QByteArray& path)
 
 QByteArray NativePath(const QByteArray& path)
 {
-    return replaceSeparator(path, '\\', '/');
+    return replaceSeparator(path, '\\', SharePath::nativeSeparator);
 }
 
 QByteArray StatusText(const QByteArray& path, const QByteArray& date, const QByteArray& time, qint32 statusIndex,

@@ -6,6 +6,7 @@
 
 #include <QByteArrayView>
 #include <QHash>
+#include <QMutex>
 
 #include <array>
 #include <limits>
@@ -115,14 +116,23 @@ qint32 ParseWholeNumber(const QByteArray& text)
 QByteArray NormaliseGroup(const QByteArray& group)
 {
     // A board has a handful of groups and thousands of members; the locale mapping is far
-    // dearer than a lookup, so each thread remembers what it mapped.
-    thread_local QHash<QByteArray, QByteArray> known;
-    const auto found = known.constFind(group);
-    if (found != known.constEnd())
-        return *found;
+    // dearer than a lookup, so what was mapped is remembered. The readers of a full load share
+    // it: a per-thread cache (thread_local with a destructor) corrupts the heap when a thread
+    // ends on Windows builds made with mingw-w64.
+    static QMutex mutex;
+    static QHash<QByteArray, QByteArray> known;
+    {
+        const QMutexLocker lock(&mutex);
+        const auto found = known.constFind(group);
+        if (found != known.constEnd())
+            return *found;
+    }
+    const QByteArray mapped = mapGroup(group);
+    const QMutexLocker lock(&mutex);
     if (known.size() > 4096)
         known.clear();
-    return *known.insert(group, mapGroup(group));
+    known.insert(group, mapped);
+    return mapped;
 }
 
 

@@ -10,7 +10,6 @@
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QLoggingCategory>
@@ -18,10 +17,6 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 Q_LOGGING_CATEGORY(lcBoard, "vurna.board", QtWarningMsg)
@@ -89,7 +84,7 @@ QList<ShareDirectory::Entry> memberFiles(const QList<ShareDirectory::Entry>& ent
         }
         const QByteArray path = SharePath::join(upperDirectory, base + statusExtension);
         const QString reached = QFileInfo(SharePath::resolve(path)).fileName();
-        if (QFile::decodeName(e.nativeName) == reached)
+        if (e.nativeFileName() == reached)
             files[*seen] = e;
     }
     return files;
@@ -128,7 +123,7 @@ ReadBoard readBoard(const QByteArray& directory)
             continue;
         if (!e.hasCp932Form) {
             if (ShareFiles::hasExtension(e.name, statusExtension))
-                board.unnamed.append(QFile::decodeName(e.nativeName));
+                board.unnamed.append(e.nativeFileName());
         } else if (ShareFiles::hasExtension(e.name, stopExtension)) {
             stopped.insert(SjisText::upperCase(e.name.chopped(stopExtension.size())));
         }
@@ -198,34 +193,6 @@ int fullLoad(const QByteArray& directory, TVurnaDataArray& members, bool sortPri
     return AllMembersLoaded;
 }
 
-// The whole file with its last-write time, retried as every read of the share is. False when
-// there is no such file (or only a folder of that name); a file that never reads gives empty
-// text, as a full load has it.
-bool readWithTime(const QString& real, const RetryPolicy& policy, QByteArray& text, QDateTime& lastWrite)
-{
-    const QByteArray encoded = QFile::encodeName(real);
-    for (int attempt = 1; attempt <= policy.attempts; ++attempt) {
-        const int fd = ::open(encoded.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
-            return false;
-        if (fd >= 0) {
-            const bool ok = ReadOpenFile(fd, policy, text, &lastWrite);
-            struct stat st;
-            const bool folder = !ok && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-            ::close(fd);
-            if (ok)
-                return true;
-            if (folder)
-                return false;
-        }
-        if (attempt < policy.attempts)
-            waitBeforeRetry(policy, attempt);
-    }
-    text.clear();
-    lastWrite = QFileInfo(real).lastModified().toUTC();
-    return true;
-}
-
 int singleLoad(TVurnaDataArray& members, const QByteArray& fileName, bool sortPriorityOn)
 {
     const QByteArray path = SjisText::upperCase(fileName);
@@ -249,7 +216,7 @@ int singleLoad(TVurnaDataArray& members, const QByteArray& fileName, bool sortPr
     policy.maxBytes = maxStatusFileBytes;
     QByteArray text;
     QDateTime lastWrite;
-    if (!readWithTime(real, policy, text, lastWrite))
+    if (!ReadFileWithTime(real, policy, text, lastWrite))
         return index; // gone between the look-up and the read
     bool stopped = false;
     SharePath::resolve(path + stopExtension, &stopped);

@@ -5,6 +5,7 @@
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -89,7 +90,8 @@ QList<QByteArray> GroupList(const TVurnaDataArray& members)
 
 QByteArray ShareDirFromText(const QString& text)
 {
-    const Cp932::Encoded dir = Cp932::fromUnicode(Trimmed(text));
+    // Folder choosers hand back '/' on Windows too; the board keeps this system's separators.
+    const Cp932::Encoded dir = Cp932::fromUnicode(QDir::toNativeSeparators(Trimmed(text)));
     if (!dir.ok)
         return {};
     return SjisText::upperCase(SharePath::withSeparator(dir.bytes));

@@ -14,8 +14,9 @@
 TVurnaCalendar::TVurnaCalendar(Clock& clock, QWidget* parent)
     : QWidget(parent), m_clock(clock), m_date(clock.now().date()), m_layout(m_date.year(), m_date.month(), 0)
 {
-    // The stand-in for "ＭＳ Ｐゴシック" that the rest of the program draws Japanese with.
-    QFont japanese(QStringLiteral("IPAGothic"));
+    // "ＭＳ Ｐゴシック" where installed, as the rest of the program draws Japanese.
+    QFont japanese;
+    japanese.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("IPAGothic")});
     japanese.setPointSize(10);
     setFont(japanese);
     setFocusPolicy(Qt::StrongFocus);

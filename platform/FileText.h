@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QString>
 
 #include <functional>
 
@@ -32,15 +33,27 @@ QByteArray ReadNativeFileText(const QString& realPath, const RetryPolicy& policy
 // after reading it must not take the second for an empty file and destroy what it holds.
 QByteArray ReadFileTextChecked(const QByteArray& path, const RetryPolicy& policy, bool* ok);
 
-// Replaces the whole file with `text`. Readers on other PCs only ever see the old or the new
-// content: the text goes to a temporary file beside the target, which is then renamed over
-// it. Does nothing when the base name of `path` is empty. Returns whether the text was
-// written; the board's callers ignore a failure, as the file format expects.
-bool WriteFileText(const QByteArray& path, const QByteArray& text, const RetryPolicy& policy = {});
+// The whole file at a real path with its last-write time (UTC), retried as every read of the
+// share is. False when there is no such file (or only a folder of that name); a file that never
+// reads gives empty text and the time the file system lists for it.
+bool ReadFileWithTime(const QString& realPath, const RetryPolicy& policy, QByteArray& text, QDateTime& lastWrite);
 
-// Reads the whole of an open descriptor (opened O_NONBLOCK, so a FIFO never blocks), with the
-// file's last-write time (UTC). False when it is not a regular file, is too large or fails to read.
-bool ReadOpenFile(int fd, const RetryPolicy& policy, QByteArray& text, QDateTime* lastWrite);
+// Replaces the whole file with `text`. Readers on other PCs only ever see the old or the new
+// content: the text goes to a temporary file beside the target, which then takes the target's
+// place, also while another PC has the target open for reading. (On Windows the old file is
+// renamed away first, so a reader may find no file for that moment.) Does nothing when the base
+// name of `path` is empty. Returns whether the text was written; a failure leaves the old
+// file whole. The board's callers ignore a failure, as the file format expects.
+bool WriteFileText(const QByteArray& path, const QByteArray& text, const RetryPolicy& policy = {});
 
 // Lets pending events run, then waits; called between attempts.
 void waitBeforeRetry(const RetryPolicy& policy, int failedAttempt);
+
+// One attempt of each, as the OS does it; the functions above retry them.
+enum class ReadAttempt { Read, Missing, Folder, Failed };
+// Reads the whole file at `realPath` (at most policy.maxBytes, a regular file only) with its
+// last-write time (UTC) when `lastWrite` is given.
+ReadAttempt ReadWholeFileOnce(const QString& realPath, const RetryPolicy& policy, QByteArray& text,
+                              QDateTime* lastWrite);
+// Writes `text` to a temporary file beside `realPath`, on the disk, and puts it in its place.
+bool ReplaceWholeFileOnce(const QString& realPath, const QByteArray& text);

@@ -9,16 +9,21 @@
 class ProcessStarter
 {
 public:
+    // How the started program's first window is asked to appear: a program restarted in the
+    // background (the board program after an update) starts hidden; Windows passes this on as
+    // the show state, elsewhere it is not used.
+    enum class Show { Normal, Hidden };
+
     virtual ~ProcessStarter() = default;
     // Starts `program` on its own (it outlives this process); false when it could not be started.
-    virtual bool start(const QString& program, const QStringList& arguments) = 0;
+    virtual bool start(const QString& program, const QStringList& arguments, Show show = Show::Normal) = 0;
 };
 
 // The real thing: a detached process.
 class DetachedProcessStarter final : public ProcessStarter
 {
 public:
-    bool start(const QString& program, const QStringList& arguments) override;
+    bool start(const QString& program, const QStringList& arguments, Show show = Show::Normal) override;
 };
 
 // Remembers every start and answers with `result`.
@@ -29,14 +34,15 @@ public:
     {
         QString program;
         QStringList arguments;
+        Show show = Show::Normal;
     };
 
     bool result = true;
     const QList<Started>& started() const { return m_started; }
 
-    bool start(const QString& program, const QStringList& arguments) override
+    bool start(const QString& program, const QStringList& arguments, Show show = Show::Normal) override
     {
-        m_started.append({program, arguments});
+        m_started.append({program, arguments, show});
         return result;
     }
 

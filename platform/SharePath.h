@@ -4,13 +4,18 @@
 #include <QString>
 
 // Paths in memory are CP932 bytes with names upper-cased, as the board's Windows heritage
-// has them ("/SRV/SHARE/YAMADA" for the file /srv/share/Yamada.vrn). Copies on Windows
-// servers compare names without regard to letter case; on POSIX file systems this module
-// finds the real name of each component. File names on disk are UTF-8.
+// has them ("/SRV/SHARE/YAMADA" for the file /srv/share/Yamada.vrn, "\\SRV\SHARE\YAMADA" on
+// Windows). Copies on Windows servers compare names without regard to letter case; on POSIX
+// file systems this module finds the real name of each component, where Windows needs none.
+// File names on disk are UTF-8 on POSIX and UTF-16 on Windows.
 namespace SharePath {
 
 // Separator of in-memory paths on this platform.
+#ifdef _WIN32
+constexpr char nativeSeparator = '\\';
+#else
 constexpr char nativeSeparator = '/';
+#endif
 
 // Whether `path` ends in a separator: '/' or a '\\' that is not the trail byte of a
 // double-byte character (the last byte of ソ, 83 5C, is no separator).
@@ -24,14 +29,16 @@ QByteArray withSeparator(const QByteArray& dir);
 // separator. The one way a directory and a name are put together.
 QByteArray join(const QByteArray& dir, const QByteArray& name);
 
-// The real path on disk for an in-memory path. Each component is matched as written first
-// and otherwise without regard to ASCII letter case. Components that exist nowhere (a file
-// about to be created) keep the spelling given. Backslashes count as separators. `found`,
-// when given, says whether the path exists: the look-up has told that already.
+// The real path on disk for an in-memory path, with '/' separators as Qt takes them. On POSIX
+// each component is matched as written first and otherwise without regard to ASCII letter
+// case; components that exist nowhere (a file about to be created) keep the spelling given.
+// Windows ignores letter case itself and takes the path as given: on a drive (C:\), a server
+// (\\server\share\) or relative. Backslashes and slashes both count as separators.
+// `found`, when given, says whether the path exists: on POSIX the look-up has told that already.
 QString resolve(const QByteArray& path, bool* found = nullptr);
 
-// An on-disk name or path in the in-memory form (CP932). Characters without a CP932 form
-// become '?'.
+// An on-disk name or path in the in-memory form (CP932, the platform's separators).
+// Characters without a CP932 form become '?'.
 QByteArray fromNative(const QString& path);
 // The same for a name as the file system returns it (UTF-8 bytes). `hasCp932Form`, when
 // given, says whether every character of the name has a CP932 form: a name that needed '?'

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, when any is missing.
+# With --windows: what the Windows build needs instead (the cross compiler, Wine, NSIS), with the
+# host's Qt tools, which the cross build runs.
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,13 @@ packages=(
     clang libclang-rt-14-dev
     fuse3 libfuse3-dev samba smbnetfs
 )
+if [[ ${1:-} == --windows ]]; then
+    packages=(
+        cmake ninja-build qt6-base-dev qt6-base-dev-tools libgtest-dev
+        g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+        wine wine64 nsis zip unzip xz-utils python3 xvfb imagemagick fonts-ipafont-gothic
+    )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

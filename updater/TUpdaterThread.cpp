@@ -4,7 +4,6 @@
 #include "platform/ProcessStarter.h"
 
 #include <QFileInfo>
-#include <QLockFile>
 
 Q_LOGGING_CATEGORY(lcUpdater, "vurna.update", QtWarningMsg)
 
@@ -41,7 +40,8 @@ void TUpdaterThread::run()
     // A bare file name would be looked up on PATH: the program replaced is the one to run.
     const QString program = QFileInfo(m_request.destination).absoluteFilePath();
     const QStringList arguments{QStringLiteral("-Reboot")};
-    if (!m_environment.starter || !m_environment.starter->start(program, arguments)) {
+    // The board program comes back the way it lives, in the tray: its window starts hidden.
+    if (!m_environment.starter || !m_environment.starter->start(program, arguments, ProcessStarter::Show::Hidden)) {
         qCInfo(lcUpdater) << "new build not started:" << program;
         return Fail(UpdaterTexts::ReplaceFailed);
     }
@@ -51,24 +51,20 @@ void TUpdaterThread::run()
 
 TUpdaterThread::BoardProgram TUpdaterThread::WaitForBoardProgram()
 {
-    // Taking the board program's lock is how we know it has ended; we release it at once so
-    // that the restarted program can take it. The lock of a copy that died is stale and taken
-    // over; age alone never makes it stale, as in the board program.
-    QLockFile lock(m_environment.lockPath);
-    lock.setStaleLockTime(0);
-    if (lock.tryLock(m_environment.lockWaitMs)) {
-        qCInfo(lcUpdater) << "board program has ended: lock taken" << m_environment.lockPath;
-        lock.unlock();
+    // The lock is free once the board program has ended (or died); the wait gives it back at once
+    // so that the restarted program can take it.
+    using RunningCopy = SingleInstance::RunningCopy;
+    switch (m_environment.waitForBoardProgram(m_environment.lockWaitMs)) {
+    case RunningCopy::Gone:
+        qCInfo(lcUpdater) << "board program has ended";
         return BoardProgram::Gone;
-    }
-    if (lock.error() != QLockFile::LockFailedError) {
-        qCInfo(lcUpdater) << "lock not usable:" << m_environment.lockPath << lock.error();
+    case RunningCopy::Unusable:
+        qCInfo(lcUpdater) << "single-instance lock not usable";
         return BoardProgram::LockUnusable;
+    case RunningCopy::StillRunning:
+        break;
     }
-    qint64 pid = 0;
-    QString host, application;
-    lock.getLockInfo(&pid, &host, &application);
-    qCInfo(lcUpdater) << "board program still running after" << m_environment.lockWaitMs << "ms as process" << pid;
+    qCInfo(lcUpdater) << "board program still running after" << m_environment.lockWaitMs << "ms";
     const int answer = m_boxes.show(QString::fromUtf8(UpdaterTexts::BoardStillRunning), Mb::OkCancel | Mb::IconWarning,
                                     QString::fromUtf8(UpdaterTexts::Caption));
     if (answer != Mb::IdOk) {
@@ -76,9 +72,8 @@ TUpdaterThread::BoardProgram TUpdaterThread::WaitForBoardProgram()
         return BoardProgram::WaitCancelled;
     }
     // The user has been asked to end the board program first: OK means it should be gone now.
-    if (lock.tryLock(0)) {
+    if (m_environment.waitForBoardProgram(0) == RunningCopy::Gone) {
         qCInfo(lcUpdater) << "board program ended while the user was asked";
-        lock.unlock();
         return BoardProgram::Gone;
     }
     qCInfo(lcUpdater) << "board program still running: its file is not replaced";

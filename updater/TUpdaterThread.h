@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/SingleInstance.h"
 #include "updater/ProgramReplace.h"
 
 #include <QLoggingCategory>
 #include <QString>
 #include <QThread>
+
+#include <functional>
 
 class MessageBoxes;
 class ProcessStarter;
@@ -38,8 +41,11 @@ struct UpdaterEnvironment
     // Boxes are shown on the thread that runs the entry, whichever thread asks for them.
     MessageBoxes* boxes = nullptr;
     ProcessStarter* starter = nullptr;
-    // The board program's single-instance lock: held for as long as a copy runs.
-    QString lockPath;
+    // Waits up to the given time for the board program to let go of its single-instance lock,
+    // which it holds for as long as it runs.
+    std::function<SingleInstance::RunningCopy(int ms)> waitForBoardProgram = [](int ms) {
+        return SingleInstance::WaitForRunningCopyToEnd(ms);
+    };
     int lockWaitMs = 10000;
     // Gives the file system a moment before the new build is run.
     int startDelayMs = 2000;

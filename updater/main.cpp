@@ -2,9 +2,9 @@
 // for the board program to end, puts the new build in its place and starts it with "-Reboot".
 
 #include "app/QtMessageBoxes.h"
+#include "platform/Diagnostics.h"
 #include "platform/ProcessStarter.h"
 #include "platform/RecordedMessageBoxes.h"
-#include "platform/SingleInstance.h"
 #include "updater/Updater.h"
 
 #include <QApplication>
@@ -21,6 +21,7 @@ int main(int argc, char** argv)
         return Updater::Refused;
 
     QApplication app(argc, argv);
+    Diagnostics::InstallFromEnvironment();
     // The warning box is the only window; closing it must not end the wait for the worker.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -32,6 +33,5 @@ int main(int argc, char** argv)
     UpdaterEnvironment environment;
     environment.boxes = boxes.get();
     environment.starter = &starter;
-    environment.lockPath = SingleInstance().LockPath();
     return Updater::Run(*request, environment);
 }

@@ -50,7 +50,10 @@ int PixelSize(int points, int dpi)
 
 QFont GridFont(int points, int dpi)
 {
-    QFont font(QStringLiteral("IPAGothic"));
+    // Windows names the font in the system's language: Japanese first, then English; the IPA
+    // font has the same metrics where neither is installed.
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"), QStringLiteral("IPAGothic")});
     font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(PixelSize(points, dpi));
     return font;

@@ -44,6 +44,8 @@ MainFixture::MainFixture() : share(makeShare()), clock(QDateTime(QDate(2024, 4, 
     m_previousConfig = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(profile.path()));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, profile.path());
+    // Where the settings are not a file in the profile (the registry), each test starts empty.
+    nativeSettings().clear();
     SharePath::clearCache();
 }
 
@@ -83,16 +85,20 @@ void MainFixture::writeSettings(const QString& fileBase, const QString& name, bo
     setSetting(QStringLiteral("AutoSmall"), autoSmall ? 1 : 0);
 }
 
+QSettings MainFixture::nativeSettings()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quaxosoft"),
+                     QStringLiteral("Vurna"));
+}
+
 void MainFixture::setSetting(const QString& key, const QVariant& value) const
 {
-    QSettings store(profile.path() + QStringLiteral("/Quaxosoft/Vurna.conf"), QSettings::IniFormat);
-    store.setValue(key, value);
+    nativeSettings().setValue(key, value);
 }
 
 QVariant MainFixture::setting(const QString& key) const
 {
-    QSettings store(profile.path() + QStringLiteral("/Quaxosoft/Vurna.conf"), QSettings::IniFormat);
-    return store.value(key);
+    return nativeSettings().value(key);
 }
 
 bool MainFixture::start(bool trayAvailable)

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QMap>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -32,6 +33,8 @@ protected:
     void writeSettings(const QString& fileBase, const QString& name, bool autoSmall = true) const;
     void setSetting(const QString& key, const QVariant& value) const;
     QVariant setting(const QString& key) const;
+    // The settings as the program reads them: the profile's file, or the registry on Windows.
+    static QSettings nativeSettings();
 
     // A command of the window's menus by its name.
     QAction* action(const QString& name) const { return window->findChild<QAction*>(name); }

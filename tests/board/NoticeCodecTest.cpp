@@ -1,5 +1,6 @@
 #include "board/Datagram.h"
 #include "board/NoticeRouting.h"
+#include "platform/SharePath.h"
 #include "support/TestShare.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "\x01Vrn3_On\\S\\ITO\x01Vrn3_IP192.168.1.20"},
         BuildCase{"WirePathKeepsDoubleByteNames", WirePath("/SRV/" + So + "/A"), "\\SRV\\" + So + "\\A"},
         BuildCase{"NativePathLeavesATrailBackslash", NativePath("\\\\SRV\\" + So + "\\" + So),
-                  "//SRV/" + So + "/" + So},
+                  QByteArray("//SRV/").replace('/', SharePath::nativeSeparator) + So + SharePath::nativeSeparator + So},
         BuildCase{"WindowsPathStaysOnTheWire", WirePath("C:\\SHARE\\ITO"), "C:\\SHARE\\ITO"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -4,6 +4,7 @@
 #include "platform/ShareDirectory.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -70,7 +71,11 @@ TEST(LoadUserFiles, NamesWithoutACp932FormStayOffTheBoardWithOneWarning)
     // Extension kanji and the wave dash a Linux input method types both have a CP932 form.
     share.writeBytes(QStringLiteral("髙橋〜.vrn"), memberFile(QStringLiteral("ﾀｶﾊｼ"), QStringLiteral("髙橋")));
     // Held with '?' for what they lack, these would pass for this member and stop it.
-    share.writeBytes(QStringLiteral("??.vrn"), memberFile(QStringLiteral("ﾊﾃﾅ"), QStringLiteral("Question")));
+    // Windows file systems take no '?' in a name: there the case cannot arise.
+    QFile questionMarks(share.realPath() + QStringLiteral("??.vrn"));
+    const bool hasQuestionMarks = questionMarks.open(QIODevice::WriteOnly) &&
+                                  questionMarks.write(memberFile(QStringLiteral("ﾊﾃﾅ"), QStringLiteral("Question"))) > 0;
+    questionMarks.close();
     share.writeBytes(QStringLiteral("한국.vrn"), memberFile(QStringLiteral("ｶﾝ"), QStringLiteral("Hangul")));
     share.writeBytes(QStringLiteral("한국.off"), "");
     share.writeBytes(QStringLiteral("😀.vrn"), memberFile(QStringLiteral("ｴ"), QStringLiteral("Emoji")));
@@ -83,10 +88,14 @@ TEST(LoadUserFiles, NamesWithoutACp932FormStayOffTheBoardWithOneWarning)
     qInstallMessageHandler(previous);
 
     // ﾀ (C0) < ﾊ (CA) < ﾔ (D4)
-    EXPECT_EQ(names(members),
-              (QList<QByteArray>{cp932(QStringLiteral("髙橋")), "Question", cp932(QStringLiteral("山田"))}));
-    ASSERT_EQ(members.size(), 4);
-    EXPECT_TRUE(members[2].Running);
+    QList<QByteArray> expected{cp932(QStringLiteral("髙橋")), cp932(QStringLiteral("山田"))};
+    if (hasQuestionMarks)
+        expected.insert(1, "Question");
+    EXPECT_EQ(names(members), expected);
+    ASSERT_EQ(members.size(), expected.size() + 1);
+    if (hasQuestionMarks) {
+        EXPECT_TRUE(members[2].Running);
+    }
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_TRUE(warnings[0].contains(QStringLiteral(" 2 "))) << warnings[0].toStdString();
     EXPECT_TRUE(warnings[0].contains(QStringLiteral("한국.vrn"))) << warnings[0].toStdString();

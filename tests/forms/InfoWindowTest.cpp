@@ -4,6 +4,7 @@
 #include "forms/TfrmInfo.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "platform/SharePath.h"
 #include "store/StatusSink.h"
 #include "support/BoardFixtures.h"
 
@@ -237,10 +238,11 @@ TEST_F(InfoWindow, SendingFilesToTwoMembersQueuesEachMembersFilesThenItsMemo)
     child<QPushButton>("btnSendOK")->click();
     ASSERT_EQ(sent.size(), 6);
     const QByteArray a = share.dataSource() + "ABE";
-    EXPECT_TRUE(sent[0].startsWith("<F>/d/one<T>" + a + "/"));
-    EXPECT_TRUE(sent[1].startsWith("<F>/d/two<T>" + a + "/"));
+    const char separator = SharePath::nativeSeparator;
+    EXPECT_TRUE(sent[0].startsWith("<F>/d/one<T>" + a + separator));
+    EXPECT_TRUE(sent[1].startsWith("<F>/d/two<T>" + a + separator));
     EXPECT_EQ(sent[2], "<N>" + a + "<M>" + cp932(QStringLiteral("どうぞ")));
-    EXPECT_TRUE(sent[3].startsWith("<F>/d/one<T>" + share.dataSource() + "ITO/"));
+    EXPECT_TRUE(sent[3].startsWith("<F>/d/one<T>" + share.dataSource() + "ITO" + separator));
     EXPECT_EQ(boxes.shown().size(), 1); // the question for several recipients
 }
 

@@ -1,8 +1,6 @@
 #include "platform/FileText.h"
 #include "platform/ShareDirectory.h"
-#include "platform/ShareFiles.h"
 #include "platform/SharePath.h"
-#include "platform/SjisText.h"
 #include "support/TestShare.h"
 
 #include <QCoreApplication>
@@ -10,6 +8,10 @@
 #include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
+
+// Whether a reader may find no file at all for the moment a rewrite takes the old file's place
+// (Windows renames the old file away first); beside this file, per OS.
+extern const bool rewriteLeavesAMomentWithoutFile;
 
 namespace {
 
@@ -19,28 +21,6 @@ RetryPolicy countingPolicy(int* failures)
     p.delayMs = 1;
     p.beforeRetry = [failures](int) { ++*failures; };
     return p;
-}
-
-TEST(SharePath, MixedCaseShareOnACaseSensitiveFileSystem)
-{
-    TestShare share(QStringLiteral("Mixed/Office Share"));
-    share.writeBytes(QStringLiteral("Yamada.vrn"), "\"x\"");
-    QDir().mkpath(share.realPath() + QStringLiteral("sub"));
-    share.writeBytes(QStringLiteral("sub/Memo.mil"), "m");
-
-    const QByteArray upper = share.dataSource();  // everything upper-cased, as held in memory
-    EXPECT_EQ(ReadFileText(upper + "YAMADA.vrn"), QByteArray("\"x\""));
-    EXPECT_EQ(ReadFileText(upper + "yamada.VRN"), QByteArray("\"x\""));
-    EXPECT_EQ(ReadFileText(upper + "SUB/MEMO.MIL"), QByteArray("m"));
-    EXPECT_EQ(SharePath::resolve(upper + "YAMADA.vrn"), share.realPath() + QStringLiteral("Yamada.vrn"));
-
-    // Rewriting keeps the file's own spelling; a new file takes the spelling given.
-    ASSERT_TRUE(WriteFileText(upper + "YAMADA.VRN", "\"y\""));
-    EXPECT_EQ(share.readBytes(QStringLiteral("Yamada.vrn")), QByteArray("\"y\""));
-    EXPECT_FALSE(share.exists(QStringLiteral("YAMADA.VRN")));
-    ASSERT_TRUE(WriteFileText(upper + "SATO.vrn", "s"));
-    EXPECT_TRUE(share.exists(QStringLiteral("SATO.vrn")));
-    EXPECT_TRUE(ShareFiles::exists(upper + "sato.VRN"));
 }
 
 TEST(SharePath, NamesWithBackslashTrailBytesResolve)
@@ -80,14 +60,15 @@ TEST_P(JoinTable, OneSeparatorBetweenDirectoryAndName)
 }
 
 // 表 is 95 5C and ソ is 83 5C: their trail byte is a backslash that ends no directory.
+const QByteArray sep(1, SharePath::nativeSeparator);
 INSTANTIATE_TEST_SUITE_P(
     SharePath, JoinTable,
-    ::testing::Values(JoinCase{"ends in 表", "/srv/" + sjis({0x95, 0x5C}), "/srv/" + sjis({0x95, 0x5C}) + "/A.vrn"},
-                      JoinCase{"ends in ソ", "/srv/" + sjis({0x83, 0x5C}), "/srv/" + sjis({0x83, 0x5C}) + "/A.vrn"},
+    ::testing::Values(JoinCase{"ends in 表", "/srv/" + sjis({0x95, 0x5C}), "/srv/" + sjis({0x95, 0x5C}) + sep + "A.vrn"},
+                      JoinCase{"ends in ソ", "/srv/" + sjis({0x83, 0x5C}), "/srv/" + sjis({0x83, 0x5C}) + sep + "A.vrn"},
                       JoinCase{"表 then a backslash", "C:\\" + sjis({0x95, 0x5C}) + "\\",
                                "C:\\" + sjis({0x95, 0x5C}) + "\\A.vrn"},
                       JoinCase{"ends in a slash", "/srv/x/", "/srv/x/A.vrn"},
-                      JoinCase{"plain name", "/srv/x", "/srv/x/A.vrn"}, JoinCase{"no directory", "", "A.vrn"}));
+                      JoinCase{"plain name", "/srv/x", "/srv/x" + sep + "A.vrn"}, JoinCase{"no directory", "", "A.vrn"}));
 
 TEST(FileText, MissingFileReadsEmptyAtOnce)
 {
@@ -169,7 +150,7 @@ TEST(FileText, TornReaderChild)
     while (!QFile::exists(stop)) {
         const QByteArray text = ReadFileText(target);
         ++reads;
-        if (!isWholeRewrite(text))
+        if (!isWholeRewrite(text) && !(text.isEmpty() && rewriteLeavesAMomentWithoutFile))
             ++torn;
     }
     printf("reads=%d torn=%d\n", reads, torn);

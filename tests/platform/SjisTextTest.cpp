@@ -1,5 +1,3 @@
-#include "platform/Cp932.h"
-#include "platform/KanaWidth.h"
 #include "platform/SjisText.h"
 #include "support/TestShare.h"
 
@@ -81,68 +79,6 @@ TEST(SjisText, CompareIsUnsignedBytewiseWithPrefixFirst)
     EXPECT_LT(SjisText::compareBytes("Z", sjis({0xB1})), 0);          // ｱ (B1) after ASCII
     EXPECT_LT(SjisText::compareBytes(sjis({0xB1}), sjis({0xB2})), 0);
     EXPECT_EQ(SjisText::compareBytes("", ""), 0);
-}
-
-struct Encoding { QString text; QByteArray bytes; };
-class Cp932Encoding : public ::testing::TestWithParam<Encoding> {};
-
-TEST_P(Cp932Encoding, TypedTextReachesTheFileAsWindowsWritesIt)
-{
-    const Cp932::Encoded e = Cp932::fromUnicode(GetParam().text);
-    ASSERT_TRUE(e.ok);
-    EXPECT_EQ(e.bytes.toHex(' '), GetParam().bytes.toHex(' '));
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, Cp932Encoding, ::testing::Values(
-    Encoding{QString(QChar(0x301C)), sjis({0x81, 0x60})},   // WAVE DASH from a Linux input method
-    Encoding{QString(QChar(0xFF5E)), sjis({0x81, 0x60})},   // FULLWIDTH TILDE from Windows
-    Encoding{QString(QChar(0x2212)), sjis({0x81, 0x7C})},   // MINUS SIGN
-    Encoding{QString(QChar(0xFF0D)), sjis({0x81, 0x7C})},
-    Encoding{QStringLiteral("ソ表"), sjis({0x83, 0x5C, 0x95, 0x5C})},
-    Encoding{QStringLiteral("ｱ"), sjis({0xB1})},
-    Encoding{QStringLiteral("①"), sjis({0x87, 0x40})}));
-
-TEST(Cp932, UnmappableTextIsRefusedAndNamed)
-{
-    const Cp932::Encoded e = Cp932::fromUnicode(QStringLiteral("山田") + QChar(0x00AC) + QStringLiteral("☺x☺"));
-    EXPECT_FALSE(e.ok);
-    EXPECT_TRUE(e.bytes.isEmpty());
-    EXPECT_EQ(e.unmappable, QString(QChar(0x00AC)) + QStringLiteral("☺"));
-    EXPECT_FALSE(Cp932::fromUnicode(QString::fromUcs4(U"\U0001F600")).ok);
-}
-
-TEST(Cp932, DecodingShowsTextButInvalidBytesStayInTheSource)
-{
-    EXPECT_EQ(Cp932::toUnicode(sjis({0x83, 0x5C, 0x95, 0x5C})), QStringLiteral("ソ表"));
-    const QByteArray broken = sjis({0x41, 0xFD, 0x42});
-    EXPECT_FALSE(Cp932::isValid(broken));
-    EXPECT_TRUE(Cp932::toUnicode(broken).startsWith(QLatin1Char('A')));
-    EXPECT_TRUE(Cp932::isValid(sjis({0x83, 0x5C})));
-}
-
-struct Mapping { QString in, out; };
-class KanaWidthHalf : public ::testing::TestWithParam<Mapping> {};
-class KanaWidthFull : public ::testing::TestWithParam<Mapping> {};
-
-TEST_P(KanaWidthHalf, Maps) { EXPECT_EQ(KanaWidth::toHalfwidthKatakana(GetParam().in), GetParam().out); }
-TEST_P(KanaWidthFull, Maps) { EXPECT_EQ(KanaWidth::toFullwidthUpper(GetParam().in), GetParam().out); }
-
-INSTANTIATE_TEST_SUITE_P(Table, KanaWidthHalf, ::testing::Values(
-    Mapping{QStringLiteral("やまだ"), QStringLiteral("ﾔﾏﾀﾞ")},
-    Mapping{QStringLiteral("サトウ"), QStringLiteral("ｻﾄｳ")},
-    Mapping{QStringLiteral("ＡＢ１"), QStringLiteral("AB1")}));
-
-INSTANTIATE_TEST_SUITE_P(Table, KanaWidthFull, ::testing::Values(
-    Mapping{QStringLiteral("SALES"), QStringLiteral("ＳＡＬＥＳ")},
-    Mapping{QStringLiteral("sales"), QStringLiteral("ＳＡＬＥＳ")},
-    Mapping{QStringLiteral("ｴｲｷﾞｮｳ"), QStringLiteral("エイギョウ")},
-    Mapping{QStringLiteral("営業1"), QStringLiteral("営業１")}));
-
-TEST(KanaWidth, BytesThatAreNotCp932StayAsTheyAre)
-{
-    const QByteArray broken = sjis({0x61, 0xFD});
-    EXPECT_EQ(KanaWidth::toFullwidthUpper(broken), broken);
-    EXPECT_EQ(KanaWidth::toFullwidthUpper(cp932(QStringLiteral("ｴｲｷﾞｮｳ"))), cp932(QStringLiteral("エイギョウ")));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "store/TLocalSettings.h"
+#include "platform/SharePath.h"
 #include "support/TestShare.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -22,6 +24,7 @@ protected:
         m_previous = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+        native().clear();
     }
     void TearDown() override
     {
@@ -31,14 +34,15 @@ protected:
             qputenv("XDG_CONFIG_HOME", m_previous);
     }
 
-    QString confFile() const { return m_dir.path() + QStringLiteral("/Quaxosoft/Vurna.conf"); }
-    // The store as another program (or an administrator) sees it.
-    void storeRaw(const QString& name, const QVariant& value) const
+    // The store as another program (or an administrator) sees it: the profile's file under
+    // XDG_CONFIG_HOME, or the registry key on Windows.
+    static QSettings native()
     {
-        QSettings raw(confFile(), QSettings::IniFormat);
-        raw.setValue(name, value);
+        return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quaxosoft"),
+                         QStringLiteral("Vurna"));
     }
-    QVariant rawValue(const QString& name) const { return QSettings(confFile(), QSettings::IniFormat).value(name); }
+    void storeRaw(const QString& name, const QVariant& value) const { native().setValue(name, value); }
+    QVariant rawValue(const QString& name) const { return native().value(name); }
 
     QTemporaryDir m_dir;
     QByteArray m_previous;
@@ -69,7 +73,7 @@ TEST_F(FreshProfile, DefaultsOnAFreshProfile)
     EXPECT_FALSE(placement.NormalLeft || placement.NormalTop || placement.NormalBottom || placement.MaxLeft ||
                  placement.MaxTop);
     // Reading creates nothing.
-    EXPECT_FALSE(QFile::exists(confFile()));
+    EXPECT_TRUE(native().allKeys().isEmpty());
 }
 
 // The value names are shared with copies on other PCs and with administrators, so each
@@ -209,8 +213,8 @@ TEST_F(FreshProfile, ShareDirWithoutItsSeparatorStillNamesTheDirectory)
     {
         QString stored;
         QByteArray held;
-    } cases[] = {{QStringLiteral("/srv/share"), "/SRV/SHARE/"},
-                 {QStringLiteral("/srv/ソ"), "/SRV/" + sjis({0x83, 0x5C}) + "/"}};
+    } cases[] = {{QStringLiteral("/srv/share"), SharePath::withSeparator("/SRV/SHARE")},
+                 {QStringLiteral("/srv/ソ"), SharePath::withSeparator("/SRV/" + sjis({0x83, 0x5C}))}};
     for (const auto& c : cases) {
         storeRaw(QStringLiteral("ShareDir"), c.stored);
         TParmArray boards;

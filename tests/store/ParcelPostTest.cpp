@@ -1,4 +1,5 @@
 #include "store/ParcelPost.h"
+#include "platform/SharePath.h"
 #include "support/TestShare.h"
 
 #include <gtest/gtest.h>
@@ -54,8 +55,10 @@ TEST(ParcelPost, OneSendingToTwoMembersWithTwoFiles)
 {
     const QList<QByteArray> lines =
         ParcelPost::BuildSendList("L", {"/S/A", "/S/B"}, {"/f/one", "/f/two"}, "  hello\r\n");
-    const QList<QByteArray> expected{"<F>/f/one<T>/S/A/L/", "<F>/f/two<T>/S/A/L/", "<N>/S/A<M>hello",
-                                     "<F>/f/one<T>/S/B/L/", "<F>/f/two<T>/S/B/L/", "<N>/S/B<M>hello"};
+    // The parcel folder is named with this PC's separator.
+    const QByteArray in = QByteArray(1, SharePath::nativeSeparator) + "L" + SharePath::nativeSeparator;
+    const QList<QByteArray> expected{"<F>/f/one<T>/S/A" + in, "<F>/f/two<T>/S/A" + in, "<N>/S/A<M>hello",
+                                     "<F>/f/one<T>/S/B" + in, "<F>/f/two<T>/S/B" + in, "<N>/S/B<M>hello"};
     EXPECT_EQ(lines, expected);
 }
 

@@ -1,6 +1,9 @@
 #include "SiteFixture.h"
 
 #include "platform/Cp932.h"
+#include "platform/SharePath.h"
+
+#include <QDir>
 
 namespace {
 
@@ -65,7 +68,7 @@ TEST_F(SiteFixture, BareCrEndsTheBoardDirectory)
 {
     ASSERT_TRUE(load("SHAREDIR UNC=/srv/x\rNAME=y\r\n"));
     ASSERT_EQ(boards.size(), 2);
-    EXPECT_EQ(boards[1].ShareDir, "/srv/x/");
+    EXPECT_EQ(boards[1].ShareDir, "/srv/x" + QByteArray(1, SharePath::nativeSeparator));
     EXPECT_EQ(boards[1].BoardName, "y");
 }
 
@@ -109,7 +112,7 @@ TEST_F(SiteFixture, ChangeSharedirKeepsTrailBytesThatLookLikeSmallLetters)
     moved.writeBytes(QStringLiteral("vurna.ini"), ini({"UDPMESSAGE SEND=NO"}));
     // No move target: the own board still moves, only the local settings stay unwritten.
     ASSERT_EQ(context.shareMove, nullptr);
-    ASSERT_TRUE(load(ini({"changesharedir unc=" + Cp932::fromUnicodeLossy(moved.realPath()), "UDPMESSAGE PORT=2"})));
+    ASSERT_TRUE(load(ini({"changesharedir unc=" + Cp932::fromUnicodeLossy(QDir::toNativeSeparators(moved.realPath())), "UDPMESSAGE PORT=2"})));
     const QByteArray newDir = moved.dataSource();
     ASSERT_TRUE(newDir.contains(sjis({0x83, 0x65, 0x83, 0x67}))) << newDir.toHex(' ').constData();
     EXPECT_EQ(own().ShareDir.toHex(' '), newDir.toHex(' '));

@@ -1,4 +1,5 @@
 #include "SiteFixture.h"
+#include "platform/SharePath.h"
 
 #include "platform/Cp932.h"
 #include "store/NextWorkDay.h"
@@ -282,7 +283,7 @@ TEST_F(SiteFixture, SharedirLinesAddBoardsToTheOwnBoardOnly)
                                  "SHAREDIR UNC=/srv/osaka/ NAME=osaka SLOWLINE=no", "SHAREDIR NAME=nowhere"});
     ASSERT_TRUE(load(text));
     ASSERT_EQ(boards.size(), 3);
-    EXPECT_EQ(boards[1].ShareDir, "/Srv/Honsya/");
+    EXPECT_EQ(boards[1].ShareDir, "/Srv/Honsya" + QByteArray(1, SharePath::nativeSeparator));
     EXPECT_EQ(boards[1].BoardName, name);
     EXPECT_TRUE(boards[1].SlowLine);
     EXPECT_EQ(boards[2].ShareDir, "/srv/osaka/");
@@ -316,7 +317,7 @@ TEST_F(SiteFixture, ChangeSharedirToAMissingDirectoryStillAddsABoard)
     EXPECT_TRUE(move.written.isEmpty());
     EXPECT_TRUE(move.saved.isEmpty());
     ASSERT_EQ(boards.size(), 2);
-    EXPECT_EQ(boards[1].ShareDir, "/no/such/dir/");
+    EXPECT_EQ(boards[1].ShareDir, "/no/such/dir" + QByteArray(1, SharePath::nativeSeparator));
     EXPECT_TRUE(boards[1].BoardName.isEmpty());
     EXPECT_EQ(own().UdpMode, 0);
 }
@@ -330,7 +331,7 @@ TEST_F(SiteFixture, ChangeSharedirMovesTheOwnBoardAndReadsTheNewFile)
     move.identity.FileName = own().ShareDir + "YAMADA";
     move.identity.Name = "Yamada";
     context.shareMove = &move;
-    ASSERT_TRUE(load(ini({"CHANGESHAREDIR UNC=" + moved.realPath().chopped(1).toUtf8(), "INTERVAL DENGONCHECK=9"})));
+    ASSERT_TRUE(load(ini({"CHANGESHAREDIR UNC=" + QDir::toNativeSeparators(moved.realPath().chopped(1)).toUtf8(), "INTERVAL DENGONCHECK=9"})));
     const QByteArray newDir = moved.dataSource();
     EXPECT_EQ(own().ShareDir, newDir);
     EXPECT_EQ(move.written, QList<QByteArray>{newDir});
@@ -349,7 +350,7 @@ TEST_F(SiteFixture, ChangeSharedirKeepsAnEmptyOwnFileNameEmpty)
     TestShare moved(QStringLiteral("moved"));
     RecordingMove move;
     context.shareMove = &move;
-    ASSERT_TRUE(load(ini({"CHANGESHAREDIR UNC=" + moved.realPath().toUtf8()})));
+    ASSERT_TRUE(load(ini({"CHANGESHAREDIR UNC=" + QDir::toNativeSeparators(moved.realPath()).toUtf8()})));
     EXPECT_EQ(own().ShareDir, moved.dataSource());
     EXPECT_TRUE(move.saved.isEmpty());
 }
@@ -358,7 +359,7 @@ TEST_F(SiteFixture, ChangeSharedirCountsOnlyOnTheFirstLineOfTheOwnBoard)
 {
     TestShare moved(QStringLiteral("moved"));
     const QByteArray dir = own().ShareDir;
-    ASSERT_TRUE(load(ini({"' first", "CHANGESHAREDIR UNC=" + moved.realPath().toUtf8()})));
+    ASSERT_TRUE(load(ini({"' first", "CHANGESHAREDIR UNC=" + QDir::toNativeSeparators(moved.realPath()).toUtf8()})));
     EXPECT_EQ(own().ShareDir, dir);
     EXPECT_EQ(boards.size(), 2);
 }

@@ -1,8 +1,11 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "support/ProcessSettings.h"
+
 int main(int argc, char** argv)
 {
+    UseOwnUserSettings();
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -41,7 +41,8 @@ TestShare::TestShare(const QString& subdir)
 
 QByteArray TestShare::dataSource() const
 {
-    return SjisText::upperCase(Cp932::fromUnicodeLossy(m_real));
+    // As the program holds a share in memory: this system's separators, names upper-cased.
+    return SjisText::upperCase(Cp932::fromUnicodeLossy(QDir::toNativeSeparators(m_real)));
 }
 
 void TestShare::writeBytes(const QString& name, const QByteArray& bytes) const

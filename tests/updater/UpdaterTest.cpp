@@ -5,12 +5,8 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QLockFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <utility>
 
 namespace {
 
@@ -23,12 +19,9 @@ struct ThreadRecordingBoxes final : MessageBoxes
 {
     ScriptedMessageBoxes script;
     QList<QThread*> threads;
-    std::function<void()> beforeAnswer;
     int show(const QString& text, int flags, const QString& caption) override
     {
         threads << QThread::currentThread();
-        if (beforeAnswer)
-            std::exchange(beforeAnswer, nullptr)();
         return script.show(text, flags, caption);
     }
 };
@@ -50,15 +43,26 @@ template <typename Case> class UpdaterRun : public ::testing::TestWithParam<Case
 protected:
     void SetUp() override
     {
-        // Blanks and a double quote in the program's folder: the path must reach the start whole.
-        for (const char* folder : {"share dir", "Program Files/Vurna \"3\"", "session"})
+        // Blanks, quote, ampersand and percent in the program's folder: the path must reach the
+        // start whole, whatever a shell or cmd would make of it.
+        for (const char* folder : {"share dir", "Program Files/Vurna '3' & 100%"})
             ASSERT_TRUE(QDir(root.path()).mkpath(QString::fromUtf8(folder)));
         for (int i = 0; i < 200000; ++i) // several copy chunks
             newBuild.append(char(i * 7 % 251));
         write(source, newBuild);
         write(destination, OldBuild);
         QFile::setPermissions(destination, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        environment = {&boxes, &starter, root.filePath(QStringLiteral("session/VurnaMutex.lock")), 50, 0};
+        // Windows keeps no mode bits, only the read-only attribute, which stays clear here.
+        oldMode = mode();
+        environment.boxes = &boxes;
+        environment.starter = &starter;
+        environment.startDelayMs = 0;
+        // The board program as the updater sees it, one answer per wait; the lock itself is the
+        // single-instance tests' business.
+        environment.waitForBoardProgram = [this](int ms) {
+            waits << ms;
+            return running.isEmpty() ? SingleInstance::RunningCopy::Gone : running.takeFirst();
+        };
         digest = QString::fromLatin1(QCryptographicHash::hash(newBuild, QCryptographicHash::Sha256).toHex().toUpper());
     }
     // As the board program hands them over, padded: with the digest it logged for the new build.
@@ -76,28 +80,32 @@ protected:
     void expectOldProgramKept()
     {
         EXPECT_EQ(read(destination), OldBuild);
-        EXPECT_EQ(mode(), 0x6044);
+        EXPECT_EQ(mode(), oldMode);
         EXPECT_EQ(programFolder(), QStringList{QStringLiteral("Vurna3")}); // no partial copy left
         EXPECT_TRUE(starter.started().isEmpty());
     }
     void expectUpdated()
     {
         EXPECT_TRUE(read(destination) == newBuild);
-        EXPECT_EQ(mode(), 0x7055); // rwxr-xr-x: runnable wherever readable
+        EXPECT_EQ(mode(), oldMode == 0x6044 ? 0x7055 : oldMode); // rwxr-xr-x: runnable wherever readable
         EXPECT_EQ(programFolder(), QStringList{QStringLiteral("Vurna3")});
         ASSERT_EQ(starter.started().size(), 1);
         EXPECT_EQ(starter.started()[0].program, destination);
         EXPECT_EQ(starter.started()[0].arguments, QStringList{QStringLiteral("-Reboot")});
+        EXPECT_EQ(starter.started()[0].show, ProcessStarter::Show::Hidden);
     }
 
     QTemporaryDir root;
     QString source = root.filePath(QStringLiteral("share dir/Vurna3"));
-    QString destination = root.filePath(QStringLiteral("Program Files/Vurna \"3\"/Vurna3"));
+    QString destination = root.filePath(QStringLiteral("Program Files/Vurna '3' & 100%/Vurna3"));
     QByteArray newBuild;
     QString digest;
+    int oldMode = 0;
     ThreadRecordingBoxes boxes;
     ScriptedProcessStarter starter;
     UpdaterEnvironment environment;
+    QList<SingleInstance::RunningCopy> running;
+    QList<int> waits;
 };
 
 // "SRC", "DST", "DIR" and "NONE" stand for the new build, the program, its folder and a missing file.
@@ -122,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Updater, Refused,
                                            QStringList{"-Update", "NONE", "DST"}, QStringList{"-Update", "SRC", "NONE"},
                                            QStringList{"-Update", "SRC", "DIR"}));
 
-enum class Fault { CopyFailsHalfWay, CopyStopsShort, StartFails, LockFolderIsAFile, BuildIsNotTheOneLogged };
+enum class Fault { CopyFailsHalfWay, CopyStopsShort, StartFails, LockUnusable, BuildIsNotTheOneLogged };
 
 class Failed : public UpdaterRun<Fault>
 {
@@ -140,15 +148,13 @@ TEST_P(Failed, ShowsTheReasonAndKeepsTheOldProgramUnlessItWasReplaced)
     starter.result = fault != Fault::StartFails;
     if (fault == Fault::BuildIsNotTheOneLogged)
         digest = QString::fromLatin1(QCryptographicHash::hash("another build", QCryptographicHash::Sha256).toHex());
-    if (fault == Fault::LockFolderIsAFile) {
-        write(root.filePath(QStringLiteral("file")), "x");
-        environment.lockPath = root.filePath(QStringLiteral("file/VurnaMutex.lock"));
-    }
+    if (fault == Fault::LockUnusable)
+        running = {SingleInstance::RunningCopy::Unusable};
 
     EXPECT_EQ(run(), Updater::Failed);
     ASSERT_EQ(boxes.script.shown().size(), 1);
     EXPECT_EQ(boxes.script.shown()[0].text,
-              Failure + (fault == Fault::LockFolderIsAFile
+              Failure + (fault == Fault::LockUnusable
                              ? QStringLiteral("ミューテックスの生成に失敗しました")
                              : QStringLiteral("ファイルの上書き、または上書き後の再起動に失敗しました")));
     EXPECT_EQ(boxes.script.shown()[0].flags, Mb::Ok);
@@ -161,9 +167,9 @@ TEST_P(Failed, ShowsTheReasonAndKeepsTheOldProgramUnlessItWasReplaced)
 
 INSTANTIATE_TEST_SUITE_P(Updater, Failed,
                          ::testing::Values(Fault::CopyFailsHalfWay, Fault::CopyStopsShort, Fault::StartFails,
-                                           Fault::LockFolderIsAFile, Fault::BuildIsNotTheOneLogged));
+                                           Fault::LockUnusable, Fault::BuildIsNotTheOneLogged));
 
-enum class Holder { None, Died, RunningUserCancels, RunningUserGoesOn, EndedBeforeOk };
+enum class Holder { None, RunningUserCancels, RunningUserGoesOn, EndedBeforeOk };
 
 class BoardProgramLock : public UpdaterRun<Holder>
 {
@@ -171,19 +177,11 @@ class BoardProgramLock : public UpdaterRun<Holder>
 
 TEST_P(BoardProgramLock, AsksTheUserOnlyWhileTheBoardProgramRuns)
 {
+    using enum SingleInstance::RunningCopy;
     const Holder holder = GetParam();
-    // QLockFile keeps no state per process: the lock is the file naming a live owner, so a holder
-    // in this process is refused to the updater exactly like a board program in its own.
-    QLockFile held(environment.lockPath);
-    if (holder == Holder::RunningUserCancels || holder == Holder::RunningUserGoesOn ||
-        holder == Holder::EndedBeforeOk) {
-        ASSERT_TRUE(held.tryLock(0));
-    }
-    // The user ends the board program while the question is on screen, then presses OK.
-    if (holder == Holder::EndedBeforeOk)
-        boxes.beforeAnswer = [&held] { held.unlock(); };
-    if (holder == Holder::Died) // a process id beyond any the kernel hands out
-        write(environment.lockPath, "2147483647\nVurna3\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    const int waitMs = environment.lockWaitMs = 50;
+    if (holder != Holder::None)
+        running = {StillRunning, holder == Holder::EndedBeforeOk ? Gone : StillRunning};
     boxes.script.setNextAnswer(holder == Holder::RunningUserCancels ? Mb::IdCancel : Mb::IdOk);
 
     if (holder == Holder::RunningUserCancels) {
@@ -199,11 +197,13 @@ TEST_P(BoardProgramLock, AsksTheUserOnlyWhileTheBoardProgramRuns)
         EXPECT_EQ(run(), Updater::Updated);
         expectUpdated();
     }
-    if (holder == Holder::None || holder == Holder::Died) {
+    if (holder == Holder::None) {
         EXPECT_TRUE(boxes.script.shown().isEmpty());
-        EXPECT_FALSE(QFile::exists(environment.lockPath)); // taken and released again
+        EXPECT_EQ(waits, QList<int>{waitMs});
         return;
     }
+    // After the user's answer the program is looked at once more, without waiting again.
+    EXPECT_EQ(waits, holder == Holder::RunningUserCancels ? QList<int>{waitMs} : (QList<int>{waitMs, 0}));
     ASSERT_GE(boxes.script.shown().size(), 1);
     EXPECT_EQ(boxes.script.shown()[0].flags, Mb::OkCancel | Mb::IconWarning);
     EXPECT_EQ(boxes.script.shown()[0].caption, QStringLiteral("Vurnup"));
@@ -217,7 +217,7 @@ TEST_P(BoardProgramLock, AsksTheUserOnlyWhileTheBoardProgramRuns)
 }
 
 INSTANTIATE_TEST_SUITE_P(Updater, BoardProgramLock,
-                         ::testing::Values(Holder::None, Holder::Died, Holder::RunningUserCancels,
-                                           Holder::RunningUserGoesOn, Holder::EndedBeforeOk));
+                         ::testing::Values(Holder::None, Holder::RunningUserCancels, Holder::RunningUserGoesOn,
+                                           Holder::EndedBeforeOk));
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTest>
 
@@ -15,12 +16,11 @@ CopyProcess::CopyProcess(const QString& program, const QString& shareDir, const 
     QDir(m_profile.path()).mkpath(QStringLiteral("runtime"));
     QFile::setPermissions(m_profile.path() + QStringLiteral("/runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QSettings settings(m_profile.path() + QStringLiteral("/config/Quaxosoft/Vurna.conf"), QSettings::IniFormat);
-    settings.setValue(QStringLiteral("ShareDir"), shareDir);
-    settings.setValue(QStringLiteral("FileName"), shareDir + fileBase);
-    settings.setValue(QStringLiteral("Name"), name);
-    settings.setValue(QStringLiteral("AutoSmall"), 1);
-    settings.sync();
+    const QString share = isWindows() ? windowsPath(shareDir) : shareDir;
+    setSetting(QStringLiteral("ShareDir"), share);
+    setSetting(QStringLiteral("FileName"), share + fileBase);
+    setSetting(QStringLiteral("Name"), name);
+    setSetting(QStringLiteral("AutoSmall"), 1);
     QObject::connect(&m_process, &QProcess::readyReadStandardError, [this] { collect(); });
 }
 
@@ -32,10 +32,42 @@ CopyProcess::~CopyProcess()
     }
 }
 
+QString CopyProcess::windowsPath(const QString& path)
+{
+    return QStringLiteral("Z:") + QString(path).replace(QLatin1Char('/'), QLatin1Char('\\'));
+}
+
 void CopyProcess::setSetting(const QString& key, const QVariant& value)
 {
+    m_settings.insert(key, value);
     QSettings settings(m_profile.path() + QStringLiteral("/config/Quaxosoft/Vurna.conf"), QSettings::IniFormat);
     settings.setValue(key, value);
+}
+
+// The settings as the registry key the Windows program reads, replaced whole: integers as
+// REG_DWORD, the rest as strings, the way the program itself stores them.
+void CopyProcess::writeRegistry()
+{
+    QString text = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n"
+                                  "[-HKEY_CURRENT_USER\\Software\\Quaxosoft\\Vurna]\r\n\r\n"
+                                  "[HKEY_CURRENT_USER\\Software\\Quaxosoft\\Vurna]\r\n");
+    for (auto it = m_settings.cbegin(); it != m_settings.cend(); ++it) {
+        if (it.value().typeId() == QMetaType::Int) {
+            text += QStringLiteral("\"%1\"=dword:%2\r\n").arg(it.key()).arg(it.value().toInt(), 8, 16, QLatin1Char('0'));
+        } else {
+            QString value = it.value().toString();
+            value.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('"'), QStringLiteral("\\\""));
+            text += QStringLiteral("\"%1\"=\"%2\"\r\n").arg(it.key(), value);
+        }
+    }
+    const QString regFile = m_profile.path() + QStringLiteral("/vurna.reg");
+    QFile file(regFile);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write("\xFF\xFE");
+        file.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    }
+    file.close();
+    QProcess::execute(qEnvironmentVariable("VURNA_WINE_RUN"), {QStringLiteral("regedit"), QStringLiteral("/S"), windowsPath(regFile)});
 }
 
 void CopyProcess::start()
@@ -49,7 +81,17 @@ void CopyProcess::start()
     m_process.setProcessEnvironment(env);
     m_lines.clear();
     m_partial.clear();
-    m_process.start(m_program, {});
+    if (isWindows()) {
+        // Wine passes no QT_ variable on: the platform goes on the command line, the logging
+        // rules through the program's own variable.
+        writeRegistry();
+        env.insert(QStringLiteral("VURNA_DIAGNOSTICS"), QStringLiteral("vurna.*.info=true"));
+        m_process.setProcessEnvironment(env);
+        m_process.start(qEnvironmentVariable("VURNA_WINE_RUN"),
+                        {m_program, QStringLiteral("-platform"), QStringLiteral("offscreen")});
+    } else {
+        m_process.start(m_program, {});
+    }
     m_process.waitForStarted(10000);
 }
 
@@ -95,7 +137,13 @@ void CopyProcess::sendSignal(int number)
 
 int CopyProcess::stop()
 {
-    sendSignal(SIGTERM);
+    if (isWindows()) {
+        // Without /F taskkill closes the program's windows, which ends it the normal way.
+        QProcess::execute(qEnvironmentVariable("VURNA_WINE_RUN"),
+                          {QStringLiteral("taskkill"), QStringLiteral("/IM"), QFileInfo(m_program).fileName()});
+    } else {
+        sendSignal(SIGTERM);
+    }
     if (!QTest::qWaitFor([&] { return m_process.state() == QProcess::NotRunning; }, 20000))
         return -1;
     collect();

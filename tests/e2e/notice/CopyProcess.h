@@ -8,7 +8,9 @@
 #include <QVariant>
 
 // One real Vurna3 on another simulated PC: its own settings profile, session folder and
-// address, its diagnostics collected line by line.
+// address, its diagnostics collected line by line. A program whose name ends in ".exe" is the
+// Windows build: it runs under Wine (VURNA_WINE_RUN names the launcher, whose prefix is that
+// PC), with its settings in the prefix's registry and the share on Wine's drive Z:.
 class CopyProcess
 {
 public:
@@ -25,14 +27,20 @@ public:
     // Milliseconds until a line with `text` arrived, -1 after `timeoutMs`.
     qint64 timeUntilLogged(const QString& text, int timeoutMs);
     void sendSignal(int number);
-    // SIGTERM and the wait for the end; the exit code.
+    // Asks the copy to end as a session would (SIGTERM; on Windows the close message) and waits
+    // for the end; the exit code.
     int stop();
+    bool isWindows() const { return m_program.endsWith(QLatin1String(".exe")); }
+    // A Linux path as the Windows copy names it.
+    static QString windowsPath(const QString& path);
     QString log();
 
 private:
     void collect();
+    void writeRegistry();
 
     QString m_program;
+    QVariantMap m_settings;
     QTemporaryDir m_profile;
     QByteArray m_address;
     QProcess m_process;

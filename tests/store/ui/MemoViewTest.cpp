@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFocusEvent>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHash>
 #include <QImage>
@@ -305,6 +306,9 @@ TEST(MemoView, PastedTextArrivesPlainAndWithoutCharactersTheFilesCannotHold)
 
 TEST(MemoView, MemoFontIsBoldFixedPitchJapanese)
 {
+    // Qt's headless platform on Windows reads fonts from its own folder only, which has none.
+    if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
+        GTEST_SKIP() << "no Japanese font known to this platform";
     const QFont font = TQuaxoRichEdit::memoFont(12);
     EXPECT_TRUE(font.bold());
     EXPECT_EQ(font.pointSize(), 12);

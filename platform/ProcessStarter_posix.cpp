@@ -2,7 +2,7 @@
 
 #include <QProcess>
 
-bool DetachedProcessStarter::start(const QString& program, const QStringList& arguments)
+bool DetachedProcessStarter::start(const QString& program, const QStringList& arguments, Show)
 {
     return QProcess::startDetached(program, arguments);
 }

@@ -34,6 +34,23 @@ extern "C" void onSignal(int number)
 
 } // namespace
 
+// A signal handler may do almost nothing: it writes the signal number into the pipe, and this
+// reads it on the GUI thread, where the program's normal shutdown can run. It exists for as long
+// as the handlers are in place.
+class SessionEnd::Watch
+{
+public:
+    explicit Watch(SessionEnd& owner) : m_notifier(g_signalPipe[1], QSocketNotifier::Read)
+    {
+        QObject::connect(&m_notifier, &QSocketNotifier::activated, &owner, [&owner] { ReadSignal(owner); });
+    }
+
+private:
+    static void ReadSignal(SessionEnd& owner);
+
+    QSocketNotifier m_notifier;
+};
+
 SessionEnd::SessionEnd(QObject* parent) : QObject(parent)
 {
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
@@ -50,8 +67,7 @@ SessionEnd::SessionEnd(QObject* parent) : QObject(parent)
         return;
     }
     ::fcntl(g_signalPipe[0], F_SETFL, ::fcntl(g_signalPipe[0], F_GETFL) | O_NONBLOCK);
-    m_notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &SessionEnd::readSignal);
+    m_watch = std::make_unique<Watch>(*this);
 
     struct sigaction action = {};
     action.sa_handler = onSignal;
@@ -63,21 +79,25 @@ SessionEnd::SessionEnd(QObject* parent) : QObject(parent)
 
 SessionEnd::~SessionEnd()
 {
-    if (!m_notifier)
+    if (!m_watch)
         return;
     struct sigaction action = {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
     for (int number : WatchedSignals)
         ::sigaction(number, &action, nullptr);
-    delete m_notifier;
-    m_notifier = nullptr;
+    m_watch.reset();
     ::close(g_signalPipe[0]);
     ::close(g_signalPipe[1]);
     g_signalPipe[0] = g_signalPipe[1] = -1;
 }
 
-void SessionEnd::readSignal()
+bool SessionEnd::IsWatching() const
+{
+    return m_watch != nullptr;
+}
+
+void SessionEnd::Watch::ReadSignal(SessionEnd& owner)
 {
     char byte = 0;
     if (::read(g_signalPipe[1], &byte, 1) != 1)
@@ -85,13 +105,13 @@ void SessionEnd::readSignal()
     const int number = static_cast<unsigned char>(byte);
     if (number == SIGUSR1) {
         qCInfo(lcSession) << "minute tick asked for";
-        emit TickRequested();
+        emit owner.TickRequested();
         return;
     }
     if (number == SIGUSR2) {
-        emit DumpRequested();
+        emit owner.DumpRequested();
         return;
     }
     qCInfo(lcSession) << "signal" << number << "ends the program";
-    emit EndRequested(QStringLiteral("signal %1").arg(number));
+    emit owner.EndRequested(QStringLiteral("signal %1").arg(number));
 }

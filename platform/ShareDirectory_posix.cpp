@@ -1,5 +1,6 @@
 #include "platform/ShareDirectory.h"
 
+#include "platform/FileText_posix.h"
 #include "platform/SharePath.h"
 
 #include <QFile>
@@ -18,10 +19,20 @@ ShareDirectory::ShareDirectory(const QByteArray& path)
         m_fd = ::open(real.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
+QString ShareDirectory::Entry::nativeFileName() const
+{
+    return QFile::decodeName(nativeName);
+}
+
 ShareDirectory::~ShareDirectory()
 {
     if (m_fd >= 0)
         ::close(m_fd);
+}
+
+bool ShareDirectory::isOpen() const
+{
+    return m_fd >= 0;
 }
 
 QList<ShareDirectory::Entry> ShareDirectory::entries() const

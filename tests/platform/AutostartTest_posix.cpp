@@ -1,4 +1,4 @@
-#include "platform/Autostart.h"
+#include "platform/Autostart_posix.h"
 
 #include <QDir>
 #include <QFile>

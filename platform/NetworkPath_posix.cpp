@@ -1,0 +1,6 @@
+#include "platform/NetworkPath.h"
+
+QString NetworkPath::UniversalForm(const QString& path)
+{
+    return path;
+}

@@ -1,0 +1,205 @@
+#include "platform/SharePath.h"
+
+#include "platform/Cp932.h"
+#include "platform/SjisText.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+#include <QStringList>
+
+namespace SharePath {
+namespace {
+
+// A directory's entries keyed by their upper-cased CP932 name, with the directory's
+// modification time when they were read: a listing is reused only while the directory is
+// unchanged, so the cache never hides a file that another PC created or renamed.
+struct Listing
+{
+    QDateTime modified;
+    QDateTime readAt;
+    QHash<QByteArray, QString> byUpperName;
+};
+
+// Purely a cache of what the file system says; it holds no program state and every entry
+// validates itself, so one per process is safe.
+struct ListingCache
+{
+    QMutex mutex;
+    QHash<QString, Listing> listings;
+    // Directories already found, by the path as given: a share's path is resolved for every
+    // file of it, and walking it from the root again costs a look-up per component, each a
+    // round trip when the share is on a server. An entry is only a first guess, checked by
+    // the look-up that follows it.
+    QHash<QString, QString> directories;
+};
+
+ListingCache& cache()
+{
+    static ListingCache c;
+    return c;
+}
+
+Listing readListing(const QString& dir, const QDateTime& modified)
+{
+    Listing listing;
+    listing.modified = modified;
+    listing.readAt = QDateTime::currentDateTimeUtc();
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        // The first spelling listed wins, as it does for the board loader.
+        const QByteArray key = SjisText::upperCase(fromNative(name));
+        if (!listing.byUpperName.contains(key))
+            listing.byUpperName.insert(key, name);
+    }
+    return listing;
+}
+
+QString joinNative(const QString& directory, const QString& name)
+{
+    return directory.isEmpty() || directory.endsWith(QLatin1Char('/')) ? directory + name
+                                                                       : directory + QLatin1Char('/') + name;
+}
+
+// The real name of `component` inside the existing directory `dir`; empty when none matches.
+// `dirExists`, when given, says whether `dir` is a directory at all.
+QString matchInDirectory(const QString& dir, const QString& component, bool* dirExists = nullptr)
+{
+    const QByteArray key = SjisText::upperCase(fromNative(component));
+    const QFileInfo dirInfo(dir);
+    const QDateTime modified = dirInfo.lastModified();
+    if (dirExists)
+        *dirExists = dirInfo.isDir();
+    ListingCache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    auto found = c.listings.find(dir);
+    if (found != c.listings.end() && found->modified != modified) {
+        // The directory changed since it was listed (any file written there changes it), but a
+        // name listed then is most likely still there: one look-up confirms it, where listing a
+        // board of thousands of files costs dozens of round trips to a file server.
+        const QString guess = found->byUpperName.value(key);
+        if (!guess.isEmpty() && QFileInfo::exists(joinNative(dir, guess)))
+            return guess;
+    }
+    if (found == c.listings.end() || found->modified != modified)
+        found = c.listings.insert(dir, readListing(dir, modified));
+    QString name = found->byUpperName.value(key);
+    // A listing read within two seconds of the directory's last change may have missed a
+    // file created, or still hold one removed, in the same tick of a coarse time stamp
+    // (network file systems, and the kernel's own clock tick); only then is it worth checking
+    // the name and reading the whole directory again.
+    if (found->readAt < modified.toUTC().addSecs(2) && (name.isEmpty() || !QFileInfo::exists(joinNative(dir, name)))) {
+        *found = readListing(dir, modified);
+        name = found->byUpperName.value(key);
+    }
+    return name;
+}
+
+QString knownDirectory(const QString& given)
+{
+    ListingCache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    return c.directories.value(given);
+}
+
+void rememberDirectory(const QString& given, const QString& real)
+{
+    ListingCache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    c.directories.insert(given, real);
+}
+
+// The real directory for `parts` (given, possibly in another letter case), each missing
+// component matched in its directory's listing; `exists` says whether all were found.
+QString walk(const QString& given, const QStringList& parts, bool* exists)
+{
+    QString directory = given.startsWith(QLatin1Char('/')) ? QStringLiteral("/") : QString();
+    *exists = true;
+    for (const QString& part : parts) {
+        QString next = joinNative(directory, part);
+        if (*exists && !QFileInfo::exists(next)) {
+            const QString dir = directory.isEmpty() ? QStringLiteral(".") : directory;
+            const QString real = QFileInfo(dir).isDir() ? matchInDirectory(dir, part) : QString();
+            if (real.isEmpty())
+                *exists = false;
+            else
+                next = joinNative(directory, real);
+        }
+        directory = next;
+    }
+    if (*exists && !directory.isEmpty())
+        *exists = QFileInfo(directory).isDir();
+    return directory;
+}
+
+// The real path of `name` inside the existing `directory`: the name as written, or the entry
+// that matches it without regard to letter case. Empty when `directory` is gone; the name as
+// written when nothing matches (a file about to be created), with `found` false.
+QString matchLast(const QString& directory, const QString& name, const QString& alreadyTried, bool* found)
+{
+    *found = true;
+    const QString asWritten = joinNative(directory, name);
+    if (name.isEmpty())
+        return QFileInfo(directory).isDir() ? directory : QString();
+    if (asWritten != alreadyTried && QFileInfo::exists(asWritten))
+        return asWritten;
+    bool dirExists = false;
+    const QString real = matchInDirectory(directory.isEmpty() ? QStringLiteral(".") : directory, name, &dirExists);
+    if (!real.isEmpty())
+        return joinNative(directory, real);
+    *found = false;
+    return dirExists ? asWritten : QString();
+}
+
+} // namespace
+
+QString resolve(const QByteArray& path, bool* found)
+{
+    bool foundHere = false;
+    if (!found)
+        found = &foundHere;
+    QString unicodePath = Cp932::toUnicode(path);
+    unicodePath.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    *found = !unicodePath.isEmpty() && QFileInfo::exists(unicodePath);
+    if (unicodePath.isEmpty() || *found)
+        return unicodePath;
+
+    const bool trailingSlash = unicodePath.endsWith(QLatin1Char('/'));
+    QStringList parts = unicodePath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const QString last = parts.isEmpty() ? QString() : parts.takeLast();
+    const QString givenDirectory =
+        (unicodePath.startsWith(QLatin1Char('/')) ? QStringLiteral("/") : QString()) + parts.join(QLatin1Char('/'));
+
+    QString directory = knownDirectory(givenDirectory);
+    QString real = directory.isEmpty() ? QString() : matchLast(directory, last, unicodePath, found);
+    if (real.isEmpty()) {
+        // Not known, or no longer there: walk from the root.
+        bool exists = false;
+        directory = walk(givenDirectory, parts, &exists);
+        if (exists) {
+            rememberDirectory(givenDirectory, directory);
+            real = matchLast(directory, last, unicodePath, found);
+        }
+    }
+    if (real.isEmpty())
+        *found = false;
+    QString current = real.isEmpty() ? joinNative(directory, last) : real;
+    if (trailingSlash && !current.endsWith(QLatin1Char('/')))
+        current += QLatin1Char('/');
+    return current;
+}
+
+void clearCache()
+{
+    ListingCache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    c.listings.clear();
+    c.directories.clear();
+}
+
+} // namespace SharePath

@@ -1,0 +1,3 @@
+#include "support/ProcessSettings.h"
+
+void UseOwnUserSettings() {}
