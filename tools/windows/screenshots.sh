@@ -50,10 +50,26 @@ Prefix("screenshots", root=os.environ["BOARD"]).set_settings(values)
 PY
 mkdir -p "$out"
 
+# Wine maps its windows in a way xdotool's visibility test does not see: windows are found by
+# title (the hidden helper windows have titles of their own).
+wine_window() {
+    local id i
+    for ((i = 0; i < 150; i++)); do
+        id=$(xdotool search --name "$1" 2>/dev/null | head -n1 || true)
+        if [[ -n $id ]]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
 xsession_start 800x600x24
-tools/windows/wine-run.sh "$stage/Vurna3.exe" >/dev/null 2>&1 &
-if ! window=$(xsession_wait_window Vurnaboard); then
-    echo "The board window did not appear." >&2
+VURNA_DIAGNOSTICS=vurna.board.info=true tools/windows/wine-run.sh "$stage/Vurna3.exe" >"$board/vurna.log" 2>&1 &
+if ! window=$(wine_window "^Vurnaboard　"); then
+    echo "The board window did not appear:" >&2
+    cat "$board/vurna.log" >&2
     exit 1
 fi
 sleep 3
@@ -62,7 +78,7 @@ import -window "$window" "$out/board.png"
 
 # The detail window: a double click on the first member.
 xdotool mousemove --window "$window" 130 95 click --repeat 2 --delay 80 1
-if detail=$(xsession_wait_window "を選択しています"); then
+if detail=$(wine_window "を選択しています"); then
     sleep 1
     import -window "$detail" "$out/detail.png"
     xdotool key --window "$detail" Escape
@@ -71,9 +87,9 @@ else
     echo "The detail window did not appear." >&2
 fi
 
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+xdotool windowfocus "$window" 2>/dev/null || true
 xdotool key --window "$window" ctrl+s
-if preferences=$(xsession_wait_window "環境設定"); then
+if preferences=$(wine_window "環境設定"); then
     sleep 1
     import -window "$preferences" "$out/preferences.png"
     xdotool key --window "$preferences" Escape
