@@ -31,6 +31,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The display first: a Wine prefix made without one is given the null graphics driver.
+xsession_start 800x600x24
 "$demo" "$board" >/dev/null
 # The demo profile as the registry key the Windows program reads, the share on Wine's drive Z:.
 BOARD=$board python3 - "$board/config/Quaxosoft/Vurna.conf" <<'PY'
@@ -55,19 +57,19 @@ mkdir -p "$out"
 wine_window() {
     local id i
     for ((i = 0; i < 150; i++)); do
-        id=$(xdotool search --name "$1" 2>/dev/null | head -n1 || true)
-        if [[ -n $id ]]; then
-            echo "$id"
-            return 0
-        fi
+        for id in $(xdotool search --name . 2>/dev/null); do
+            if [[ $(xdotool getwindowname "$id" 2>/dev/null) == *"$1"* ]]; then
+                echo "$id"
+                return 0
+            fi
+        done
         sleep 0.2
     done
     return 1
 }
 
-xsession_start 800x600x24
 VURNA_DIAGNOSTICS=vurna.board.info=true tools/windows/wine-run.sh "$stage/Vurna3.exe" >"$board/vurna.log" 2>&1 &
-if ! window=$(wine_window "^Vurnaboard　"); then
+if ! window=$(wine_window "使用者："); then
     echo "The board window did not appear:" >&2
     cat "$board/vurna.log" >&2
     exit 1
