@@ -1,5 +1,7 @@
 #include "platform/FileTree.h"
 
+#include "platform/FreeNames.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
@@ -19,9 +21,6 @@ Q_DECLARE_LOGGING_CATEGORY(lcFiles)
 namespace FileTree {
 
 namespace {
-
-// Past this many numbered names something is wrong with the folder, not short of names.
-constexpr int maxSuffix = 9999;
 
 // Closes a descriptor on every way out of a scope.
 class Descriptor
@@ -296,23 +295,6 @@ QSet<QString> foldedNames(const QByteArray& dir)
     return taken;
 }
 
-QString numbered(const QString& base, const QString& extension, int n)
-{
-    return n == 1 ? base + extension : base + QStringLiteral(" (%1)").arg(n) + extension;
-}
-
-void splitName(const QString& name, bool isFolder, QString& base, QString& extension)
-{
-    const qsizetype dot = isFolder ? -1 : name.lastIndexOf(QLatin1Char('.'));
-    if (dot <= 0 || dot == name.size() - 1) {
-        base = name;
-        extension.clear();
-    } else {
-        base = name.left(dot);
-        extension = name.mid(dot);
-    }
-}
-
 bool isPlainName(const QString& name)
 {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
@@ -452,11 +434,8 @@ QString FreeName(const QString& dir, const QString& name, bool isFolder)
 {
     const QByteArray folder = encoded(dir);
     const QSet<QString> taken = foldedNames(folder);
-    QString base;
-    QString extension;
-    splitName(name, isFolder, base, extension);
-    for (int n = 1; n <= maxSuffix; ++n) {
-        const QString candidate = numbered(base, extension, n);
+    for (int n = 1; n <= FreeNames::MaxNumber; ++n) {
+        const QString candidate = FreeNames::Candidate(name, isFolder, n);
         if (!taken.contains(candidate.toCaseFolded()) && !exists(child(folder, QFile::encodeName(candidate))))
             return candidate;
     }
@@ -469,8 +448,8 @@ QString CreateUniqueFolder(const QString& dir, const QString& name)
         return {};
     const QByteArray folder = encoded(dir);
     const QSet<QString> taken = foldedNames(folder);
-    for (int n = 1; n <= maxSuffix; ++n) {
-        const QString candidate = numbered(name, {}, n);
+    for (int n = 1; n <= FreeNames::MaxNumber; ++n) {
+        const QString candidate = FreeNames::Candidate(name, true, n);
         if (taken.contains(candidate.toCaseFolded()))
             continue;
         const QByteArray path = child(folder, QFile::encodeName(candidate));

@@ -1,5 +1,6 @@
 #include "platform/FileTree.h"
 
+#include "platform/FreeNames.h"
 #include "platform/ShareFiles_win.h"
 
 #include <QDir>
@@ -18,9 +19,6 @@ namespace FileTree {
 namespace {
 
 using ShareFiles::Handle;
-
-// Past this many numbered names something is wrong with the folder, not short of names.
-constexpr int maxSuffix = 9999;
 
 constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // A folder held open without FILE_SHARE_DELETE cannot be renamed or deleted while a walk goes
@@ -317,23 +315,6 @@ QSet<QString> foldedNames(const QString& dir)
     return taken;
 }
 
-QString numbered(const QString& base, const QString& extension, int n)
-{
-    return n == 1 ? base + extension : base + QStringLiteral(" (%1)").arg(n) + extension;
-}
-
-void splitName(const QString& name, bool isFolder, QString& base, QString& extension)
-{
-    const qsizetype dot = isFolder ? -1 : name.lastIndexOf(QLatin1Char('.'));
-    if (dot <= 0 || dot == name.size() - 1) {
-        base = name;
-        extension.clear();
-    } else {
-        base = name.left(dot);
-        extension = name.mid(dot);
-    }
-}
-
 // One component that Windows keeps as written: no separator or stream colon, and no dot or
 // blank at the end, which Windows would drop.
 bool isPlainName(const QString& name)
@@ -474,11 +455,8 @@ QString FreeName(const QString& dir, const QString& name, bool isFolder)
 {
     const QString folder = clean(dir);
     const QSet<QString> taken = foldedNames(folder);
-    QString base;
-    QString extension;
-    splitName(name, isFolder, base, extension);
-    for (int n = 1; n <= maxSuffix; ++n) {
-        const QString candidate = numbered(base, extension, n);
+    for (int n = 1; n <= FreeNames::MaxNumber; ++n) {
+        const QString candidate = FreeNames::Candidate(name, isFolder, n);
         if (!taken.contains(candidate.toCaseFolded()) && !exists(child(folder, candidate)))
             return candidate;
     }
@@ -491,8 +469,8 @@ QString CreateUniqueFolder(const QString& dir, const QString& name)
         return {};
     const QString folder = clean(dir);
     const QSet<QString> taken = foldedNames(folder);
-    for (int n = 1; n <= maxSuffix; ++n) {
-        const QString candidate = numbered(name, {}, n);
+    for (int n = 1; n <= FreeNames::MaxNumber; ++n) {
+        const QString candidate = FreeNames::Candidate(name, true, n);
         if (taken.contains(candidate.toCaseFolded()))
             continue;
         const QString path = child(folder, candidate);
