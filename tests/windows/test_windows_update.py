@@ -69,11 +69,11 @@ class WindowsUpdate(unittest.TestCase):
             return f.read()
 
     def test_old_program_hands_over_and_the_updater_starts_the_new_build(self):
-        log = open(os.path.join(self.prefix.root, "old.txt"), "wb+")
-        old = self.prefix.start(windows_path(self.program), env=self.env, stdout=log, stderr=log)
-        self.assertEqual(old.wait(SLOW), 0)
-        log.seek(0)
-        diagnostics = log.read().decode("utf-8", "replace")
+        with open(os.path.join(self.prefix.root, "old.txt"), "wb+") as log:
+            old = self.prefix.start(windows_path(self.program), env=self.env, stdout=log, stderr=log)
+            self.assertEqual(old.wait(SLOW), 0)
+            log.seek(0)
+            diagnostics = log.read().decode("utf-8", "replace")
         self.assertIn("handed over to the updater", diagnostics)
         wait_for(lambda: self.program_bytes() == self.new_build, SLOW, "Vurna3.exe replaced by the new build")
         wait_for(lambda: NOTICE in self.shown(), SLOW, "the update notice of the program started with -Reboot")
