@@ -2,8 +2,8 @@
 
 #include "app/BoardDump.h"
 #include "app/Pictures.h"
-#include "app/QtFolderChooser.h"
-#include "app/QtMessageBoxes.h"
+#include "platform/ui/QtFolderChooser.h"
+#include "platform/ui/QtMessageBoxes.h"
 #include "app/SessionEnd.h"
 #include "app/TfrmMain.h"
 #include "board/ui/TVurnaGrid.h"

@@ -1,7 +1,7 @@
 // Vurnup.exe: started by the board program when the shared directory offers a newer build. Waits
 // for the board program to end, puts the new build in its place and starts it with "-Reboot".
 
-#include "app/QtMessageBoxes.h"
+#include "platform/ui/QtMessageBoxes.h"
 #include "platform/Diagnostics.h"
 #include "platform/ProcessStarter.h"
 #include "platform/RecordedMessageBoxes.h"

@@ -1,4 +1,4 @@
-#include "app/QtMessageBoxes.h"
+#include "platform/ui/QtMessageBoxes.h"
 
 #include <QMessageBox>
 

@@ -1,4 +1,4 @@
-#include "app/QtFolderChooser.h"
+#include "platform/ui/QtFolderChooser.h"
 
 #include <QDialog>
 #include <QFileDialog>
