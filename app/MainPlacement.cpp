@@ -1,6 +1,6 @@
 #include "app/MainPlacement.h"
 
-#include "app/MainLog.h"
+#include "session/MainLog.h"
 #include "store/TLocalSettings.h"
 
 #include <QGuiApplication>

@@ -1,58 +1,94 @@
-// What the parts of the window say, and which handler answers: menus, tray, board, datagrams.
+// What the parts of the window say, and which handler answers: menus, tray, board, session.
 // One connection per command; no handler looks at who called it.
 
-#include "app/FilterList.h"
-#include "app/MainLog.h"
-#include "app/StatusBarSink.h"
-#include "app/TaskTray.h"
+#include "app/HighlightButtons.h"
+#include "app/Pictures.h"
+#include "app/tray/TaskTray.h"
 #include "app/TfrmMain.h"
-#include "board/TVurnaNotice.h"
+#include "app/filters/FilterPanel.h"
+#include "app/memo/MemoPage.h"
 #include "board/ui/TVurnaGrid.h"
-#include "store/StatusReport.h"
+#include "forms/HelpContext.h"
+#include "platform/Clock.h"
+#include "platform/Cp932.h"
+#include "session/BoardSession.h"
+#include "session/MainCaption.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QPushButton>
-#include <QLabel>
+#include <QActionGroup>
+#include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
 
+namespace {
+
+// Runs the clipboard command on the text field with the focus.
+void editFocusedText(const std::function<void(QTextEdit&)>& onText, const std::function<void(QLineEdit&)>& onLine)
+{
+    QWidget* focused = QApplication::focusWidget();
+    if (auto* text = qobject_cast<QTextEdit*>(focused))
+        onText(*text);
+    else if (auto* line = qobject_cast<QLineEdit*>(focused))
+        onLine(*line);
+}
+
+} // namespace
+
 void TfrmMain::ConnectMenus()
 {
     const MainMenus& m = m_menus;
+    BoardSession& s = m_session;
+    const auto whenIdle = [this](std::function<void()> command) {
+        return [this, command] { m_session.WhenBoardIdle(command); };
+    };
     connect(m.mnuQuit, &QAction::triggered, this, &TfrmMain::Quit);
-    connect(m.mnuReloadAll, &QAction::triggered, this, [this] { WhenBoardIdle([this] { ReloadAllClick(); }); });
-    connect(m.mnuReloadAllOld, &QAction::triggered, this, [this] { WhenBoardIdle([this] { ReloadAllClick(); }); });
+    connect(m.mnuReloadAll, &QAction::triggered, this, whenIdle([&s] { s.ReloadAllAsked(); }));
+    connect(m.mnuReloadAllOld, &QAction::triggered, this, whenIdle([&s] { s.ReloadAllAsked(); }));
     connect(m.mnuCopy, &QAction::triggered, this,
-            [this] { EditFocusedText([](QTextEdit& t) { t.copy(); }, [](QLineEdit& l) { l.copy(); }); });
+            [] { editFocusedText([](QTextEdit& t) { t.copy(); }, [](QLineEdit& l) { l.copy(); }); });
     connect(m.mnuCut, &QAction::triggered, this,
-            [this] { EditFocusedText([](QTextEdit& t) { t.cut(); }, [](QLineEdit& l) { l.cut(); }); });
+            [] { editFocusedText([](QTextEdit& t) { t.cut(); }, [](QLineEdit& l) { l.cut(); }); });
     connect(m.mnuPaste, &QAction::triggered, this,
-            [this] { EditFocusedText([](QTextEdit& t) { t.paste(); }, [](QLineEdit& l) { l.paste(); }); });
+            [] { editFocusedText([](QTextEdit& t) { t.paste(); }, [](QLineEdit& l) { l.paste(); }); });
     connect(m.mnuSelectAll, &QAction::triggered, this, [this] {
-        EditFocusedText([](QTextEdit& t) { t.selectAll(); }, [](QLineEdit& l) { l.selectAll(); });
+        editFocusedText([](QTextEdit& t) { t.selectAll(); }, [](QLineEdit& l) { l.selectAll(); });
         if (m_pgcMain->currentWidget() == m_tabKeiziban)
             m_keiziban->SelectAll();
     });
-    // Commands whose windows this program does not have are offered disabled rather than
-    // doing nothing when chosen.
-    connect(m.mnuVersion, &QAction::triggered, this, &TfrmMain::mnuVersionClick);
-    connect(m.mnuPreference, &QAction::triggered, this, [this] { WhenBoardIdle([this] { mnuPreferenceClick(); }); });
-    connect(m.mnuCustomGroup, &QAction::triggered, this, &TfrmMain::mnuCustomGroupClick);
-    connect(m.mnuNormalFont, &QAction::triggered, this, [this] { SetSmallFont(false); });
-    connect(m.mnuSmallfont, &QAction::triggered, this, [this] { SetSmallFont(true); });
-    connect(m.mnuCustomSort, &QAction::triggered, this, [this] { WhenBoardIdle([this] { SortClick(false); }); });
-    connect(m.mnuFuriganaSort, &QAction::triggered, this, [this] { WhenBoardIdle([this] { SortClick(true); }); });
-    connect(m.mnuHelp, &QAction::triggered, this, &TfrmMain::mnuHelpClick);
+    connect(m.mnuVersion, &QAction::triggered, this, [this] { m_dialogs->Version(); });
+    // The preferences edit the own board: it is shown first, and nothing opens while it cannot be.
+    connect(m.mnuPreference, &QAction::triggered, this, whenIdle([this] {
+                SwitchBoardClick(0);
+                if (m_session.State().CurrentBoard != 0)
+                    return;
+                SwitchPage(m_tabKeiziban);
+                m_dialogs->Preferences();
+            }));
+    // The group filter is applied again afterwards, OK or not.
+    connect(m.mnuCustomGroup, &QAction::triggered, this, [this] {
+        m_dialogs->CustomGroups();
+        m_filters->ApplyGroupFilter();
+    });
+    for (const bool small : {false, true}) {
+        connect(small ? m.mnuSmallfont : m.mnuNormalFont, &QAction::triggered, this, [this, small] {
+            SetSmallFont(small);
+            m_session.Settings().SetSmallFont(small);
+        });
+    }
+    connect(m.mnuCustomSort, &QAction::triggered, this, whenIdle([&s] { s.SortByReading(false); }));
+    connect(m.mnuFuriganaSort, &QAction::triggered, this, whenIdle([&s] { s.SortByReading(true); }));
+    connect(m.mnuHelp, &QAction::triggered, this, [this] { ShowHelp(HelpTopic::Board); });
 
     const GridPopup& p = m_popup;
-    connect(p.popInfo, &QAction::triggered, this, [this] { ShowInfomationForm(InfoMode::Details); });
-    connect(p.popHuzaiSet, &QAction::triggered, this, [this] { ShowInfomationForm(InfoMode::HuzaiSet); });
-    connect(p.popDengonSend, &QAction::triggered, this, [this] { ShowInfomationForm(InfoMode::DengonSend); });
-    connect(p.popDengonRead, &QAction::triggered, this, [this] { ShowInfomationForm(InfoMode::DengonRead); });
-    connect(p.popHuzaiReset, &QAction::triggered, this, &TfrmMain::ResetSelectedHuzai);
+    DialogLauncher& d = *m_dialogs;
+    connect(p.popInfo, &QAction::triggered, this, [&d] { d.ShowInfomationForm(TfrmInfo::Mode::Details); });
+    connect(p.popHuzaiSet, &QAction::triggered, this, [&d] { d.ShowInfomationForm(TfrmInfo::Mode::HuzaiSet); });
+    connect(p.popDengonSend, &QAction::triggered, this, [&d] { d.ShowInfomationForm(TfrmInfo::Mode::DengonSend); });
+    connect(p.popDengonRead, &QAction::triggered, this, [&d] { d.ShowInfomationForm(TfrmInfo::Mode::DengonRead); });
+    connect(p.popHuzaiReset, &QAction::triggered, this, [&d] { d.ResetSelectedHuzai(); });
     connect(p.popSelectAll, &QAction::triggered, m_keiziban, &TVurnaGrid::SelectAll);
 }
 
@@ -61,70 +97,129 @@ void TfrmMain::ConnectTray()
     TaskTray& tray = *m_tray;
     connect(&tray, &TaskTray::TerminateChosen, this, &TfrmMain::Quit);
     connect(&tray, &TaskTray::PresetChosen, this,
-            [this](HuzaiPresets::TPreset preset) { m_huzai.ApplyPreset(preset); });
-    connect(&tray, &TaskTray::OwnSetChosen, this, &TfrmMain::ShowOwnHuzaiEntry);
-    connect(&tray, &TaskTray::OwnResetChosen, this, [this] { m_huzai.ResetOwn(); });
+            [this](HuzaiPresets::TPreset preset) { m_session.Huzai().ApplyPreset(preset); });
+    connect(&tray, &TaskTray::OwnSetChosen, this, [this] { m_dialogs->ShowOwnHuzaiEntry(); });
+    connect(&tray, &TaskTray::OwnResetChosen, this, [this] { m_session.Huzai().ResetOwn(); });
     const auto showMemos = [this] {
-        SwitchPage(m_tabDengon);
+        SwitchPage(m_memoPage);
         ShowMainWindow();
     };
     connect(&tray, &TaskTray::DengonCheckChosen, this, showMemos);
     connect(&tray, &TaskTray::DengonOpenDue, this, showMemos);
-    connect(&tray, &TaskTray::RowChosen, this, &TfrmMain::popTrayKeizibanClick);
-    connect(&tray, &TaskTray::Clicked, this, &TfrmMain::TrayNotify);
+    connect(&tray, &TaskTray::RowChosen, this, [this](char letter) {
+        FormKeyPress(QLatin1Char(letter));
+        SwitchPage(m_tabKeiziban);
+        ShowMainWindow();
+    });
+    connect(&tray, &TaskTray::Clicked, this, [this] {
+        if (m_session.State().NewMemo)
+            SwitchPage(m_memoPage);
+        ShowMainWindow();
+    });
 }
 
 void TfrmMain::ConnectBoard()
 {
-    MinuteScheduler& scheduler = m_state.Scheduler;
-    connect(&scheduler, &MinuteScheduler::OnIntervalTimer, this, &TfrmMain::KeizibanIntervalTimer);
-    // The minute's reloads fail for as long as the share is away (a file server restarting): a
-    // box each time would pile up over the lunch break. The status bar tells it until a reload
-    // succeeds again; a load the user asked for still answers with a box.
-    connect(&scheduler, &MinuteScheduler::LoadFailed, this, [this](const QString& message) {
-        ReportStatus(*m_status, message, Severity::Fault);
-        m_loadFault = m_statusText->text();
-    });
-    connect(&m_state.BoardModel, &TVurnaBoardModel::Refreshed, this, [this] {
-        if (!m_loadFault.isEmpty() && m_statusText->text() == m_loadFault)
-            m_status->setStatusText(QString());
-        m_loadFault.clear();
-    });
-    connect(&scheduler, &MinuteScheduler::OnCheckMsg, this, &TfrmMain::KeizibanCheckMsg);
-    connect(&m_state.BoardModel, &TVurnaBoardModel::OnChangeDB, this, &TfrmMain::KeizibanChangeDB);
-
     m_keiziban->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_keiziban, &QWidget::customContextMenuRequested, this, &TfrmMain::popControlPopup);
-    connect(m_keiziban, &TVurnaGrid::OnDblClick, this, [this] { ShowInfomationForm(InfoMode::Details); });
-    connect(m_keiziban, &TVurnaGrid::OnShellDrop, this, &TfrmMain::KeizibanShellDrop);
-    connect(m_btnOwnerSet, &QToolButton::clicked, this, &TfrmMain::ShowOwnHuzaiEntry);
-    connect(m_btnOwnerReset, &QToolButton::clicked, this, [this] { m_huzai.ResetOwn(); });
-
-    // The filter lists and their boxes; the filter file keeps the board's state at exit.
-    connect(m_btnGroupFilter, &QPushButton::clicked, this, [this] { m_cmbGroupFilter->Toggle(m_keiziban->height()); });
-    connect(m_btnStatusFilter, &QPushButton::clicked, this,
-            [this] { m_cmbStatusFilter->Toggle(m_keiziban->height()); });
-    connect(m_cmbGroupFilter, &FilterList::TickToggled, this, &TfrmMain::GroupFilterClick);
-    connect(m_cmbStatusFilter, &FilterList::TickToggled, this, &TfrmMain::StatusFilterClick);
-    connect(m_chkGroupFilter, &QCheckBox::toggled, this, &TfrmMain::GroupFilterClick);
-    connect(m_chkStatusFilter, &QCheckBox::toggled, this, &TfrmMain::StatusFilterClick);
+    connect(m_keiziban, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        m_popup.EnableFor(m_keiziban->HasSelection());
+        m_popup.popControl->popup(m_keiziban->mapToGlobal(pos));
+    });
+    connect(m_keiziban, &TVurnaGrid::OnDblClick, this,
+            [this] { m_dialogs->ShowInfomationForm(TfrmInfo::Mode::Details); });
+    connect(m_keiziban, &TVurnaGrid::OnShellDrop, this, [this] {
+        if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+            raise();
+            activateWindow();
+        }
+        m_dialogs->ShowInfomationForm(TfrmInfo::Mode::SendFiles);
+    });
+    connect(m_btnOwnerSet, &QToolButton::clicked, this, [this] { m_dialogs->ShowOwnHuzaiEntry(); });
+    connect(m_btnOwnerReset, &QToolButton::clicked, this, [this] { m_session.Huzai().ResetOwn(); });
 }
 
-void TfrmMain::ConnectNotice()
+void TfrmMain::ConnectSession()
 {
-    TNoticeContext context{m_state.BoardModel,   m_state.Scheduler, m_state.Own, m_state.Boards,
-                           m_state.CurrentBoard, *m_status,         m_settings,  m_clock};
-    m_notice = new TVurnaNotice(context, this);
-    // Without a look-up of its own the notice asks the host.
-    if (m_env.lookUpAddress)
-        m_notice->SetAddressLookUp(m_env.lookUpAddress);
-    m_writer.SetNotifier(m_notice);
-    MakeDelivery();
-    connect(m_notice, &TVurnaNotice::MemoArrived, this, [this] {
-        m_state.NewMemo = true;
-        m_tray->StartHuzaiAlart();
+    BoardSession& s = m_session;
+    connect(&s, &BoardSession::BoardLoading, this, [this](const ParmRec& board) {
+        const bool furigana = m_session.Settings().RegistSortPriority();
+        m_menus.mnuCustomSort->setChecked(!furigana);
+        m_menus.mnuFuriganaSort->setChecked(furigana);
+        m_keiziban->SetImageList(Pictures::StatusPictureList(board));
     });
-    connect(m_notice, &TVurnaNotice::ReloadRequested, this,
-            [this] { WhenBoardIdle([this] { SetKeiziban(m_state.ShownBoard(), true); }); });
-    connect(m_notice, &TVurnaNotice::EndRequested, this, &TfrmMain::Quit);
+    connect(&s, &BoardSession::BoardShown, this, &TfrmMain::ShowBoard);
+    connect(&s, &BoardSession::BoardsListed, this, &TfrmMain::SetShareDirectoryToMenuItem);
+    connect(&s, &BoardSession::OwnEntryTaken, this, [this] {
+        m_keiziban->Arrange();
+        m_keiziban->InvalidateMember(m_session.State().Own.FileName, false);
+    });
+    connect(&s, &BoardSession::MemoWaiting, m_tray, &TaskTray::StartHuzaiAlart);
+    connect(&s, &BoardSession::OwnAbsenceChanged, this, [this](bool absent) {
+        if (absent)
+            m_tray->StartHuzaiAlart();
+        else
+            m_tray->StopHuzaiAlart();
+    });
+    connect(&s, &BoardSession::WaitingOnShare, this, [](bool waiting) {
+        if (waiting)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
+    connect(&s, &BoardSession::MinutePassed, this,
+            [this] { setWindowTitle(MainCaptionText(m_session.clock().now().date(), m_session.State().Own.Name)); });
+    connect(&s, &BoardSession::EndRequested, this, &TfrmMain::Quit);
+}
+
+void TfrmMain::ShowBoard()
+{
+    m_filters->ShowBoard();
+    // The caption only: the overdue question belongs to the minute and to the start.
+    const TMainState& state = m_session.State();
+    setWindowTitle(MainCaptionText(m_session.clock().now().date(), state.Own.Name));
+    const bool own = HasOwnEntry(state.Own);
+    m_pgcMain->setTabVisible(m_pgcMain->indexOf(m_memoPage), own);
+    m_btnOwnerSet->setEnabled(own);
+    m_btnOwnerReset->setEnabled(own);
+    m_tray->SetOwnItemsEnabled(own);
+}
+
+void TfrmMain::SetShareDirectoryToMenuItem()
+{
+    m_menus.mnuShareDir->clear();
+    auto* group = new QActionGroup(m_menus.mnuShareDir);
+    const TParmArray& boards = m_session.State().Boards;
+    for (int i = 0; i < boards.size(); ++i) {
+        QAction* item = m_menus.mnuShareDir->addAction(Cp932::toUnicode(boards.at(i).BoardName));
+        item->setCheckable(true);
+        item->setChecked(i == 0);
+        group->addAction(item);
+        connect(item, &QAction::triggered, this,
+                [this, i] { m_session.WhenBoardIdle([this, i] { SwitchBoardClick(i); }); });
+    }
+}
+
+void TfrmMain::SwitchBoardClick(int index)
+{
+    m_session.SwitchBoard(index);
+    // The menu ticks the board on show, switched or not.
+    const QList<QAction*> items = m_menus.mnuShareDir->actions();
+    if (m_session.State().CurrentBoard < items.size())
+        items.at(m_session.State().CurrentBoard)->setChecked(true);
+}
+
+void TfrmMain::SetSmallFont(bool small)
+{
+    m_menus.mnuSmallfont->setChecked(small);
+    m_menus.mnuNormalFont->setChecked(!small);
+    m_keiziban->SetSmallFont(small);
+    m_keiziban->update();
+}
+
+void TfrmMain::SetEditMenuEnabled()
+{
+    // The clipboard has work only on the memo page; the board's members are not text.
+    const bool memoPage = m_pgcMain->currentWidget() == m_memoPage;
+    for (QAction* item : {m_menus.mnuCopy, m_menus.mnuCut, m_menus.mnuPaste})
+        item->setEnabled(memoPage);
 }

@@ -1,22 +1,25 @@
 #include "app/TfrmMain.h"
 
+#include "app/help/HelpBook.h"
+#include "app/help/HelpKey.h"
+#include "app/help/HelpWindow.h"
 #include "app/HighlightButtons.h"
-#include "app/MainLog.h"
 #include "app/Pictures.h"
 #include "app/StatusBarSink.h"
-#include "app/TaskTray.h"
-#include "board/TVurnaNotice.h"
+#include "app/tray/TaskTray.h"
+#include "app/filters/FilterPanel.h"
+#include "app/memo/MemoPage.h"
 #include "board/ui/TVurnaGrid.h"
-#include "platform/MessageBoxes.h"
+#include "platform/SingleInstance.h"
+#include "session/BoardSession.h"
+#include "session/MainLog.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QShowEvent>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolTip>
-
-Q_LOGGING_CATEGORY(lcMain, "vurna.board", QtWarningMsg)
 
 namespace {
 
@@ -25,24 +28,22 @@ constexpr int HintDisplayMs = 60000;
 
 } // namespace
 
-TfrmMain::TfrmMain(TMainEnvironment environment, QWidget* parent)
-    : QMainWindow(parent), m_env(std::move(environment)), m_clock(*m_env.clock), m_boxes(*m_env.boxes),
-      m_settings([this] { return m_notice ? m_notice->GetOwnAddress() : QByteArray(); }),
-      m_writer(m_state.BoardModel, m_state.Own), m_huzai(m_state, m_writer, m_clock, m_boxes),
-      m_placement(*this, m_settings)
+TfrmMain::TfrmMain(BoardSession& session, MainWindowEnvironment environment, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_env(environment), m_placement(*this, session.Settings())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vurnaboard"));
     setWindowIcon(Pictures::TrayNormal());
     BuildWindow();
-    m_huzai.SetStatusSink(m_status.get());
+    m_session.SetStatusSink(m_status);
     m_menus = BuildMainMenus(*this);
     m_popup = BuildGridPopup(*this);
-    m_tray = new TaskTray(m_state, m_clock, m_env.trayAvailable, *this);
+    m_tray = new TaskTray(m_session.State(), m_session.clock(), m_env.trayAvailable, *this);
+    m_dialogs = std::make_unique<DialogLauncher>(m_session, *m_keiziban, *this);
     ConnectMenus();
     ConnectTray();
     ConnectBoard();
-    ConnectNotice();
+    ConnectSession();
     // Key preview: the window sees every key typed in it before its controls do.
     qApp->installEventFilter(this);
 }
@@ -50,11 +51,77 @@ TfrmMain::TfrmMain(TMainEnvironment environment, QWidget* parent)
 TfrmMain::~TfrmMain()
 {
     qApp->removeEventFilter(this);
+    m_session.SetStatusSink(nullptr);
     // The state goes before the child widgets do, and a widget losing the focus as it goes
     // must not reach a handler that works on that state.
     for (QObject* child : findChildren<QObject*>())
         disconnect(child, nullptr, this, nullptr);
+    disconnect(&m_session, nullptr, this, nullptr);
     qCInfo(lcMain) << "window released";
+}
+
+bool TfrmMain::FormCreate()
+{
+    qCInfo(lcMain) << "start-up begins";
+    m_placement.Restore();
+    m_tray->SetTaskTrayIcon(QStringLiteral("Vurnaが起動処理中です。"), TrayOperation::Add, Pictures::TrayStarting());
+    m_status->setProgress(-1);
+    // F1 anywhere in the program, modal dialogs included (the start-up's own questions too), opens
+    // the topic of what has the focus.
+    qApp->installEventFilter(new HelpKey([this](int context) { ShowHelp(context); }, this));
+    if (!m_session.BeginStartUp()) {
+        EndProgram();
+        return false;
+    }
+    QApplication::setWindowIcon(windowIcon());
+    if (m_env.instance) {
+        connect(m_env.instance, &SingleInstance::WakeupRequested, this, &TfrmMain::VurnaWakeup, Qt::UniqueConnection);
+        m_env.instance->Listen();
+    }
+    m_tray->SetTaskTrayIcon(QStringLiteral("Vurnaboard"), TrayOperation::Modify, windowIcon());
+    SetSmallFont(m_session.Settings().SmallFont());
+    m_session.FinishStartUp();
+    m_keiziban->setAcceptDrops(true);
+    SetEditMenuEnabled();
+    // An end asked for during the later steps (the overdue question waits for an answer) was
+    // held back, or has already ended the program; either way there is no event loop to run.
+    if (m_session.EndPending() && !m_session.HasEnded())
+        EndProgram();
+    return !m_session.HasEnded();
+}
+
+void TfrmMain::ShowAtStart()
+{
+    if (!m_session.State().OwnBoard().AutoSmall) {
+        ShowMainWindow();
+        qCInfo(lcMain) << "window shown";
+    } else if (!m_env.trayAvailable) {
+        // Without a tray a hidden window could never be reached again.
+        showMinimized();
+        qCInfo(lcMain) << "window minimised (no tray)";
+    } else {
+        qCInfo(lcMain) << "window in the tray";
+    }
+}
+
+void TfrmMain::Quit()
+{
+    if (m_session.RequestEnd())
+        EndProgram();
+}
+
+void TfrmMain::EndProgram()
+{
+    if (!m_session.End([this] {
+            m_memoPage->SaveOwnBoard();
+            m_placement.Save();
+        }))
+        return;
+    m_tray->SetTaskTrayIcon(QString(), TrayOperation::Delete, {});
+    hide();
+    qCInfo(lcMain) << "program ends";
+    emit Ended();
+    QCoreApplication::quit();
 }
 
 void TfrmMain::ShowMainWindow()
@@ -81,12 +148,60 @@ void TfrmMain::VurnaWakeup()
     ShowMainWindow();
 }
 
+void TfrmMain::SwitchPage(QWidget* page)
+{
+    if (m_pgcMain->currentWidget() == page)
+        pgcMainChange();
+    else
+        m_pgcMain->setCurrentWidget(page); // runs pgcMainChange
+}
+
+void TfrmMain::pgcMainChange()
+{
+    SetEditMenuEnabled();
+    const bool memoPage = m_pgcMain->currentWidget() == m_memoPage;
+    m_filters->setVisible(!memoPage);
+    if (!memoPage)
+        return;
+    const MemoPage::TakeIn taken = m_memoPage->TakeInMemos(m_session.State().OwnBoard().ShareDir);
+    if (taken == MemoPage::TakeIn::NotAllowed)
+        return;
+    if (taken == MemoPage::TakeIn::Unread) {
+        m_session.MemosTakenIn();
+        m_tray->StopHuzaiAlart();
+        ShowMainWindow();
+    }
+    m_session.ReceiveParcels();
+}
+
+void TfrmMain::ShowHelp(int context)
+{
+    // Every member can write the share: the site's help is shown as text here, never handed to
+    // the desktop's opener.
+    HelpWindow::Open(HelpBook(m_session.State().OwnBoard().ShareDir), context, this);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    if (m_session.HasEnded()) {
+        event->accept();
+        return;
+    }
+    // The close box keeps the program running: the board page comes back on top and the
+    // window goes to the tray, or is minimised where there is no tray to come back from.
+    event->ignore();
+    SwitchPage(m_tabKeiziban);
+    if (m_env.trayAvailable)
+        hide();
+    else
+        showMinimized();
+}
+
 void TfrmMain::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::WindowStateChange) {
         // The size grip only while the window is neither maximised nor minimised.
-        if (statusBar())
-            statusBar()->setSizeGripEnabled(!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)));
+        m_status->setSizeGripEnabled(!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)));
         m_placement.StateChanged(int(static_cast<QWindowStateChangeEvent*>(event)->oldState()));
     }
     QMainWindow::changeEvent(event);
@@ -128,9 +243,4 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 void TfrmMain::FormKeyPress(QChar character)
 {
     m_panel1->Choose(HighlightRows::TagForCharacter(character));
-}
-
-void TfrmMain::ShowLoadFailure(const QString& message)
-{
-    m_boxes.show(message, Mb::Ok | Mb::IconStop);
 }

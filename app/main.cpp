@@ -6,6 +6,7 @@
 #include "platform/ui/QtMessageBoxes.h"
 #include "app/SessionEnd.h"
 #include "app/TfrmMain.h"
+#include "session/BoardSession.h"
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "platform/Diagnostics.h"
@@ -40,31 +41,31 @@ int main(int argc, char** argv)
     // End-to-end tests read the boxes from a file instead of pressing their buttons.
     const std::unique_ptr<RecordedMessageBoxes> recorded = RecordedMessageBoxes::FromEnvironment();
     DetachedProcessStarter starter;
-    TMainEnvironment environment;
-    environment.clock = &clock;
-    environment.boxes = recorded ? static_cast<MessageBoxes*>(recorded.get()) : &boxes;
     QtFolderChooser folders;
-    environment.folders = &folders;
-    environment.lookUpAddress = &HostAddress::LookUpOwnAddress;
-    environment.bindAddress = HostAddress::PinnedAddress();
-    environment.programFolder = SharePath::fromNative(QCoreApplication::applicationDirPath());
-    environment.programFile = QCoreApplication::applicationFilePath();
-    environment.arguments = QCoreApplication::arguments().mid(1);
-    environment.starter = &starter;
-    environment.updateWait = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); };
-    environment.instance = &instance;
-    environment.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    BoardSession session({
+        .clock = &clock,
+        .boxes = recorded ? static_cast<MessageBoxes*>(recorded.get()) : &boxes,
+        .folders = &folders,
+        .lookUpAddress = &HostAddress::LookUpOwnAddress,
+        .bindAddress = HostAddress::PinnedAddress(),
+        .programFolder = SharePath::fromNative(QCoreApplication::applicationDirPath()),
+        .programFile = QCoreApplication::applicationFilePath(),
+        .arguments = QCoreApplication::arguments().mid(1),
+        .starter = &starter,
+        .updateWait = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); },
+    });
 
-    TfrmMain frmMain(environment);
+    TfrmMain frmMain(session, {.instance = &instance, .trayAvailable = QSystemTrayIcon::isSystemTrayAvailable()});
     boxes.SetOwner(&frmMain);
     folders.SetOwner(&frmMain);
     SessionEnd sessionEnd;
     QObject::connect(&sessionEnd, &SessionEnd::EndRequested, &frmMain, &TfrmMain::Quit);
-    QObject::connect(&sessionEnd, &SessionEnd::TickRequested, &frmMain.State().Scheduler,
+    QObject::connect(&sessionEnd, &SessionEnd::TickRequested, &session.State().Scheduler,
                      &MinuteScheduler::MinuteTick);
     int dumps = 0;
-    QObject::connect(&sessionEnd, &SessionEnd::DumpRequested, &frmMain,
-                     [&frmMain, &clock, &dumps] { BoardDump::Write(frmMain.Keiziban(), clock, ++dumps); });
+    QObject::connect(&sessionEnd, &SessionEnd::DumpRequested, &frmMain, [&frmMain, &clock, &dumps] {
+        BoardDump::Write(*frmMain.findChild<TVurnaGrid*>(QStringLiteral("Keiziban")), clock, ++dumps);
+    });
 
     if (!frmMain.FormCreate())
         return 0;

@@ -9,6 +9,7 @@
 #include "BenchFiles.h"
 #include "app/Pictures.h"
 #include "app/TfrmMain.h"
+#include "session/BoardSession.h"
 #include "board/ui/TVurnaGrid.h"
 #include "board/UserLoader.h"
 #include "platform/Clock.h"
@@ -102,20 +103,20 @@ int main(int argc, char** argv)
         timer.start();
         SingleInstance instance(root.path());
         instance.TryAcquire();
-        TMainEnvironment environment;
+        SessionEnvironment environment;
         environment.clock = &clock;
         environment.boxes = &boxes;
         environment.lookUpAddress = [] { return QByteArray("127.0.0.2"); };
-        environment.instance = &instance;
-        environment.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
-        TfrmMain window(environment);
+        BoardSession session(std::move(environment));
+        TfrmMain window(session, {.instance = &instance,
+                                  .trayAvailable = QSystemTrayIcon::isSystemTrayAvailable()});
         window.FormCreate();
         window.ShowAtStart();
-        window.Keiziban().repaint();
+        window.findChild<QWidget*>(QStringLiteral("Keiziban"))->repaint();
         startups.push_back(timer.nsecsElapsed() / 1e6);
-        if (window.State().BoardModel.MemberHigh() != members)
-            std::fprintf(stderr, "board shows %d of %d\n", window.State().BoardModel.MemberHigh(), members);
-        window.SaveOnClose();
+        if (session.State().BoardModel.MemberHigh() != members)
+            std::fprintf(stderr, "board shows %d of %d\n", session.State().BoardModel.MemberHigh(), members);
+        window.Quit();
     }
 
     const double load = BenchFiles::Percentile(loads, 0.5);

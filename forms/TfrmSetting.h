@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/SettingResult.h"
 #include "store/DefaultValueFile.h"
 #include "store/ParmRec.h"
 #include "store/TVurnaDataRec.h"
@@ -38,24 +39,6 @@ struct SettingEnvironment
     std::function<std::optional<TVurnaDefaultValue>(const TVurnaDefaultValue& current)> editDefaults;
     // The user's defaults as the file holds them now.
     std::function<TVurnaDefaultValue()> readDefaults;
-};
-
-// What "設定" confirmed. The board window applies it: settings, shortcut, own status file and
-// the defaults file.
-struct SettingResult
-{
-    QByteArray ShareDir; // upper-cased, ending in the separator
-    bool AutoSmall = true;
-    bool AutoDengonOpen = false;
-    bool Shortcut = false;
-    // The trimmed file name as typed (no directory, no extension); empty: the user is a guest and
-    // the identity fields below are empty too.
-    QByteArray FileName;
-    QByteArray Furigana, Name, Group, WarningCall, InnerLine, SortPrefix; // CP932
-    bool DefaultOnExit = false;
-    // Values confirmed in the default values dialog during this session; to be written under the
-    // final file name, since the name may still change before "設定".
-    std::optional<TVurnaDefaultValue> DefaultValue;
 };
 
 // The preferences: the shared directory, who the user is on the board, and the local options.

@@ -2,7 +2,7 @@
 // start-up.
 
 #include "MainFixture.h"
-#include "app/TaskTray.h"
+#include "app/tray/TaskTray.h"
 
 #include "board/TVurnaBoardModel.h"
 #include "board/UserLoader.h"
@@ -62,13 +62,13 @@ TEST_F(Switch, ChoosingABoardShowsItsMembersAndKeepsTheOwnRecord)
 {
     writeIni("NO");
     ASSERT_TRUE(start());
-    const TVurnaDataRec own = window->State().Own;
+    const TVurnaDataRec own = state().Own;
     boardItems().at(1)->trigger();
-    EXPECT_EQ(window->State().CurrentBoard, 1);
-    EXPECT_EQ(window->State().BoardModel.MemberHigh(), 2);
+    EXPECT_EQ(state().CurrentBoard, 1);
+    EXPECT_EQ(state().BoardModel.MemberHigh(), 2);
     EXPECT_TRUE(boardItems().at(1)->isChecked());
     EXPECT_FALSE(boardItems().at(0)->isChecked());
-    EXPECT_EQ(window->State().Own, own);
+    EXPECT_EQ(state().Own, own);
     EXPECT_TRUE(boxes.shown().isEmpty());
 }
 
@@ -76,7 +76,7 @@ TEST_F(Switch, ABoardChosenWhileTheBoardLoadsIsShownAfterTheLoadWithItsOwnSettin
 {
     writeIni("NO");
     ASSERT_TRUE(start());
-    TVurnaBoardModel& model = window->State().BoardModel;
+    TVurnaBoardModel& model = state().BoardModel;
     bool chosenDuringLoad = false;
     // The window answers during the load: the user picks the Osaka board then.
     QTimer::singleShot(0, window.get(), [&] {
@@ -85,8 +85,8 @@ TEST_F(Switch, ABoardChosenWhileTheBoardLoadsIsShownAfterTheLoadWithItsOwnSettin
     });
     model.Reload(AllMembers);
     ASSERT_TRUE(chosenDuringLoad);
-    EXPECT_EQ(window->State().CurrentBoard, 0) << "switched inside the load";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->State().CurrentBoard == 1; }, 5000));
+    EXPECT_EQ(state().CurrentBoard, 0) << "switched inside the load";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state().CurrentBoard == 1; }, 5000));
     EXPECT_EQ(model.MemberHigh(), 2);
     EXPECT_EQ(model.GetMember(1).Group, cp932(QStringLiteral("支店")));
     EXPECT_TRUE(boardItems().at(1)->isChecked());
@@ -102,10 +102,10 @@ TEST_F(Switch, AStrangerOfTheSameFileNameOnAnotherBoardIsNotTheUser)
     writeIni("NO");
     ASSERT_TRUE(start());
     boardItems().at(1)->trigger();
-    ASSERT_EQ(window->State().CurrentBoard, 1);
-    EXPECT_FALSE(window->State().HuzaiAlart);
-    EXPECT_FALSE(window->Tray().HuzaiAlartActive());
-    emit window->State().Scheduler.OnIntervalTimer();
+    ASSERT_EQ(state().CurrentBoard, 1);
+    EXPECT_FALSE(state().HuzaiAlart);
+    EXPECT_FALSE(child<TaskTray>().HuzaiAlartActive());
+    emit state().Scheduler.OnIntervalTimer();
     EXPECT_TRUE(boxes.shown().isEmpty()) << "no overdue question about the stranger";
     EXPECT_EQ(other.readBytes(QStringLiteral("yamada.vrn")), strangerBefore);
 }
@@ -121,7 +121,7 @@ TEST_F(Switch, SlowLineAsksAndCancelKeepsTheBoard)
         boxes.shown().at(0).text,
         QStringLiteral("指定された掲示板は低速回線の先にあります。\r\r処理に時間がかかりますが本当に切替えますか？"));
     EXPECT_EQ(boxes.shown().at(0).flags, Mb::OkCancel | Mb::IconWarning);
-    EXPECT_EQ(window->State().CurrentBoard, 0);
+    EXPECT_EQ(state().CurrentBoard, 0);
     EXPECT_TRUE(boardItems().at(0)->isChecked());
 }
 
@@ -132,8 +132,8 @@ TEST_F(Switch, UnreachableBoardIsRefusedWithAMessage)
     boardItems().at(2)->trigger();
     ASSERT_EQ(boxes.shown().size(), 1);
     EXPECT_EQ(boxes.shown().at(0).text, QStringLiteral("指定された掲示板への接続に失敗しました"));
-    EXPECT_EQ(window->State().CurrentBoard, 0);
-    EXPECT_EQ(window->State().BoardModel.MemberHigh(), 1);
+    EXPECT_EQ(state().CurrentBoard, 0);
+    EXPECT_EQ(state().BoardModel.MemberHigh(), 1);
     EXPECT_TRUE(boardItems().at(0)->isChecked());
 }
 
@@ -144,9 +144,9 @@ TEST_F(Switch, ReloadAsksFirstAndCancelLoadsNothing)
     addMember(QStringLiteral("kato"), userFile(QStringLiteral("ｶﾄｳ"), QStringLiteral("加藤"), {}, "10.0.0.3"));
     boxes.setNextAnswer(Mb::IdCancel);
     action(QStringLiteral("mnuReloadAll"))->trigger();
-    EXPECT_EQ(window->State().BoardModel.MemberHigh(), 1);
+    EXPECT_EQ(state().BoardModel.MemberHigh(), 1);
     action(QStringLiteral("mnuReloadAllOld"))->trigger();
-    EXPECT_EQ(window->State().BoardModel.MemberHigh(), 2);
+    EXPECT_EQ(state().BoardModel.MemberHigh(), 2);
     ASSERT_EQ(boxes.shown().size(), 2);
     EXPECT_TRUE(boxes.shown().at(0).text.startsWith(
         QStringLiteral("この操作はサーバに瞬間的な負荷をかけてしまいます。\r\n\r\n")));
@@ -157,25 +157,26 @@ TEST_F(Switch, CaptionFollowsTheClockEveryMinute)
     ASSERT_TRUE(start());
     EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("2024年 4月1日（月）")));
     clock.set(QDateTime(QDate(2024, 4, 2), QTime(0, 0, 30)));
-    emit window->State().Scheduler.OnIntervalTimer();
+    emit state().Scheduler.OnIntervalTimer();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Vurnaboard　　　2024年 4月2日（火）　　　使用者： 山田さん"));
 }
 
 TEST_F(Switch, TrayTellsThatTheProgramIsStartingUntilItHasStarted)
 {
     QString tipDuringStartUp;
-    TMainEnvironment environment;
+    // The address is looked up in the middle of the start-up.
+    SessionEnvironment environment;
     environment.clock = &clock;
     environment.boxes = &boxes;
-    // The address is looked up in the middle of the start-up.
     environment.lookUpAddress = [&] {
-        tipDuringStartUp = window->Tray().Tip();
+        tipDuringStartUp = child<TaskTray>().Tip();
         return address;
     };
-    window = std::make_unique<TfrmMain>(environment);
+    session = std::make_unique<BoardSession>(std::move(environment));
+    window = std::make_unique<TfrmMain>(*session, MainWindowEnvironment{});
     ASSERT_TRUE(window->FormCreate());
     EXPECT_EQ(tipDuringStartUp, QStringLiteral("Vurnaが起動処理中です。"));
-    EXPECT_EQ(window->Tray().Tip(), QStringLiteral("Vurnaboard"));
+    EXPECT_EQ(child<TaskTray>().Tip(), QStringLiteral("Vurnaboard"));
 }
 
 struct PlacementCase

@@ -3,7 +3,7 @@
 
 #include "MainFixture.h"
 
-#include "app/FilterList.h"
+#include "app/filters/FilterList.h"
 #include "board/ui/TVurnaGrid.h"
 
 #include <QCheckBox>
@@ -49,7 +49,7 @@ protected:
     int shownMembers() const
     {
         TVurnaDataArray shown;
-        window->Keiziban().GetSelection(shown, false);
+        child<TVurnaGrid>("Keiziban").GetSelection(shown, false);
         return int(shown.size()) - 1;
     }
     // With VURNA_SCREENSHOT_DIR set, the window as drawn is saved there for a person to look at.
@@ -67,37 +67,37 @@ protected:
 TEST_F(Filters, GroupsThenTheOwnCustomGroupThenTheSites)
 {
     // Groups are held in full-width upper case, so "A,B" cannot split into two when stored.
-    EXPECT_EQ(texts(window->GroupFilterList()),
+    EXPECT_EQ(texts(child<FilterList>("cmbGroupFilter")),
               (QStringList{QStringLiteral("Ａ，Ｂ"), QStringLiteral("営業"), QStringLiteral("総務"),
                            QStringLiteral("カスタムグループ"), QStringLiteral("チーム")}));
 }
 
 TEST_F(Filters, ATickWithTheBoxOffIsStoredAndAppliedOnceTheBoxIsOn)
 {
-    tick(window->GroupFilterList(), 1); // 営業
-    EXPECT_EQ(window->State().ShownBoard().Filter.CheckedGroups, cp932(QStringLiteral(",営業,")));
+    tick(child<FilterList>("cmbGroupFilter"), 1); // 営業
+    EXPECT_EQ(state().ShownBoard().Filter.CheckedGroups, cp932(QStringLiteral(",営業,")));
     EXPECT_EQ(shownMembers(), 3);
     box("chkGroupFilter")->setChecked(true);
-    EXPECT_TRUE(window->State().ShownBoard().Filter.GroupFilterOn);
+    EXPECT_TRUE(state().ShownBoard().Filter.GroupFilterOn);
     EXPECT_EQ(shownMembers(), 1);
-    tick(window->GroupFilterList(), 4); // the site's チーム: 田中
+    tick(child<FilterList>("cmbGroupFilter"), 4); // the site's チーム: 田中
     EXPECT_EQ(shownMembers(), 2);
 }
 
 TEST_F(Filters, StatusTicksFilterByDisplayStatus)
 {
-    FilterList& statuses = window->StatusFilterList();
+    FilterList& statuses = child<FilterList>("cmbStatusFilter");
     ASSERT_EQ(statuses.count(), 5);
     EXPECT_EQ(statuses.item(1)->text(), QStringLiteral(" 起動中"));
     box("chkStatusFilter")->setChecked(true);
     tick(statuses, 1); // running: the user alone runs here
-    EXPECT_EQ(window->State().ShownBoard().Filter.CheckedStatus, ",1,");
+    EXPECT_EQ(state().ShownBoard().Filter.CheckedStatus, ",1,");
     EXPECT_EQ(shownMembers(), 1);
 }
 
 TEST_F(Filters, TheListDropsDownFromItsButtonAndAClickOutsideClosesIt)
 {
-    FilterList& groups = window->GroupFilterList();
+    FilterList& groups = child<FilterList>("cmbGroupFilter");
     auto* groupButton = window->findChild<QPushButton*>(QStringLiteral("btnGroupFilter"));
     auto* statusButton = window->findChild<QPushButton*>(QStringLiteral("btnStatusFilter"));
     const auto press = [](QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); };
@@ -110,24 +110,24 @@ TEST_F(Filters, TheListDropsDownFromItsButtonAndAClickOutsideClosesIt)
     // The click outside only closes the list: the other button is not pressed by it.
     press(statusButton);
     EXPECT_FALSE(groups.isVisible());
-    EXPECT_FALSE(window->StatusFilterList().isVisible());
+    EXPECT_FALSE(child<FilterList>("cmbStatusFilter").isVisible());
     press(statusButton);
-    EXPECT_TRUE(window->StatusFilterList().isVisible());
+    EXPECT_TRUE(child<FilterList>("cmbStatusFilter").isVisible());
     save("filter-status.png");
 
-    TVurnaGrid& grid = window->Keiziban();
+    TVurnaGrid& grid = child<TVurnaGrid>("Keiziban");
     const QList<QByteArray> before = grid.ScrDBSelection();
     press(&grid);
-    EXPECT_FALSE(window->StatusFilterList().isVisible());
+    EXPECT_FALSE(child<FilterList>("cmbStatusFilter").isVisible());
     EXPECT_EQ(grid.ScrDBSelection(), before); // the closing click picks nobody
 }
 
 TEST_F(Filters, TheCustomGroupEditorsChoiceFiltersAtOnce)
 {
-    tick(window->GroupFilterList(), 3); // カスタムグループ, empty so far
+    tick(child<FilterList>("cmbGroupFilter"), 3); // カスタムグループ, empty so far
     box("chkGroupFilter")->setChecked(true);
     EXPECT_EQ(shownMembers(), 0);
-    window->SetCustomGroupRunner([](QDialog& editor) {
+    window->Dialogs().SetRunner([](QDialog& editor) {
         auto* tree = editor.findChild<QTreeWidget*>(QStringLiteral("treCustomGroup"));
         const QList<QTreeWidgetItem*> found =
             tree->findItems(QStringLiteral("鈴木"), Qt::MatchStartsWith | Qt::MatchRecursive);
@@ -136,14 +136,14 @@ TEST_F(Filters, TheCustomGroupEditorsChoiceFiltersAtOnce)
         editor.accept();
     });
     action(QStringLiteral("mnuCustomGroup"))->trigger();
-    EXPECT_EQ(window->State().ShownBoard().Filter.CustomGroup, "SUZUKI,");
+    EXPECT_EQ(state().ShownBoard().Filter.CustomGroup, "SUZUKI,");
     EXPECT_EQ(shownMembers(), 1);
 }
 
 TEST_F(Filters, TheVersionWindowNamesTheProgramAndItsVersion)
 {
     QString shown;
-    window->SetVersionRunner([&](QDialog& version) {
+    window->Dialogs().SetRunner([&](QDialog& version) {
         shown = version.findChild<QLabel*>(QStringLiteral("lblVersion"))->text();
         version.show();
         const QString dir = qEnvironmentVariable("VURNA_SCREENSHOT_DIR");

@@ -5,9 +5,9 @@
 
 #include "MainFixture.h"
 
-#include "app/HelpBook.h"
-#include "app/HelpKey.h"
-#include "app/HelpWindow.h"
+#include "app/help/HelpBook.h"
+#include "app/help/HelpKey.h"
+#include "app/help/HelpWindow.h"
 #include "board/TVurnaBoardModel.h"
 #include "board/UserLoader.h"
 #include "forms/HelpContext.h"

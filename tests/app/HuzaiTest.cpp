@@ -2,7 +2,7 @@
 // overdue question, the default absence on exit and the tray reminder.
 
 #include "MainFixture.h"
-#include "app/TaskTray.h"
+#include "app/tray/TaskTray.h"
 
 #include "board/ui/TVurnaGrid.h"
 #include "board/TVurnaNotice.h"
@@ -90,17 +90,17 @@ TEST_P(TrayPreset, WritesTheOwnFileTellsTheOthersAndAdvancesTheStampOnce)
     EXPECT_EQ(written.Time, c.time);
     EXPECT_EQ(written.StatusIndex, 0);
     EXPECT_EQ(written.Name, cp932(utf8("山田")));
-    EXPECT_EQ(window->State().Own.Locate, written.Locate);
+    EXPECT_EQ(state().Own.Locate, written.Locate);
     EXPECT_EQ(stamp(), QByteArray::number(stampBefore.split('\r').first().toInt() + 1) + "\r\nYAMADA\r\n");
     // One datagram to each running colleague (鈴木 and 田中), none to the user.
     ASSERT_EQ(statusDatagrams().size(), 2);
     EXPECT_TRUE(statusDatagrams().first().endsWith("\x01Vrn3_Locate" + written.Locate + "\x01Vrn3_Eod"));
     // The board shows it and the tray starts reminding.
     TVurnaDataRec shown;
-    window->State().BoardModel.FindMember(window->State().Own.FileName, shown);
+    state().BoardModel.FindMember(state().Own.FileName, shown);
     EXPECT_EQ(shown.Locate, written.Locate);
-    EXPECT_TRUE(window->State().HuzaiAlart);
-    EXPECT_TRUE(window->Tray().HuzaiAlartActive());
+    EXPECT_TRUE(state().HuzaiAlart);
+    EXPECT_TRUE(child<TaskTray>().HuzaiAlartActive());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -117,52 +117,52 @@ TEST_F(Huzai, OwnResetButtonClearsTheAbsenceAndMarksRunning)
     addMember(QStringLiteral("yamada"), member("ﾔﾏﾀﾞ", "山田", "会議", "2024/04/01", "15:00"));
     ASSERT_TRUE(start());
     share.writeBytes(QStringLiteral("yamada.off"), {});
-    QTest::mouseClick(&window->OwnerResetButton(), Qt::LeftButton);
+    QTest::mouseClick(&child<QToolButton>("btnOwnerReset"), Qt::LeftButton);
 
     const TVurnaDataRec written = stored(QStringLiteral("yamada"));
     EXPECT_TRUE(written.Locate.isEmpty());
     EXPECT_TRUE(written.Date.isEmpty());
     EXPECT_TRUE(written.Time.isEmpty());
     EXPECT_FALSE(shareHas(QStringLiteral("yamada.off")));
-    EXPECT_FALSE(window->State().HuzaiAlart);
-    EXPECT_FALSE(window->Tray().HuzaiAlartActive());
-    EXPECT_EQ(window->Tray().Tip(), QStringLiteral("Vurnaboard"));
+    EXPECT_FALSE(state().HuzaiAlart);
+    EXPECT_FALSE(child<TaskTray>().HuzaiAlartActive());
+    EXPECT_EQ(child<TaskTray>().Tip(), QStringLiteral("Vurnaboard"));
     EXPECT_TRUE(boxes.shown().isEmpty()) << "own actions ask nothing";
 }
 
 TEST_F(Huzai, OwnCommandsAreOfferedWithAnOwnEntry)
 {
     ASSERT_TRUE(start());
-    EXPECT_TRUE(window->OwnerSetButton().isEnabled());
+    EXPECT_TRUE(child<QToolButton>("btnOwnerSet").isEnabled());
     EXPECT_TRUE(action(QStringLiteral("popTrayHuzaiSet"))->isEnabled());
     EXPECT_TRUE(action(QStringLiteral("popTrayHuzai60"))->isEnabled());
-    EXPECT_TRUE(window->OwnerResetButton().isEnabled());
+    EXPECT_TRUE(child<QToolButton>("btnOwnerReset").isEnabled());
 }
 
 TEST_F(Huzai, GridPopupEnablesByTheSelection)
 {
     ASSERT_TRUE(start());
     window->show();
-    TVurnaGrid& grid = window->Keiziban();
+    TVurnaGrid& grid = child<TVurnaGrid>("Keiziban");
     const auto enabled = [&](const char* name) { return action(QLatin1String(name))->isEnabled(); };
 
     emit grid.customContextMenuRequested(QPoint(5, 5));
     EXPECT_FALSE(enabled("popHuzaiReset"));
     EXPECT_FALSE(enabled("popInfo"));
     EXPECT_TRUE(enabled("popSelectAll"));
-    window->Popup().popControl->hide();
+    child<QMenu>("popControl").hide();
 
     grid.SelectAll();
     emit grid.customContextMenuRequested(QPoint(5, 5));
     EXPECT_TRUE(enabled("popHuzaiReset"));
     EXPECT_TRUE(enabled("popInfo"));
-    window->Popup().popControl->hide();
+    child<QMenu>("popControl").hide();
 }
 
 TEST_F(Huzai, PopupResetAsksWithTheFirstAndLastNameAndClearsOnOk)
 {
     ASSERT_TRUE(start());
-    TVurnaGrid& grid = window->Keiziban();
+    TVurnaGrid& grid = child<TVurnaGrid>("Keiziban");
     grid.SelectAll();
     TVurnaDataArray selection;
     ASSERT_TRUE(grid.GetSelection(selection, true));
@@ -195,7 +195,7 @@ TEST_F(Huzai, PopupResetOfOneMemberTakesTheFileAsItIsNow)
 {
     ASSERT_TRUE(start());
     window->show();
-    TVurnaGrid& grid = window->Keiziban();
+    TVurnaGrid& grid = child<TVurnaGrid>("Keiziban");
     TVurnaDataArray all;
     grid.GetSelection(all, false);
     // 田中 changed his name on his own PC since this board loaded.
@@ -268,8 +268,8 @@ TEST_F(Huzai, OverdueYesClearsWithoutAdvancingTheStampAndNoStopsAsking)
     boxes.setNextAnswer(Mb::IdNo);
     ASSERT_TRUE(start());
     ASSERT_EQ(boxes.shown().size(), 1);
-    EXPECT_FALSE(window->State().AutoResetAllowed);
-    window->KeizibanIntervalTimer();
+    EXPECT_FALSE(state().AutoResetAllowed);
+    emit state().Scheduler.OnIntervalTimer();
     EXPECT_EQ(boxes.shown().size(), 1) << "not asked again in this run";
     EXPECT_EQ(stored(QStringLiteral("yamada")).Locate, cp932(utf8("会議")));
 
@@ -283,7 +283,7 @@ TEST_F(Huzai, OverdueYesClearsWithoutAdvancingTheStampAndNoStopsAsking)
     EXPECT_EQ(written.StatusIndex, 0);
     // Only the start itself advanced the stamp.
     EXPECT_EQ(stamp().split('\r').first().toInt(), stampBefore.split('\r').first().toInt() + 1);
-    EXPECT_TRUE(window->State().Own.Locate.isEmpty());
+    EXPECT_TRUE(state().Own.Locate.isEmpty());
 }
 
 // The user ends the program (twice, impatiently) while the overdue question of the start-up
@@ -309,7 +309,7 @@ TEST_F(Huzai, EndAskedDuringTheStartUpEndsItOnceMarkedStopped)
     EndWhileAsked ending(window);
     otherBoxes = &ending;
     EXPECT_FALSE(start()) << "the start-up reports the end, so no event loop is entered";
-    EXPECT_TRUE(window->HasEnded());
+    EXPECT_TRUE(session->HasEnded());
     EXPECT_TRUE(shareHas(QStringLiteral("yamada.off")));
     EXPECT_EQ(stamp().split('\r').first().toInt(), 12) << "marked running once, stopped once";
 }
@@ -348,9 +348,9 @@ TEST_F(Huzai, AbsenceAColleagueSetWhileTheProgramRanIsKeptAtExit)
     // A colleague's copy wrote the user's absence; this copy heard of it by datagram only.
     addMember(QStringLiteral("yamada"), member("ﾔﾏﾀﾞ", "山田", "出張", "2024/04/03", "10:00", 1));
     TVurnaDataRec entry;
-    ASSERT_GE(window->State().FindOwnEntry(entry), 1);
+    ASSERT_GE(state().FindOwnEntry(entry), 1);
     entry.Locate = cp932(utf8("出張"));
-    window->State().BoardModel.UpdateMember(entry);
+    state().BoardModel.UpdateMember(entry);
     window->Quit();
     const TVurnaDataRec written = stored(QStringLiteral("yamada"));
     EXPECT_EQ(written.Locate, cp932(utf8("出張")));
@@ -374,13 +374,13 @@ TEST_F(Huzai, DefaultAbsenceWithoutADefaultsFileUsesTheBuiltInValues)
 TEST_F(Huzai, TrayBlinksBetweenTheReminders)
 {
     ASSERT_TRUE(start());
-    EXPECT_FALSE(window->Tray().HuzaiAlartActive());
+    EXPECT_FALSE(child<TaskTray>().HuzaiAlartActive());
     click("popTrayHuzai15");
-    ASSERT_TRUE(window->Tray().HuzaiAlartActive());
+    ASSERT_TRUE(child<TaskTray>().HuzaiAlartActive());
 
     // A memo arrives by datagram from another PC.
-    window->Notice().HandleDatagram("\x01Vrn3_Msg" + window->State().Own.FileName + "\x01Vrn3_Eod", "192.168.10.30");
-    EXPECT_TRUE(window->State().NewMemo);
+    session->Notice().HandleDatagram("\x01Vrn3_Msg" + state().Own.FileName + "\x01Vrn3_Eod", "192.168.10.30");
+    EXPECT_TRUE(state().NewMemo);
     const struct
     {
         int msec;
@@ -388,26 +388,26 @@ TEST_F(Huzai, TrayBlinksBetweenTheReminders)
     } beats[] = {{100, ""}, {300, "新着伝言が届いています。"}, {600, ""}, {800, "Vurnaは「不在状態」に設定されています。"}};
     for (const auto& beat : beats) {
         clock.set(QDateTime(QDate(2024, 4, 1), QTime(9, 31, 0, beat.msec)));
-        window->Tray().HuzaiAlartTimerTimer();
-        EXPECT_EQ(window->Tray().Tip(), utf8(beat.tip)) << beat.msec;
+        child<TaskTray>().HuzaiAlartTimerTimer();
+        EXPECT_EQ(child<TaskTray>().Tip(), utf8(beat.tip)) << beat.msec;
     }
 
     // Back and memos read: the blinking ends with the normal icon and tip.
-    QTest::mouseClick(&window->OwnerResetButton(), Qt::LeftButton);
-    EXPECT_TRUE(window->Tray().HuzaiAlartActive()) << "the memo still waits";
-    window->State().NewMemo = false;
+    QTest::mouseClick(&child<QToolButton>("btnOwnerReset"), Qt::LeftButton);
+    EXPECT_TRUE(child<TaskTray>().HuzaiAlartActive()) << "the memo still waits";
+    state().NewMemo = false;
     clock.set(QDateTime(QDate(2024, 4, 1), QTime(9, 32, 0, 300)));
-    window->Tray().HuzaiAlartTimerTimer();
-    EXPECT_FALSE(window->Tray().HuzaiAlartActive());
-    EXPECT_EQ(window->Tray().Tip(), QStringLiteral("Vurnaboard"));
+    child<TaskTray>().HuzaiAlartTimerTimer();
+    EXPECT_FALSE(child<TaskTray>().HuzaiAlartActive());
+    EXPECT_EQ(child<TaskTray>().Tip(), QStringLiteral("Vurnaboard"));
 }
 
 TEST_F(Huzai, MemoFileAtStartStartsTheReminder)
 {
     share.writeBytes(QStringLiteral("yamada.mil"), cp932(utf8("伝言")) + "\r\n");
     ASSERT_TRUE(start());
-    EXPECT_TRUE(window->State().NewMemo);
-    EXPECT_TRUE(window->Tray().HuzaiAlartActive());
+    EXPECT_TRUE(state().NewMemo);
+    EXPECT_TRUE(child<TaskTray>().HuzaiAlartActive());
 }
 
 TEST_F(Huzai, GuestOwnActionsWriteNothing)
@@ -418,9 +418,9 @@ TEST_F(Huzai, GuestOwnActionsWriteNothing)
     for (const char* item : {"popTrayHuzai60", "popTrayHuzaiQuick", "popTrayHuzaiReset"})
         EXPECT_FALSE(action(QLatin1String(item))->isEnabled()) << item;
     // As a stray signal would ask, past the disabled items.
-    window->Huzai().ApplyPreset(HuzaiPresets::TPreset::Meeting4h);
-    window->Huzai().ApplyPreset(HuzaiPresets::TPreset::Quick);
-    window->Huzai().ResetOwn();
+    session->Huzai().ApplyPreset(HuzaiPresets::TPreset::Meeting4h);
+    session->Huzai().ApplyPreset(HuzaiPresets::TPreset::Quick);
+    session->Huzai().ResetOwn();
     EXPECT_EQ(shareSnapshot(), before);
 }
 

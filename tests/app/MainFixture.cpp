@@ -52,6 +52,7 @@ MainFixture::MainFixture() : share(makeShare()), clock(QDateTime(QDate(2024, 4, 
 MainFixture::~MainFixture()
 {
     window.reset();
+    session.reset();
     if (m_previousConfig.isNull())
         qunsetenv("XDG_CONFIG_HOME");
     else
@@ -103,20 +104,22 @@ QVariant MainFixture::setting(const QString& key) const
 
 bool MainFixture::start(bool trayAvailable)
 {
-    TMainEnvironment environment;
-    environment.clock = &clock;
-    environment.boxes = otherBoxes ? otherBoxes : &boxes;
-    environment.folders = &folders;
-    environment.lookUpAddress = [this] { return address; };
-    environment.programFolder = programFolder;
-    environment.programFile = programFile;
-    environment.arguments = arguments;
-    environment.starter = &starter;
-    environment.trayAvailable = trayAvailable;
-    environment.bindAddress = bindAddress;
-    window = std::make_unique<TfrmMain>(environment);
+    window.reset();
+    session = std::make_unique<BoardSession>(SessionEnvironment{
+        .clock = &clock,
+        .boxes = otherBoxes ? otherBoxes : &boxes,
+        .folders = &folders,
+        .lookUpAddress = [this] { return address; },
+        .bindAddress = bindAddress,
+        .programFolder = programFolder,
+        .programFile = programFile,
+        .arguments = arguments,
+        .starter = &starter,
+        .updateWait = {},
+    });
+    window = std::make_unique<TfrmMain>(*session, MainWindowEnvironment{.instance = nullptr, .trayAvailable = trayAvailable});
     if (!realDatagrams) {
-        window->Notice().SetSender([this](const QByteArray& datagram, const QByteArray& to, quint16 port) {
+        session->Notice().SetSender([this](const QByteArray& datagram, const QByteArray& to, quint16 port) {
             sent.append({datagram, to, port});
             return 0;
         });
@@ -164,7 +167,7 @@ QPoint cellOf(const TVurnaGrid& grid, const QString& name)
 
 void MainFixture::pick(const QString& name, bool add) const
 {
-    TVurnaGrid& grid = window->Keiziban();
+    TVurnaGrid& grid = child<TVurnaGrid>("Keiziban");
     const QPoint at = cellOf(grid, name);
     ASSERT_GE(at.x(), 0) << name.toStdString();
     QTest::mouseClick(&grid, Qt::LeftButton, add ? Qt::ControlModifier : Qt::KeyboardModifiers(), at);
@@ -172,7 +175,7 @@ void MainFixture::pick(const QString& name, bool add) const
 
 void MainFixture::dropOn(const QString& name, const QStringList& files, bool add) const
 {
-    TVurnaGrid& grid = window->Keiziban();
+    TVurnaGrid& grid = child<TVurnaGrid>("Keiziban");
     const QPoint at = cellOf(grid, name);
     ASSERT_GE(at.x(), 0) << name.toStdString();
     QMimeData mime;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/TfrmMain.h"
+#include "session/BoardSession.h"
 #include "platform/Clock.h"
 #include "platform/FolderChooser.h"
 #include "platform/MessageBoxes.h"
@@ -35,6 +36,17 @@ protected:
     QVariant setting(const QString& key) const;
     // The settings as the program reads them: the profile's file, or the registry on Windows.
     static QSettings nativeSettings();
+
+    // A part of the window by its object name (and type).
+    template <class T>
+    T& child(const char* name = nullptr) const
+    {
+        T* found = name ? window->findChild<T*>(QLatin1String(name)) : window->findChild<T*>();
+        if (!found)
+            throw std::runtime_error(std::string("no such part of the window: ") + (name ? name : "?"));
+        return *found;
+    }
+    TMainState& state() const { return session->State(); }
 
     // A command of the window's menus by its name.
     QAction* action(const QString& name) const { return window->findChild<QAction*>(name); }
@@ -77,6 +89,7 @@ protected:
         quint16 port = 0;
     };
     QList<SentDatagram> sent;
+    std::unique_ptr<BoardSession> session;
     std::unique_ptr<TfrmMain> window;
 
 private:

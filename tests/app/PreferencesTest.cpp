@@ -4,7 +4,7 @@
 
 #include "MainFixture.h"
 
-#include "app/FilterList.h"
+#include "app/filters/FilterList.h"
 #include "board/UserFile.h"
 #include "forms/TfrmDefaultValue.h"
 #include "forms/TfrmSetting.h"
@@ -35,7 +35,10 @@ protected:
     // Opens the preferences, lets `fill` work on the dialog, then presses 設定 or キャンセル.
     void preferences(const std::function<void(TfrmSetting&)>& fill, bool confirm = true)
     {
-        window->SetSettingRunner([&](TfrmSetting& dialog) {
+        window->Dialogs().SetRunner([&](QDialog& shown) {
+            if (auto* defaults = qobject_cast<TfrmDefaultValue*>(&shown))
+                return defaultsRunner(*defaults);
+            auto& dialog = *qobject_cast<TfrmSetting*>(&shown);
             fill(dialog);
             dialog.findChild<QPushButton*>(confirm ? QStringLiteral("btnOK") : QStringLiteral("btnCancel"))->click();
         });
@@ -48,12 +51,13 @@ protected:
     // Ticks 終了時にデフォルト値をセットする。 and confirms the default values with `locate`.
     void tickDefaults(TfrmSetting& dialog, const QString& locate)
     {
-        window->SetDefaultValueRunner([locate](TfrmDefaultValue& defaults) {
+        defaultsRunner = [locate](TfrmDefaultValue& defaults) {
             defaults.findChild<QPlainTextEdit*>(QStringLiteral("memoLocate"))->setPlainText(locate);
             defaults.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
-        });
+        };
         dialog.findChild<QCheckBox*>(QStringLiteral("chkDefaultValue"))->click();
     }
+    std::function<void(TfrmDefaultValue&)> defaultsRunner;
     TVurnaDataRec stored(const QString& base) const
     {
         TVurnaDataRec record;
@@ -72,7 +76,7 @@ TEST_F(Preferences, ANewFileNameStopsTheOldIdentityAndStartsTheNewOne)
     EXPECT_TRUE(shareHas(QStringLiteral("yamada.off"))); // the old entry shows stopped
     EXPECT_EQ(stored(QStringLiteral("sato")).Name, cp932(QStringLiteral("佐藤")));
     EXPECT_FALSE(shareHas(QStringLiteral("sato.off")));
-    EXPECT_TRUE(window->State().Own.FileName.endsWith("SATO"));
+    EXPECT_TRUE(state().Own.FileName.endsWith("SATO"));
     EXPECT_TRUE(setting(QStringLiteral("FileName")).toString().toUpper().endsWith(QStringLiteral("SATO")));
     // The defaults belong to the identity confirmed, not to the one the dialog opened with.
     EXPECT_TRUE(readShareFile(QStringLiteral("sato.def")).endsWith(cp932(QStringLiteral("\"直帰\""))));
@@ -89,23 +93,23 @@ TEST_F(Preferences, CancelWritesNothing)
         },
         false);
     EXPECT_EQ(shareSnapshot(), before);
-    EXPECT_TRUE(window->State().Own.FileName.endsWith("YAMADA"));
+    EXPECT_TRUE(state().Own.FileName.endsWith("YAMADA"));
 }
 
 TEST_F(Preferences, ThisRunsFilterChoicesSurviveTheNewStart)
 {
-    window->GroupFilterList().item(0)->setCheckState(Qt::Checked); // 営業
+    child<FilterList>("cmbGroupFilter").item(0)->setCheckState(Qt::Checked); // 営業
     preferences([](TfrmSetting&) {});
-    EXPECT_EQ(window->State().ShownBoard().Filter.CheckedGroups, cp932(QStringLiteral(",営業,")));
-    EXPECT_EQ(window->GroupFilterList().TickedRows(), QList<int>{0});
+    EXPECT_EQ(state().ShownBoard().Filter.CheckedGroups, cp932(QStringLiteral(",営業,")));
+    EXPECT_EQ(child<FilterList>("cmbGroupFilter").TickedRows(), QList<int>{0});
 }
 
 TEST_F(Preferences, AnEmptyFileNameLeavesAGuest)
 {
     preferences([](TfrmSetting& dialog) { fileName(dialog, QString()); });
-    EXPECT_TRUE(window->State().Own.FileName.isEmpty());
+    EXPECT_TRUE(state().Own.FileName.isEmpty());
     EXPECT_TRUE(shareHas(QStringLiteral("yamada.off")));
-    EXPECT_FALSE(window->OwnerSetButton().isEnabled());
+    EXPECT_FALSE(child<QToolButton>("btnOwnerSet").isEnabled());
 }
 
 } // namespace

@@ -74,7 +74,7 @@ TEST_F(Render, AreasCarryTheirColours)
     EXPECT_EQ(colourAt(image, bar, QPoint(bar->width() / 2, bar->height() / 2)), QColor(64, 64, 64));
 
     // Five members fill two rows and the left cell of the third; the right one is plain white.
-    TVurnaGrid& grid = window->Keiziban();
+    TVurnaGrid& grid = child<TVurnaGrid>("Keiziban");
     ASSERT_EQ(grid.RowCount(), 3);
     const QRect empty = grid.CellRect(1, 2);
     EXPECT_EQ(colourAt(image, &grid, empty.center()), QColor(Qt::white));
@@ -87,8 +87,8 @@ TEST_F(Render, MemoPageShowsTheOwnBoardAndItsCaption)
                          "\r\n\r\n\r\n");
     ASSERT_TRUE(start());
     window->ShowAtStart();
-    window->Pages().setCurrentWidget(&window->MemoPage());
-    window->Status().ShowProgress(QStringLiteral("伝言を運んでいます。"), 40);
+    child<QTabWidget>("pgcMain").setCurrentWidget(&child<QWidget>("tabDengon"));
+    child<StatusBarSink>("stsMain").ShowProgress(QStringLiteral("伝言を運んでいます。"), 40);
     const QImage image = shoot(QStringLiteral("memo-page.png"));
     auto* caption = window->findChild<QLabel*>(QStringLiteral("Label2"));
     auto* shadow = window->findChild<QLabel*>(QStringLiteral("Label4"));
@@ -108,7 +108,7 @@ TEST_F(Render, GridKeepsItsDesignedPlaceAtNinetySixDpi)
 {
     ASSERT_TRUE(start());
     window->ShowAtStart();
-    TVurnaGrid& grid = window->Keiziban();
+    TVurnaGrid& grid = child<TVurnaGrid>("Keiziban");
     EXPECT_EQ(grid.x(), 8);
     EXPECT_EQ(grid.y(), 24);
     EXPECT_GE(grid.width(), 564);

@@ -33,11 +33,11 @@ protected:
         return QFileInfo(shareFolder()).dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
     QString status() const { return window->findChild<QLabel*>(QStringLiteral("stsMainText"))->text(); }
-    int members() { return window->State().BoardModel.MemberHigh(); }
+    int members() { return state().BoardModel.MemberHigh(); }
     void reloadPeriod()
     {
         for (int minute = 0; minute < 60; ++minute)
-            window->State().Scheduler.MinuteTick();
+            state().Scheduler.MinuteTick();
     }
 };
 
@@ -51,7 +51,7 @@ TEST_F(ShareAway, BoardStaysFaultIsReportedNothingIsWrittenElsewhereAndTheReturn
     reloadPeriod();
     action(QStringLiteral("popTrayHuzaiLunch"))->trigger();
     EXPECT_TRUE(status().contains(QStringLiteral("山田 の行き先を保存できませんでした"))) << status().toStdString();
-    EXPECT_TRUE(window->State().Own.Locate.isEmpty()) << "not shown as set when it was not stored";
+    EXPECT_TRUE(state().Own.Locate.isEmpty()) << "not shown as set when it was not stored";
     reloadPeriod();
 
     EXPECT_TRUE(boxes.shown().isEmpty()) << "a box a minute would pile up: " << boxes.shown().front().text.toStdString();

@@ -1,5 +1,5 @@
 #include "MainFixture.h"
-#include "app/TaskTray.h"
+#include "app/tray/TaskTray.h"
 
 #include "app/HighlightButtons.h"
 #include "app/StatusBarSink.h"
@@ -45,16 +45,16 @@ TEST_F(StartUp, OwnEntryIsMarkedRunningAndTheChangeStampAdvanced)
 
     EXPECT_FALSE(shareHas(QStringLiteral("yamada.off")));
     EXPECT_EQ(readShareFile(QStringLiteral("timestmp.dat")), QByteArray("42\r\nYAMADA\r\n"));
-    const TVurnaDataRec& own = window->State().Own;
+    const TVurnaDataRec& own = state().Own;
     EXPECT_TRUE(own.Running);
     EXPECT_EQ(own.Name, cp932(utf8("山田")));
     EXPECT_EQ(own.IP, address);
     // The board shows the own record as running.
     TVurnaDataRec shown;
-    ASSERT_GE(window->State().BoardModel.FindMember(own.FileName, shown), 1);
+    ASSERT_GE(state().BoardModel.FindMember(own.FileName, shown), 1);
     EXPECT_TRUE(shown.Running);
-    EXPECT_TRUE(window->State().StartUpFinished);
-    EXPECT_EQ(window->Tray().Tip(), QStringLiteral("Vurnaboard"));
+    EXPECT_TRUE(state().StartUpFinished);
+    EXPECT_EQ(child<TaskTray>().Tip(), QStringLiteral("Vurnaboard"));
 }
 
 TEST_F(StartUp, StatusFileIsRewrittenOnlyWhenTheAddressChanged)
@@ -83,15 +83,15 @@ TEST_F(StartUp, GuestWritesNothingInTheShareAndSeesNoOwnControls)
     const auto before = shareSnapshot();
     ASSERT_TRUE(start());
     EXPECT_TRUE(window->windowTitle().endsWith(utf8("使用者： ゲストさん")));
-    const int memoTab = window->Pages().indexOf(&window->MemoPage());
-    EXPECT_FALSE(window->Pages().isTabVisible(memoTab));
+    const int memoTab = child<QTabWidget>("pgcMain").indexOf(&child<QWidget>("tabDengon"));
+    EXPECT_FALSE(child<QTabWidget>("pgcMain").isTabVisible(memoTab));
     EXPECT_FALSE(window->findChild<QToolButton*>(QStringLiteral("btnOwnerSet"))->isEnabled());
     EXPECT_FALSE(window->findChild<QToolButton*>(QStringLiteral("btnOwnerReset"))->isEnabled());
     for (const char* item : {"popTrayHuzai60", "popTrayHuzaiLunch", "popTrayHuzaiQuick", "popTrayDengonCheck"})
         EXPECT_FALSE(action(QLatin1String(item))->isEnabled()) << item;
-    EXPECT_EQ(window->State().BoardModel.MemberHigh(), 2);
+    EXPECT_EQ(state().BoardModel.MemberHigh(), 2);
 
-    window->SaveOnClose();
+    window->Quit();
     EXPECT_EQ(shareSnapshot(), before);
 }
 
@@ -103,9 +103,9 @@ TEST_F(StartUp, FreshProfileShowsAnEmptyBoardNotTheWorkingFolder)
     const bool started = start();
     QDir::setCurrent(previous);
     ASSERT_TRUE(started);
-    EXPECT_EQ(window->State().BoardModel.MemberHigh(), 0);
-    EXPECT_TRUE(window->State().OwnBoard().AutoSmall);
-    EXPECT_TRUE(window->State().Own.FileName.isEmpty());
+    EXPECT_EQ(state().BoardModel.MemberHigh(), 0);
+    EXPECT_TRUE(state().OwnBoard().AutoSmall);
+    EXPECT_TRUE(state().Own.FileName.isEmpty());
 }
 
 TEST_F(StartUp, MemberMissingFromTheBoardIsNeitherMarkedNorWritten)
@@ -114,18 +114,19 @@ TEST_F(StartUp, MemberMissingFromTheBoardIsNeitherMarkedNorWritten)
     const auto before = shareSnapshot();
     ASSERT_TRUE(start());
     EXPECT_EQ(shareSnapshot(), before);
-    const int memoTab = window->Pages().indexOf(&window->MemoPage());
-    EXPECT_TRUE(window->Pages().isTabVisible(memoTab));
+    const int memoTab = child<QTabWidget>("pgcMain").indexOf(&child<QWidget>("tabDengon"));
+    EXPECT_TRUE(child<QTabWidget>("pgcMain").isTabVisible(memoTab));
 }
 
-TEST_F(StartUp, SaveOnCloseWritesStopMarkerFilterFileAndPlacement)
+TEST_F(StartUp, TheEndWritesStopMarkerFilterFileAndPlacement)
 {
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     ASSERT_TRUE(start());
-    window->State().OwnBoard().Filter.GroupFilterOn = true;
-    window->State().OwnBoard().Filter.CheckedGroups = cp932(utf8(",営業,"));
+    state().OwnBoard().Filter.GroupFilterOn = true;
+    state().OwnBoard().Filter.CheckedGroups = cp932(utf8(",営業,"));
 
-    EXPECT_TRUE(window->SaveOnClose());
+    window->Quit();
+    EXPECT_TRUE(session->HasEnded());
     EXPECT_TRUE(shareHas(QStringLiteral("yamada.off")));
     EXPECT_EQ(readShareFile(QStringLiteral("timestmp.dat")), QByteArray("43\r\nYAMADA\r\n"));
     const QByteArray filter = readShareFile(QStringLiteral("yamada.ftr"));
@@ -134,7 +135,7 @@ TEST_F(StartUp, SaveOnCloseWritesStopMarkerFilterFileAndPlacement)
     EXPECT_EQ(setting(QStringLiteral("NormalRight")).toInt() - setting(QStringLiteral("NormalLeft")).toInt(),
               window->width());
     EXPECT_EQ(setting(QStringLiteral("MaxTop")).toInt(), 0);
-    EXPECT_FALSE(window->State().Own.Running);
+    EXPECT_FALSE(state().Own.Running);
 }
 
 TEST_F(StartUp, StoredFiltersReachTheGrid)
@@ -143,7 +144,7 @@ TEST_F(StartUp, StoredFiltersReachTheGrid)
     share.writeBytes(QStringLiteral("yamada.ftr"),
                      cp932(utf8("[MyDirectory]\r\nSUZUKI\r\nGroup,Status\r\n総務,カスタムグループ\r\n1\r\n\r\n")));
     ASSERT_TRUE(start());
-    TVurnaGrid& grid = window->Keiziban();
+    TVurnaGrid& grid = child<TVurnaGrid>("Keiziban");
     EXPECT_TRUE(grid.GroupFilterOn());
     EXPECT_EQ(grid.GroupFilter(), QList<QByteArray>{cp932(utf8("総務"))});
     EXPECT_EQ(grid.CustomGrpMember(), QByteArray(",SUZUKI,"));
@@ -157,7 +158,7 @@ TEST_F(StartUp, ShortcutProtectionEndsAStartFromTheShareAfterSaving)
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     programFolder = share.dataSource();
     EXPECT_FALSE(start());
-    EXPECT_TRUE(window->HasEnded());
+    EXPECT_TRUE(session->HasEnded());
     EXPECT_TRUE(shareHas(QStringLiteral("yamada.off")));
     EXPECT_TRUE(shareHas(QStringLiteral("yamada.ftr")));
     EXPECT_TRUE(setting(QStringLiteral("NormalLeft")).isValid());
@@ -168,7 +169,7 @@ TEST_F(StartUp, ShortcutProtectionLetsOtherFoldersRun)
     share.writeBytes(QStringLiteral("vurna.ini"), "SHORTCUTPROTECT=YES\r\n");
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     EXPECT_TRUE(start());
-    EXPECT_FALSE(window->HasEnded());
+    EXPECT_FALSE(session->HasEnded());
 }
 
 TEST_F(StartUp, CloseBoxKeepsTheProgramAndShowsTheBoardPage)
@@ -176,10 +177,10 @@ TEST_F(StartUp, CloseBoxKeepsTheProgramAndShowsTheBoardPage)
     writeSettings(QStringLiteral("yamada"), utf8("山田"), false);
     ASSERT_TRUE(start(false));
     window->ShowAtStart();
-    window->Pages().setCurrentWidget(&window->MemoPage());
+    child<QTabWidget>("pgcMain").setCurrentWidget(&child<QWidget>("tabDengon"));
     window->close();
-    EXPECT_FALSE(window->HasEnded());
-    EXPECT_EQ(window->Pages().currentWidget(), &window->BoardPage());
+    EXPECT_FALSE(session->HasEnded());
+    EXPECT_EQ(child<QTabWidget>("pgcMain").currentWidget(), &child<QWidget>("tabKeiziban"));
     EXPECT_TRUE(window->isMinimized()) << "without a tray the window is minimised, never hidden";
     EXPECT_TRUE(shareHas(QStringLiteral("yamada.vrn")));
     EXPECT_FALSE(shareHas(QStringLiteral("yamada.off")));
@@ -198,11 +199,11 @@ TEST_F(StartUp, FontSizeMenuSetsTheGridAndTheSetting)
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     setSetting(QStringLiteral("SmallFont"), 1);
     ASSERT_TRUE(start());
-    EXPECT_TRUE(window->Keiziban().SmallFont());
+    EXPECT_TRUE(child<TVurnaGrid>("Keiziban").SmallFont());
     EXPECT_TRUE(action(QStringLiteral("mnuSmallfont"))->isChecked());
 
     action(QStringLiteral("mnuNormalFont"))->trigger();
-    EXPECT_FALSE(window->Keiziban().SmallFont());
+    EXPECT_FALSE(child<TVurnaGrid>("Keiziban").SmallFont());
     EXPECT_FALSE(action(QStringLiteral("mnuSmallfont"))->isChecked());
     EXPECT_EQ(setting(QStringLiteral("SmallFont")).toInt(), 0);
 }
@@ -212,7 +213,7 @@ TEST_F(StartUp, QuitSavesOnceAndEnds)
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     ASSERT_TRUE(start());
     action(QStringLiteral("mnuQuit"))->trigger();
-    EXPECT_TRUE(window->HasEnded());
+    EXPECT_TRUE(session->HasEnded());
     EXPECT_EQ(readShareFile(QStringLiteral("timestmp.dat")), QByteArray("43\r\nYAMADA\r\n"));
     window->Quit();
     EXPECT_EQ(readShareFile(QStringLiteral("timestmp.dat")), QByteArray("43\r\nYAMADA\r\n")) << "saved only once";
@@ -222,28 +223,28 @@ TEST_F(StartUp, HighlightButtonsAndTypedLettersSetTheGridsRow)
 {
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     ASSERT_TRUE(start());
-    window->HighlightPanel().Button(8)->click();
-    EXPECT_EQ(window->Keiziban().ScrDBEnabled(), cp932(utf8("ﾔﾕﾖ")));
-    EXPECT_EQ(window->HighlightPanel().CheckedTag(), 8);
+    child<THighlightPanel>("Panel1").Button(8)->click();
+    EXPECT_EQ(child<TVurnaGrid>("Keiziban").ScrDBEnabled(), cp932(utf8("ﾔﾕﾖ")));
+    EXPECT_EQ(child<THighlightPanel>("Panel1").CheckedTag(), 8);
 
     window->ShowAtStart();
     window->show();
-    window->Keiziban().setFocus();
-    QTest::keyClick(&window->Keiziban(), Qt::Key_S, Qt::NoModifier);
-    EXPECT_EQ(window->Keiziban().ScrDBEnabled(), cp932(utf8("ｻｼｽｾｿ")));
-    QTest::keyClick(&window->Keiziban(), Qt::Key_X, Qt::NoModifier);
-    EXPECT_EQ(window->Keiziban().ScrDBEnabled(), QByteArray("*"));
-    EXPECT_EQ(window->HighlightPanel().CheckedTag(), 0);
+    child<TVurnaGrid>("Keiziban").setFocus();
+    QTest::keyClick(&child<TVurnaGrid>("Keiziban"), Qt::Key_S, Qt::NoModifier);
+    EXPECT_EQ(child<TVurnaGrid>("Keiziban").ScrDBEnabled(), cp932(utf8("ｻｼｽｾｿ")));
+    QTest::keyClick(&child<TVurnaGrid>("Keiziban"), Qt::Key_X, Qt::NoModifier);
+    EXPECT_EQ(child<TVurnaGrid>("Keiziban").ScrDBEnabled(), QByteArray("*"));
+    EXPECT_EQ(child<THighlightPanel>("Panel1").CheckedTag(), 0);
 }
 
 TEST_F(StartUp, TrayRowItemHighlightsAndShowsTheBoardPage)
 {
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     ASSERT_TRUE(start());
-    window->Pages().setCurrentWidget(&window->MemoPage());
+    child<QTabWidget>("pgcMain").setCurrentWidget(&child<QWidget>("tabDengon"));
     window->findChild<QAction*>(QStringLiteral("popTrayKeizibanH"))->trigger();
-    EXPECT_EQ(window->Keiziban().ScrDBEnabled(), cp932(utf8("ﾊﾋﾌﾍﾎ")));
-    EXPECT_EQ(window->Pages().currentWidget(), &window->BoardPage());
+    EXPECT_EQ(child<TVurnaGrid>("Keiziban").ScrDBEnabled(), cp932(utf8("ﾊﾋﾌﾍﾎ")));
+    EXPECT_EQ(child<QTabWidget>("pgcMain").currentWidget(), &child<QWidget>("tabKeiziban"));
     EXPECT_TRUE(window->isVisible());
 }
 
@@ -252,7 +253,7 @@ TEST_F(StartUp, EditMenuFollowsThePage)
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     ASSERT_TRUE(start());
     EXPECT_FALSE(action(QStringLiteral("mnuCopy"))->isEnabled());
-    window->Pages().setCurrentWidget(&window->MemoPage());
+    child<QTabWidget>("pgcMain").setCurrentWidget(&child<QWidget>("tabDengon"));
     EXPECT_TRUE(action(QStringLiteral("mnuCopy"))->isEnabled());
     EXPECT_TRUE(action(QStringLiteral("mnuPaste"))->isEnabled());
     EXPECT_FALSE(window->findChild<QWidget*>(QStringLiteral("pnlFilters"))->isVisibleTo(window.get()));
@@ -263,28 +264,28 @@ TEST_F(StartUp, MemoPageTakesInUnreadMemos)
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     share.writeBytes(QStringLiteral("yamada.mil"), cp932(utf8("○鈴木より\r\n会議です")) + "\r\n\r\n\r\n");
     ASSERT_TRUE(start());
-    window->State().NewMemo = true;
-    window->Pages().setCurrentWidget(&window->MemoPage());
+    state().NewMemo = true;
+    child<QTabWidget>("pgcMain").setCurrentWidget(&child<QWidget>("tabDengon"));
     EXPECT_FALSE(shareHas(QStringLiteral("yamada.mil")));
     EXPECT_TRUE(readShareFile(QStringLiteral("yamada.old")).contains(cp932(utf8("会議です"))));
-    EXPECT_FALSE(window->State().NewMemo);
+    EXPECT_FALSE(state().NewMemo);
 }
 
 TEST_F(StartUp, MemoBoardIsSavedWhenTheViewLosesTheFocus)
 {
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     ASSERT_TRUE(start());
-    window->Pages().setCurrentWidget(&window->MemoPage());
-    window->MemoView().insertPlainText(utf8("明日の会議は十時から"));
+    child<QTabWidget>("pgcMain").setCurrentWidget(&child<QWidget>("tabDengon"));
+    child<TQuaxoRichEdit>("rchDengonOwner").insertPlainText(utf8("明日の会議は十時から"));
     // A character that the shared files cannot hold is refused and the user is told why.
     QKeyEvent hangul(QEvent::KeyPress, 0, Qt::NoModifier, utf8("한"));
-    QApplication::sendEvent(&window->MemoView(), &hangul);
-    EXPECT_FALSE(window->MemoView().toPlainText().contains(utf8("한")));
+    QApplication::sendEvent(&child<TQuaxoRichEdit>("rchDengonOwner"), &hangul);
+    EXPECT_FALSE(child<TQuaxoRichEdit>("rchDengonOwner").toPlainText().contains(utf8("한")));
     const auto* status = window->findChild<QLabel*>(QStringLiteral("stsMainText"));
     EXPECT_EQ(status->text(), utf8("【警告】「한」は使用できない文字の為、入力できません。"));
 
     QFocusEvent leave(QEvent::FocusOut);
-    QApplication::sendEvent(&window->MemoView(), &leave);
+    QApplication::sendEvent(&child<TQuaxoRichEdit>("rchDengonOwner"), &leave);
     EXPECT_EQ(readShareFile(QStringLiteral("yamada.old")), cp932(utf8("明日の会議は十時から")) + "\r\n");
 }
 
@@ -292,11 +293,11 @@ TEST_F(StartUp, StartUpAgainCountsTheMemoCheckFromNow)
 {
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     ASSERT_TRUE(start());
-    window->State().Scheduler.MinuteTick();
-    window->State().Scheduler.MinuteTick();
-    ASSERT_EQ(window->State().Scheduler.MinCounter().CheckMsg, 2);
-    window->StartUp();
-    EXPECT_EQ(window->State().Scheduler.MinCounter().CheckMsg, 0);
+    state().Scheduler.MinuteTick();
+    state().Scheduler.MinuteTick();
+    ASSERT_EQ(state().Scheduler.MinCounter().CheckMsg, 2);
+    session->StartUp();
+    EXPECT_EQ(state().Scheduler.MinCounter().CheckMsg, 0);
 }
 
 TEST_F(StartUp, MaximisedIsAColumnAtTheStoredLeftEdgeAndComesBackSo)
@@ -314,7 +315,7 @@ TEST_F(StartUp, MaximisedIsAColumnAtTheStoredLeftEdgeAndComesBackSo)
     EXPECT_FALSE(window->isMinimized());
     EXPECT_EQ(window->pos(), QPoint(120, 0));
     // The normal place is kept for the next start, the docked edge as MaxLeft.
-    window->SaveOnClose();
+    window->Quit();
     EXPECT_EQ(setting(QStringLiteral("NormalLeft")).toInt(), normal.left());
     EXPECT_EQ(setting(QStringLiteral("NormalTop")).toInt(), normal.top());
     EXPECT_EQ(setting(QStringLiteral("MaxLeft")).toInt(), 120);
@@ -328,8 +329,8 @@ TEST_F(StartUp, WakeUpBringsTheWindowForward)
     EXPECT_FALSE(window->isVisible());
     window->VurnaWakeup();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->Tray().Shown());
-    EXPECT_EQ(window->Tray().Tip(), QStringLiteral("Vurnaboard"));
+    EXPECT_TRUE(child<TaskTray>().Shown());
+    EXPECT_EQ(child<TaskTray>().Tip(), QStringLiteral("Vurnaboard"));
 }
 
 } // namespace

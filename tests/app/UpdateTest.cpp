@@ -1,6 +1,6 @@
 #include "MainFixture.h"
 
-#include "app/UpdateCheck.h"
+#include "session/UpdateCheck.h"
 #include "board/UserFile.h"
 #include "platform/Cp932.h"
 #include "platform/ProcessStarter.h"

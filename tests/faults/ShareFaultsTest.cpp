@@ -107,7 +107,7 @@ protected:
 
     void act(Action what)
     {
-        const QByteArray shareDir = window->State().ShownBoard().ShareDir;
+        const QByteArray shareDir = state().ShownBoard().ShareDir;
         const QByteArray suzuki = share.dataSource() + "SUZUKI";
         const QByteArray label = ParcelPost::BatchLabel(cp932(QStringLiteral("山田")), clock.now());
         switch (what) {
@@ -117,16 +117,16 @@ protected:
             action(QStringLiteral("popTrayHuzaiLunch"))->trigger();
             break;
         case Action::SendMemo:
-            window->Delivery().ProcessSendList(ParcelPost::BuildSendList(label, {suzuki}, {}, memo), shareDir);
+            session->Delivery().ProcessSendList(ParcelPost::BuildSendList(label, {suzuki}, {}, memo), shareDir);
             break;
         case Action::SendParcel:
-            window->Delivery().ProcessSendList(
+            session->Delivery().ProcessSendList(
                 ParcelPost::BuildSendList(label, {suzuki}, {cp932(outside.filePath(QStringLiteral("parcel.txt")))}, {}),
                 shareDir);
             break;
         case Action::TakeInMemos:
-            window->Pages().setCurrentWidget(&window->BoardPage());
-            window->Pages().setCurrentWidget(&window->MemoPage());
+            child<QTabWidget>("pgcMain").setCurrentWidget(&child<QWidget>("tabKeiziban"));
+            child<QTabWidget>("pgcMain").setCurrentWidget(&child<QWidget>("tabDengon"));
             break;
         }
     }
@@ -137,7 +137,7 @@ protected:
         const QMap<QString, QByteArray> files = tree();
         switch (action) {
         case Action::Start:
-            EXPECT_EQ(window->State().BoardModel.MemberHigh(), 2);
+            EXPECT_EQ(state().BoardModel.MemberHigh(), 2);
             break;
         case Action::SetAbsence: {
             TVurnaDataRec yamada;
@@ -231,7 +231,7 @@ TEST_P(ShareFault, NothingInTheShareChangesTheUserIsToldAndTheNextTryWorks)
     if (row.action != Action::Start) { // a copy that starts says so, whatever its share
         EXPECT_EQ(sent.size(), announced) << "announced what was not stored";
     }
-    EXPECT_EQ(window->State().BoardModel.MemberHigh(), 2) << "the board is kept";
+    EXPECT_EQ(state().BoardModel.MemberHigh(), 2) << "the board is kept";
     EXPECT_TRUE(boxes.shown().isEmpty()) << boxes.shown().front().text.toStdString();
     EXPECT_TRUE(status().contains(QString::fromUtf8(row.told))) << status().toStdString();
 

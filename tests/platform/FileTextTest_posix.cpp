@@ -4,7 +4,11 @@
 #include "support/TestShare.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 // rename() puts the new file in the old one's place in one step.
 extern const bool rewriteLeavesAMomentWithoutFile = false;
@@ -32,6 +36,33 @@ TEST(SharePath, MixedCaseShareOnACaseSensitiveFileSystem)
     ASSERT_TRUE(WriteFileText(upper + "SATO.vrn", "s"));
     EXPECT_TRUE(share.exists(QStringLiteral("SATO.vrn")));
     EXPECT_TRUE(ShareFiles::exists(upper + "sato.VRN"));
+}
+
+// A disk that takes no more bytes, for this process only and without root: under a file size
+// limit of 0 every write to a regular file fails (EFBIG, once SIGXFSZ is ignored).
+TEST(FileText, AWriteTheDiskRefusesLeavesTheOldFileWhole)
+{
+    TestShare share;
+    share.writeBytes(QStringLiteral("A.vrn"), "old bytes");
+    RetryPolicy once;
+    once.attempts = 1;
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit full = before;
+    full.rlim_cur = 0;
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    bool written = true;
+    {
+        const auto restore = qScopeGuard([&] {
+            ::setrlimit(RLIMIT_FSIZE, &before);
+            std::signal(SIGXFSZ, handler);
+        });
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &full), 0);
+        written = WriteFileText(share.dataSource() + "A.vrn", "new bytes", once);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(share.readBytes(QStringLiteral("A.vrn")), QByteArray("old bytes"));
+    EXPECT_EQ(QDir(share.realPath()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("A.vrn")});
 }
 
 } // namespace

@@ -73,6 +73,40 @@ TEST(MemoLock, ALiveGuardIsNotBrokenAndTheMemoIsReportedUnsent)
     EXPECT_EQ(share.readBytes(QStringLiteral("YAMADA.mil.lock")), QByteArray("otherhost 4242 abc 1\r\n"));
 }
 
+// A guard that stands unchanged is judged by the stale time alone: the refusal time is for a
+// guard that can be neither made nor found. Each row's guard is about maxWaitMs old at the end.
+struct GuardAgeCase
+{
+    const char* name;
+    int refusedMs;
+    int staleMs;
+    MemoLock::Result result;
+};
+
+class GuardAge : public ::testing::TestWithParam<GuardAgeCase>
+{
+};
+
+TEST_P(GuardAge, OnlyAGuardOlderThanTheStaleTimeIsTakenOver)
+{
+    TestShare share;
+    placeForeignGuard(share);
+    MemoLockPolicy policy;
+    policy.maxPauseMs = 2;
+    policy.maxWaitMs = 200;
+    policy.refusedMs = GetParam().refusedMs;
+    policy.staleMs = GetParam().staleMs;
+    MemoLock lock(share.dataSource() + "YAMADA", policy);
+    EXPECT_EQ(lock.acquire(), GetParam().result) << GetParam().name;
+    EXPECT_EQ(share.readBytes(QStringLiteral("YAMADA.mil.lock")) == "otherhost 4242 abc 1\r\n",
+              GetParam().result == MemoLock::Result::TimedOut);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MemoLock, GuardAge,
+    ::testing::Values(GuardAgeCase{"past the refusal time only", 0, 3600000, MemoLock::Result::TimedOut},
+                      GuardAgeCase{"past the stale time only", 3600000, 0, MemoLock::Result::Acquired}));
+
 TEST(MemoLock, AShareThatTakesNoGuardIsReportedWithoutWaitingOutAHolderThatIsNotThere)
 {
     // No guard can be made where the folder is gone, as on a full or read-only disk; the whole

@@ -1,6 +1,6 @@
 #include "CopyWorld.h"
 
-#include "app/TaskTray.h"
+#include "app/tray/TaskTray.h"
 
 #include <QAction>
 #include <QMenu>
@@ -58,13 +58,13 @@ void CopyWorld::startWorld(const QByteArray& udpLine, int changeStampMinutes,
 TVurnaDataRec CopyWorld::shown(const char* fileNamePart)
 {
     TVurnaDataRec record;
-    window->State().BoardModel.FindMember(fileNamePart, record);
+    state().BoardModel.FindMember(fileNamePart, record);
     return record;
 }
 
 void CopyWorld::clickTrayItem(const char* name)
 {
-    QMenu& menu = window->Tray().Menu();
+    QMenu& menu = child<TaskTray>().Menu();
     menu.popup(QPoint(200, 200));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
     QAction* item = action(QLatin1String(name));

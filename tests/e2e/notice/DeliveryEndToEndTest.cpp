@@ -3,7 +3,7 @@
 
 #include "CopyWorld.h"
 
-#include "app/DengonDelivery.h"
+#include "session/DengonDelivery.h"
 #include "board/Datagram.h"
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Cp932.h"
@@ -33,7 +33,7 @@ protected:
     // Every detail window that opens gets `memo` typed after its header and is sent.
     void sendWithMemo(const QString& memo)
     {
-        window->SetInfoRunner([memo](TfrmInfo& form, const ParmRec& site, const TVurnaDataArray& selection,
+        window->Dialogs().SetInfoRunner([memo](TfrmInfo& form, const ParmRec& site, const TVurnaDataArray& selection,
                                      bool presetToday, TfrmInfo::Mode mode) {
             ASSERT_TRUE(form.Prepare(site, selection, presetToday, mode));
             form.findChild<QPlainTextEdit*>(QStringLiteral("memSend"))->appendPlainText(memo);
@@ -92,7 +92,7 @@ TEST_F(Delivery, FilesDroppedOnTwoMembersArriveAsParcelsThatTheyTakeIn)
         writeSettings(QLatin1String(base), QString::fromUtf8(name));
         folders.setNextAnswer(received.path());
         ASSERT_TRUE(start());
-        window->SwitchPage(&window->MemoPage());
+        window->SwitchPage(&child<QWidget>("tabDengon"));
         EXPECT_EQ(entries(received.path()), QStringList{label}) << base;
         EXPECT_EQ(entries(received.path() + QLatin1Char('/') + label),
                   (QStringList{QStringLiteral("地図.txt"), QStringLiteral("見積書.txt")}));

@@ -40,9 +40,9 @@ TEST_F(FirstStart, ThePreferencesMakeANewMemberWhoRunsAndIsAnnounced)
     bindAddress = address;
     realDatagrams = true;
     ASSERT_TRUE(start());
-    ASSERT_TRUE(window->State().Own.FileName.isEmpty());
+    ASSERT_TRUE(state().Own.FileName.isEmpty());
 
-    window->SetSettingRunner([&](TfrmSetting& dialog) {
+    window->Dialogs().SetRunner([&](QDialog& dialog) {
         auto* directory = dialog.findChild<QLineEdit*>(QStringLiteral("edtShareDir"));
         directory->clear();
         QTest::keyClicks(directory, share.realPath());
@@ -57,7 +57,7 @@ TEST_F(FirstStart, ThePreferencesMakeANewMemberWhoRunsAndIsAnnounced)
     });
     action(QStringLiteral("mnuPreference"))->trigger();
 
-    EXPECT_TRUE(window->State().Own.FileName.endsWith("SATO"));
+    EXPECT_TRUE(state().Own.FileName.endsWith("SATO"));
     EXPECT_TRUE(readShareFile(QStringLiteral("sato.vrn")).contains(cp932(QStringLiteral("\"佐藤\""))));
     EXPECT_FALSE(shareHas(QStringLiteral("sato.off"))); // running
     // The others hear of the start at once; a member new to their boards joins them at their next

@@ -4,7 +4,7 @@
 // before the polls (set to ten hours here) could tell them.
 
 #include "CopyWorld.h"
-#include "app/TaskTray.h"
+#include "app/tray/TaskTray.h"
 
 #include "board/TVurnaNotice.h"
 #include "board/ui/TVurnaGrid.h"
@@ -35,7 +35,7 @@ TEST_F(Notice, TrayPresetReachesTheOtherBoardsAtOnce)
     EXPECT_EQ(shown("TANAKA").IP, QByteArray("127.0.0.4"));
 
     clickTrayItem("popTrayHuzai15");
-    ASSERT_EQ(window->State().Own.Locate, cp932(utf8("会議")));
+    ASSERT_EQ(state().Own.Locate, cp932(utf8("会議")));
     for (CopyProcess* copy : {suzuki.get(), tanaka.get()}) {
         const qint64 ms = copy->timeUntilLogged(QStringLiteral("applied status YAMADA"), 10000);
         EXPECT_GE(ms, 0) << copy->log().toStdString();
@@ -73,7 +73,7 @@ TEST_F(Notice, WithDatagramsOffACopyCatchesUpThroughTheChangeStamp)
         QTest::qWaitFor([&] { return suzuki->log().count(QStringLiteral("minute tick asked for")) >= 2; }, 10000));
     QTest::qWait(300);
     clickTrayItem("popTrayHuzaiLunch");
-    ASSERT_EQ(window->State().Own.Locate, cp932(utf8("食事中！")));
+    ASSERT_EQ(state().Own.Locate, cp932(utf8("食事中！")));
     QTest::qWait(500);
     EXPECT_FALSE(suzuki->hasLogged(QStringLiteral("applied status")));
 

@@ -1,0 +1,445 @@
+#include "session/BoardSession.h"
+
+#include "board/EFileIOError.h"
+#include "board/TVurnaNotice.h"
+#include "board/UserLoader.h"
+#include "platform/Autostart.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProgramVersion.h"
+#include "platform/ShareFiles.h"
+#include "platform/SharePath.h"
+#include "platform/SjisText.h"
+#include "session/MainLog.h"
+#include "session/SettingResult.h"
+#include "session/ShortcutProtection.h"
+#include "session/UpdateCheck.h"
+#include "store/DefaultValueFile.h"
+#include "store/FilterFile.h"
+#include "store/MemoFiles.h"
+#include "store/SiteConfig.h"
+#include "store/StatusReport.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTimer>
+
+BoardSession::BoardSession(SessionEnvironment environment, QObject* parent)
+    : QObject(parent), m_env(std::move(environment)), m_clock(*m_env.clock), m_boxes(*m_env.boxes),
+      m_settings([this] { return m_notice ? m_notice->GetOwnAddress() : QByteArray(); }),
+      m_writer(m_state.BoardModel, m_state.Own), m_huzai(m_state, m_writer, m_clock, m_boxes)
+{
+    m_huzai.SetStatusSink(&m_status);
+    m_notice = new TVurnaNotice({.board = m_state.BoardModel,
+                                 .minutes = m_state.Scheduler,
+                                 .own = m_state.Own,
+                                 .boards = m_state.Boards,
+                                 .currentBoard = m_state.CurrentBoard,
+                                 .status = m_status,
+                                 .settings = m_settings,
+                                 .clock = m_clock},
+                                this);
+    // Without a look-up of its own the notice asks the host.
+    if (m_env.lookUpAddress)
+        m_notice->SetAddressLookUp(m_env.lookUpAddress);
+    m_writer.SetNotifier(m_notice);
+    m_delivery = std::make_unique<DengonDelivery>(DeliveryContext{
+        .status = m_status,
+        .boxes = m_boxes,
+        .clock = m_clock,
+        .folders = Folders(),
+        .announceMemo = [this](const QByteArray& recipient) { m_notice->SendMemoNotice(recipient); },
+        .memoPolicy = {},
+    });
+    connect(m_notice, &TVurnaNotice::MemoArrived, this, [this] {
+        m_state.NewMemo = true;
+        emit MemoWaiting();
+    });
+    connect(m_notice, &TVurnaNotice::ReloadRequested, this,
+            [this] { WhenBoardIdle([this] { ShowBoard(m_state.ShownBoard(), true); }); });
+    connect(m_notice, &TVurnaNotice::EndRequested, this, &BoardSession::EndRequested);
+    ConnectBoard();
+}
+
+BoardSession::~BoardSession() = default;
+
+void BoardSession::ConnectBoard()
+{
+    MinuteScheduler& scheduler = m_state.Scheduler;
+    // The minute's reloads fail for as long as the share is away (a file server restarting): a
+    // box each time would pile up over the lunch break. The status bar tells it until a reload
+    // succeeds again; a load the user asked for still answers with a box.
+    connect(&scheduler, &MinuteScheduler::LoadFailed, this, [this](const QString& message) {
+        ReportStatus(m_status, message, Severity::Fault);
+        m_loadFault = m_status.LastText();
+    });
+    connect(&m_state.BoardModel, &TVurnaBoardModel::Refreshed, this, [this] {
+        if (!m_loadFault.isEmpty() && m_status.LastText() == m_loadFault)
+            m_status.setStatusText(QString());
+        m_loadFault.clear();
+    });
+    connect(&scheduler, &MinuteScheduler::OnIntervalTimer, this, [this] {
+        emit MinutePassed();
+        m_huzai.HuzaiAutoResetCheck();
+    });
+    connect(&scheduler, &MinuteScheduler::OnCheckMsg, this, &BoardSession::CheckMemos);
+    connect(&m_state.BoardModel, &TVurnaBoardModel::OnChangeDB, this, [this] {
+        TVurnaDataRec entry;
+        m_state.HuzaiAlart = m_state.FindOwnEntry(entry) >= 1 && !entry.Locate.isEmpty();
+        emit OwnAbsenceChanged(m_state.HuzaiAlart);
+    });
+}
+
+SiteConfigContext BoardSession::SiteContext(const QByteArray& memberName)
+{
+    return {.shareMove = &m_settings, .clock = &m_clock, .memberName = memberName, .retry = {}};
+}
+
+bool BoardSession::BeginStartUp()
+{
+    m_state.SendList.clear();
+    StartUp();
+    // The program refuses to run straight from the shared directory, where an update would
+    // replace it under every member at once.
+    if (m_state.OwnBoard().ShortcutProtect && IsRunFromShare(m_env.programFolder, m_state.OwnBoard().ShareDir)) {
+        qCInfo(lcMain) << "started from the shared directory: ends";
+        m_endPending = true;
+    }
+    if (!m_endPending)
+        RunUpdateCheck();
+    // An end asked for during start-up (shortcut protection, the updater, a signal) saves as usual.
+    if (m_endPending)
+        return false;
+    m_huzai.ClearAbsenceOfLastExit();
+    // Memos that arrived while the program was not running start the reminder at once.
+    CheckMemos();
+    return true;
+}
+
+void BoardSession::FinishStartUp()
+{
+    m_state.StartUpFinished = true;
+    m_huzai.HuzaiAutoResetCheck();
+    qCInfo(lcMain) << "start-up finished";
+}
+
+void BoardSession::StartUp()
+{
+    m_settings.ReadLocalSettings(m_state.Boards);
+    qCInfo(lcMain) << "local settings read: share" << m_state.OwnBoard().ShareDir << "AutoSmall"
+                   << m_state.OwnBoard().AutoSmall;
+    m_state.CurrentBoard = 0;
+    // Log entries name the user before the identity is read.
+    if (!m_state.OwnBoard().ShareDir.isEmpty())
+        SiteConfig::Load(m_state.OwnBoard().ShareDir, m_state.Boards, 0, true, SiteContext(m_settings.Name()));
+    qCInfo(lcMain) << "site configuration read: boards" << m_state.Boards.size();
+    // Without a listener the own address stays empty, so nothing is sent either; a listener
+    // that cannot be had is reported and the program runs on without it.
+    if (m_state.OwnBoard().UdpMode != 0)
+        m_notice->StartListener(m_env.bindAddress);
+    else
+        qCInfo(lcMain) << "datagrams off on the own board";
+    // The memo check runs at the board's interval, counted from now (start-up runs again when
+    // the preferences change).
+    TInterval interval = m_state.Scheduler.Interval();
+    interval.CheckMsg = m_state.ShownBoard().Interval.CheckMsg;
+    m_state.Scheduler.SetInterval(interval);
+    m_state.Scheduler.RestartMemoCheckCount();
+    m_settings.LoadOwnIdentity(m_state.Own, m_notice->GetOwnAddress());
+    qCInfo(lcMain) << "own identity" << m_state.Own.FileName;
+    // A guest has no filter file.
+    if (HasOwnEntry(m_state.Own))
+        FilterFile::Read(m_state.Own.FileName + FilterFile::Extension, m_state.Boards);
+    ShowBoard(m_state.ShownBoard());
+    emit BoardsListed();
+    if (SjisText::trim(m_state.Own.FileName).isEmpty()) {
+        qCInfo(lcMain) << "guest: nothing written";
+        return;
+    }
+    TakeOwnEntry();
+}
+
+void BoardSession::TakeOwnEntry()
+{
+    // Without an entry on the board nothing is written or sent: the user may have chosen a
+    // file name on a share that cannot be reached.
+    TVurnaDataRec entry;
+    if (m_state.FindOwnEntry(entry) < 0) {
+        qCInfo(lcMain) << "own entry not on the board";
+        return;
+    }
+    const QByteArray storedAddress = entry.IP;
+    m_state.Own = entry;
+    m_state.Own.IP = m_notice->GetOwnAddress();
+    if (m_writer.SetStopMarker(false)) {
+        qCInfo(lcMain) << "own entry marked running";
+    } else {
+        // A read-only or full share: the board shows, but nothing the user changes can be kept.
+        qCWarning(lcMain) << "own entry could not be marked running: the share takes no writes";
+        ReportStatus(m_status, QStringLiteral("共有ディレクトリに書き込めません。行き先を変更しても保存されません。"),
+                     Severity::Fault);
+    }
+    // The stamp's file waits let events run, and a reload among them may have moved the entry:
+    // it is found again by its file.
+    const int current = m_state.BoardModel.IndexOfMember(m_state.Own.FileName);
+    if (current >= 1)
+        m_state.BoardModel.SetMember(current, m_state.Own);
+    emit OwnEntryTaken();
+    // Other copies reach the user at the new address.
+    if (storedAddress != m_state.Own.IP) {
+        m_writer.WriteUserFile(m_state.Own);
+        qCInfo(lcMain) << "own status file rewritten for the address" << m_state.Own.IP;
+    }
+}
+
+void BoardSession::ShowBoard(ParmRec& board, bool fromDatagram)
+{
+    TVurnaBoardModel& model = m_state.BoardModel;
+    MinuteScheduler& scheduler = m_state.Scheduler;
+    scheduler.SetTimerEnabled(false);
+
+    // The site's priority order holds unless the user chose the order by reading.
+    model.SetSortPriorityOn(board.SortPriority != 0 && !m_settings.RegistSortPriority());
+    emit BoardLoading(board);
+    model.SetDataSource(board.ShareDir);
+    if (board.ShareDir.isEmpty()) {
+        // No shared directory chosen yet (a fresh PC): an empty path would name the working
+        // folder, whose files are no board.
+        qCInfo(lcMain) << "no shared directory: empty board";
+    } else {
+        try {
+            model.Reload(AllMembers);
+            qCInfo(lcMain) << "board loaded" << board.ShareDir << "members" << model.MemberHigh();
+        } catch (const EFileIOError& e) {
+            qCWarning(lcMain) << "board load failed" << e.message();
+            if (fromDatagram)
+                ReportStatus(m_status, QStringLiteral("ＵＤＰメッセージの受信に失敗しました。"), Severity::Fault);
+            else
+                m_boxes.show(e.message(), Mb::Ok | Mb::IconStop);
+        }
+    }
+
+    TInterval interval = scheduler.Interval();
+    interval.ReloadLastCommit = board.Interval.ReloadLastCommit;
+    interval.ReloadAllFile = board.Interval.ReloadAllFile;
+    scheduler.SetInterval(interval);
+    scheduler.SetTimerEnabled(true);
+    emit BoardShown();
+}
+
+void BoardSession::WhenBoardIdle(std::function<void()> command)
+{
+    TVurnaBoardModel& model = m_state.BoardModel;
+    if (!model.IsLoading()) {
+        command();
+        return;
+    }
+    // The window answers while a board loads. A command that switches or reloads the board
+    // would then run inside the load, and the load's caller would finish after it with the
+    // settings of the board it began with; it runs once that caller has returned.
+    model.WhenIdle([this, command = std::move(command)] { QTimer::singleShot(0, this, command); });
+}
+
+bool BoardSession::SwitchBoard(int index)
+{
+    if (index == m_state.CurrentBoard || index < 0 || index >= m_state.Boards.size())
+        return false;
+    ParmRec& board = m_state.Boards[index];
+    if (board.SlowLine) {
+        const QString question = QStringLiteral("指定された掲示板は低速回線の先にあります。\r\r"
+                                                "処理に時間がかかりますが本当に切替えますか？");
+        if (m_boxes.show(question, Mb::OkCancel | Mb::IconWarning) != Mb::IdOk)
+            return false;
+    }
+    emit WaitingOnShare(true);
+    const bool reachable = ShareFiles::isDirectory(board.ShareDir);
+    emit WaitingOnShare(false);
+    if (!reachable || !SiteConfig::Load(board.ShareDir, m_state.Boards, index, false, SiteContext(m_state.Own.Name))) {
+        m_boxes.show(QStringLiteral("指定された掲示板への接続に失敗しました"), Mb::Ok | Mb::IconStop);
+        return false;
+    }
+    qCInfo(lcMain) << "board switched to" << index;
+    m_state.CurrentBoard = index;
+    ShowBoard(m_state.Boards[index]);
+    return true;
+}
+
+void BoardSession::ReloadAllAsked()
+{
+    const QString question = QStringLiteral("この操作はサーバに瞬間的な負荷をかけてしまいます。\r\n\r\n"
+                                            "特定の人物の最新情報を見るだけならば、詳細表示を\r\n\r\n"
+                                            "行って下さい。全データのリロードを本当に行いますか？");
+    if (m_boxes.show(question, Mb::OkCancel | Mb::IconWarning) == Mb::IdOk)
+        ShowBoard(m_state.ShownBoard());
+}
+
+void BoardSession::SortByReading(bool furigana)
+{
+    m_settings.SetRegistSortPriority(furigana);
+    ShowBoard(m_state.ShownBoard());
+}
+
+void BoardSession::CheckMemos()
+{
+    if (HasOwnEntry(m_state.Own) && ShareFiles::exists(m_state.Own.FileName + ".mil")) {
+        if (!m_state.NewMemo)
+            qCInfo(lcMain) << "unread memos wait";
+        m_state.NewMemo = true;
+        emit MemoWaiting();
+    }
+}
+
+void BoardSession::MemosTakenIn()
+{
+    qCInfo(lcMain) << "unread memos taken in";
+    m_state.NewMemo = false;
+}
+
+void BoardSession::ReceiveParcels()
+{
+    m_delivery->ReceiveParcels(m_state.Own.FileName, m_state.OwnBoard().ShareDir);
+}
+
+bool BoardSession::RequestEnd()
+{
+    if (m_ended)
+        return false;
+    if (!m_state.StartUpFinished) {
+        // Asked while the start-up is still running (its file waits and datagrams held back
+        // during the load let events run): saving now would be undone by the start-up's later
+        // steps, so the start-up ends first and then saves, once however often it was asked.
+        m_endPending = true;
+        qCInfo(lcMain) << "end requested during start-up";
+        return false;
+    }
+    return true;
+}
+
+bool BoardSession::End(const std::function<void()>& saveWindowParts)
+{
+    if (m_ended)
+        return false;
+    m_ended = true;
+    m_state.Scheduler.SetTimerEnabled(false);
+    qCInfo(lcMain) << "saving for the end";
+    // Handing over to the updater, the user has only just started the program: every other copy
+    // would show them gone home until the new build starts.
+    if (!m_handingOver)
+        m_huzai.SetDefaultValueOnExit();
+    if (saveWindowParts)
+        saveWindowParts();
+    // A guest has no filter file; the writer knows.
+    FilterFile::Write(m_state.Own.FileName + FilterFile::Extension, m_state.Boards);
+    m_writer.SetStopMarker(true);
+    qCInfo(lcMain) << "saved: stop marker written";
+    return true;
+}
+
+TVurnaDataArray BoardSession::LoadMembersOf(const QByteArray& shareDir, QString* error) const
+{
+    TVurnaDataArray members{TVurnaDataRec{}};
+    try {
+        LoadUserFiles(SharePath::withSeparator(shareDir), members, AllMembers, m_state.BoardModel.SortPriorityOn());
+    } catch (const EFileIOError& e) {
+        *error = e.message();
+        members = {TVurnaDataRec{}};
+    }
+    return members;
+}
+
+ParmRec BoardSession::ReadSiteConfigOf(const QByteArray& shareDir) const
+{
+    TParmArray boards{m_state.OwnBoard()};
+    boards.append(ParmRec{});
+    // Only a look: a moved share is not followed into the local settings.
+    SiteConfig::Load(SharePath::withSeparator(shareDir), boards, 1, false,
+                     {.shareMove = nullptr, .clock = &m_clock, .memberName = {}, .retry = {}});
+    return boards.at(1);
+}
+
+TVurnaDefaultValue BoardSession::ReadOwnDefaults() const
+{
+    return DefaultValueFile::ReadDefaultValue(m_state.Own.FileName + DefaultValueFile::Extension);
+}
+
+void BoardSession::ApplyPreferences(const SettingResult& result)
+{
+    ParmRec& own = m_state.OwnBoard();
+    // This run's filter choices are in memory only; the start-up below reads the file again.
+    FilterFile::Write(m_state.Own.FileName + FilterFile::Extension, m_state.Boards);
+
+    const QByteArray newFileName =
+        result.FileName.isEmpty() ? QByteArray() : SharePath::join(result.ShareDir, result.FileName);
+    // The identity left behind is marked stopped, or it would show running on every board for ever.
+    if (HasOwnEntry(m_state.Own) && SjisText::upperCase(m_state.Own.FileName) != SjisText::upperCase(newFileName))
+        m_writer.SetStopMarker(true);
+
+    own.ShareDir = result.ShareDir;
+    own.AutoSmall = result.AutoSmall;
+    own.AutoDengonOpen = result.AutoDengonOpen;
+    if (result.Shortcut != Autostart::isPresent()) {
+        QString error;
+        const QString program = QCoreApplication::applicationFilePath();
+        if (!(result.Shortcut ? Autostart::create(program, &error) : Autostart::remove(&error)))
+            m_boxes.show(error, Mb::Ok | Mb::IconStop);
+    }
+
+    if (!newFileName.isEmpty()) {
+        TVurnaDataRec& me = m_state.Own;
+        me = TVurnaDataRec{};
+        me.FileName = newFileName;
+        m_state.BoardModel.LoadUserRecord(me);
+        me.Furigana = result.Furigana;
+        me.Name = result.Name;
+        me.Group = result.Group;
+        me.WarningCall = result.WarningCall;
+        me.InnerLine = result.InnerLine;
+        me.IP = m_notice->GetOwnAddress();
+        me.DefaultOnExit = result.DefaultOnExit ? 1 : 0;
+        me.SortPrefix = result.SortPrefix;
+        if (result.DefaultValue)
+            DefaultValueFile::WriteDefaultValue(me.FileName + DefaultValueFile::Extension, *result.DefaultValue);
+        TVurnaDataArray list{TVurnaDataRec{}, me};
+        m_huzai.SetHuzai(list, me.Locate, me.StatusIndex, me.Time, me.Date);
+    } else {
+        m_state.Own = TVurnaDataRec{};
+    }
+
+    m_settings.SetShareDir(own.ShareDir);
+    m_settings.SetAutoSmall(own.AutoSmall);
+    m_settings.SetAutoDengonOpen(own.AutoDengonOpen);
+    m_settings.SaveOwnIdentity(m_state.Own);
+    qCInfo(lcMain) << "preferences saved: own" << m_state.Own.FileName;
+    StartUp();
+}
+
+void BoardSession::RunUpdateCheck()
+{
+    if (m_env.programFile.isEmpty())
+        return;
+    UpdateCheck::Context context;
+    context.arguments = m_env.arguments;
+    context.localVersion = ProgramVersion::Running();
+    context.programFile = m_env.programFile;
+    context.programFolder = QFileInfo(m_env.programFile).absolutePath();
+    context.member = m_state.Own.Name;
+    context.starter = m_env.starter;
+    context.clock = &m_clock;
+    context.wait = m_env.updateWait;
+    switch (UpdateCheck::Run(m_state.OwnBoard(), context)) {
+    case UpdateCheck::Outcome::UpdaterStarted:
+        qCInfo(lcMain) << "handed over to the updater: ends";
+        m_handingOver = true;
+        m_endPending = true;
+        break;
+    case UpdateCheck::Outcome::JustUpdated: {
+        if (!m_state.OwnBoard().SilentUpdate)
+            m_boxes.show(QStringLiteral("Vurnaを最新版に更新しました。"), Mb::Ok | Mb::IconInformation);
+        // The updater has started this program as its last act; by then it has ended.
+        const QString copy = UpdateCheck::UpdaterCopyPath(context.programFolder);
+        QTimer::singleShot(UpdateCheck::UpdaterDeleteDelayMs, this, [copy] { UpdateCheck::DeleteUpdaterCopy(copy); });
+        break;
+    }
+    case UpdateCheck::Outcome::NothingToDo:
+        break;
+    }
+}

@@ -1,0 +1,165 @@
+#pragma once
+
+#include "board/UserStatusWriter.h"
+#include "platform/FolderChooser.h"
+#include "session/DengonDelivery.h"
+#include "session/HuzaiActions.h"
+#include "session/MainState.h"
+#include "session/StatusRelay.h"
+#include "store/DefaultValueFile.h"
+#include "store/SiteConfig.h"
+#include "store/TLocalSettings.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class Clock;
+class MessageBoxes;
+class ProcessStarter;
+class TVurnaNotice;
+struct SettingResult;
+
+// What the session takes from the world outside it; tests hand in their own.
+struct SessionEnvironment
+{
+    Clock* clock = nullptr;        // required
+    MessageBoxes* boxes = nullptr; // required
+    // Where arrived parcels go; without one every choice is cancelled and parcels wait.
+    FolderChooser* folders = nullptr;
+    // The PC's own address (platform HostAddress); looked up once per start.
+    std::function<QByteArray()> lookUpAddress;
+    // VURNA_ADDRESS: the datagram listener binds to this address alone; empty binds to every
+    // IPv4 address of the PC.
+    QByteArray bindAddress;
+    // The folder of the running program file, in-memory form (shortcut protection, help).
+    QByteArray programFolder;
+    // The running program file (a real path) and its arguments after its name, for the update
+    // check; without a program file nothing is checked.
+    QString programFile;
+    QStringList arguments;
+    // Starts the updater; required when programFile is set.
+    ProcessStarter* starter = nullptr;
+    // Waits before the updater starts; null: no wait.
+    std::function<void(int)> updateWait;
+};
+
+// The board program's work apart from any widget: the process-wide state, the local settings,
+// the own status file, the datagrams, the absence actions and the deliveries. It starts up,
+// shows a board, switches boards, takes the own entry, applies confirmed preferences and saves
+// at the end; the window shows what it reports through its signals and status sink.
+class BoardSession final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(BoardSession)
+
+public:
+    explicit BoardSession(SessionEnvironment environment, QObject* parent = nullptr);
+    ~BoardSession() override;
+
+    TMainState& State() { return m_state; }
+    const TMainState& State() const { return m_state; }
+    TLocalSettings& Settings() { return m_settings; }
+    HuzaiActions& Huzai() { return m_huzai; }
+    DengonDelivery& Delivery() { return *m_delivery; }
+    TVurnaNotice& Notice() { return *m_notice; }
+    Clock& clock() const { return m_clock; }
+    MessageBoxes& Boxes() { return m_boxes; }
+    FolderChooser& Folders() { return m_env.folders ? *m_env.folders : m_noFolders; }
+    const QByteArray& ProgramFolder() const { return m_env.programFolder; }
+    // Where reports go; the window hands in its status bar once it has one.
+    StatusSink& Status() { return m_status; }
+    void SetStatusSink(StatusSink* sink) { m_status.SetTarget(sink); }
+
+    // The start-up up to the window's own steps: settings, site, board, own entry, shortcut
+    // protection, the update check and the end of the last exit's absence. False when the
+    // program must end now (the caller saves as at a normal exit).
+    bool BeginStartUp();
+    // The last steps, once the window is ready: the overdue question may be asked from now on.
+    void FinishStartUp();
+    // Reads the local settings and the site configuration again and shows the own board.
+    void StartUp();
+
+    // (Re)loads `board` into the model. A failed load asked for by a datagram is a fault in the
+    // status bar, not a box that would stop the datagrams behind it.
+    void ShowBoard(ParmRec& board, bool fromDatagram = false);
+    // Shows the board at `index` of the site's list, asked first over a slow line; false when
+    // the board was not switched.
+    bool SwitchBoard(int index);
+    // Runs a command that switches, sorts or reloads the board now, or after the load under way.
+    void WhenBoardIdle(std::function<void()> command);
+    // 全データのリロード: asked first, the load is heavy on the server.
+    void ReloadAllAsked();
+    // The name order: by reading, or the site's priority order.
+    void SortByReading(bool furigana);
+    void ApplyPreferences(const SettingResult& result);
+
+    // The preferences' look at another share: its members, or the error; and its site settings.
+    TVurnaDataArray LoadMembersOf(const QByteArray& shareDir, QString* error) const;
+    ParmRec ReadSiteConfigOf(const QByteArray& shareDir) const;
+    TVurnaDefaultValue ReadOwnDefaults() const;
+
+    // Unread memos wait for the user: the reminder starts.
+    void CheckMemos();
+    // The memos were taken in: the reminder of unread ones ends.
+    void MemosTakenIn();
+    // Moves what arrived in the user's inbox to where they choose.
+    void ReceiveParcels();
+
+    // An end asked for while the start-up still runs waits for it; true when the end may run now.
+    bool RequestEnd();
+    bool EndPending() const { return m_endPending; }
+    bool HasEnded() const { return m_ended; }
+    // The saving of a real end, once: the exit default, then what `saveWindowParts` keeps (the
+    // memo board, the placement), the filter file, and the stop marker last, so that the user
+    // shows running for as long as anything of theirs is still being written. False when the
+    // program has already ended.
+    bool End(const std::function<void()>& saveWindowParts);
+
+signals:
+    // A board is about to load: its pictures are needed as its members arrive.
+    void BoardLoading(const ParmRec& board);
+    // The shown board was loaded (or failed to load): filters, caption and own entry follow it.
+    void BoardShown();
+    // The site's list of boards was read again.
+    void BoardsListed();
+    // The own entry was found on the board and marked running.
+    void OwnEntryTaken();
+    // Unread memos wait; or the own entry's absence changed.
+    void MemoWaiting();
+    void OwnAbsenceChanged(bool absent);
+    // A share operation the user waits on runs now, or has ended.
+    void WaitingOnShare(bool waiting);
+    // The minute's beat, before its overdue-absence check.
+    void MinutePassed();
+    // A datagram or the update asks the program to end.
+    void EndRequested();
+
+private:
+    // How the site configuration of a board of this session is read: a moved share is stored in
+    // the local settings, log entries name `memberName`.
+    SiteConfigContext SiteContext(const QByteArray& memberName);
+    void TakeOwnEntry();
+    void RunUpdateCheck();
+    void ConnectBoard();
+
+    SessionEnvironment m_env;
+    Clock& m_clock;
+    MessageBoxes& m_boxes;
+    ScriptedFolderChooser m_noFolders;
+    StatusRelay m_status;
+    TMainState m_state;
+    TLocalSettings m_settings;
+    UserStatusWriter m_writer;
+    HuzaiActions m_huzai;
+    TVurnaNotice* m_notice = nullptr;
+    std::unique_ptr<DengonDelivery> m_delivery;
+    bool m_ended = false;
+    bool m_endPending = false;
+    // The program ends for the updater while the user is starting it: no exit default absence.
+    bool m_handingOver = false;
+    // The status text of a failed minute's reload, cleared by the next load that succeeds.
+    QString m_loadFault;
+};

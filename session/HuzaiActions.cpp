@@ -1,0 +1,140 @@
+#include "session/HuzaiActions.h"
+
+#include "session/MainLog.h"
+#include "session/MainState.h"
+#include "board/StatusText.h"
+#include "board/UserStatusWriter.h"
+#include "platform/Clock.h"
+#include "platform/Cp932.h"
+#include "platform/MessageBoxes.h"
+#include "platform/SjisText.h"
+#include "store/DefaultValueFile.h"
+#include "store/NextWorkDay.h"
+#include "store/StatusReport.h"
+
+HuzaiActions::HuzaiActions(TMainState& state, UserStatusWriter& writer, const Clock& clock, MessageBoxes& boxes)
+    : m_state(state), m_writer(writer), m_clock(clock), m_boxes(boxes)
+{
+}
+
+void HuzaiActions::ApplyPreset(HuzaiPresets::TPreset preset)
+{
+    // A guest has no entry to change: the items are disabled, and a stray signal must not
+    // write a file named after nothing.
+    if (!HasOwnEntry(m_state.Own))
+        return;
+    TVurnaDataArray list{TVurnaDataRec{}, m_state.Own};
+    const HuzaiPresets::THuzaiValues values = HuzaiPresets::PresetValues(preset, m_clock.now());
+    SetHuzai(list, values.Locate, values.StatusIndex, values.Time, values.Date);
+}
+
+void HuzaiActions::ResetOwn()
+{
+    if (!HasOwnEntry(m_state.Own))
+        return;
+    // Marked running first, so the record written below says so too.
+    m_writer.SetStopMarker(false);
+    TVurnaDataArray list{TVurnaDataRec{}, m_state.Own};
+    SetHuzai(list, {}, 0, {}, {});
+}
+
+void HuzaiActions::ResetMembers(TVurnaDataArray& records)
+{
+    if (records.size() < 2)
+        return;
+    // The records as their files hold them now, not as this board last saw them.
+    for (qsizetype i = 1; i < records.size(); ++i)
+        m_state.BoardModel.LoadUserRecord(records[i]);
+    const QString question = HuzaiPresets::ResetQuestion(
+        Cp932::toUnicode(records.at(1).Name), Cp932::toUnicode(records.last().Name), int(records.size() - 1));
+    if (m_boxes.show(question, Mb::OkCancel | Mb::IconQuestion) != Mb::IdOk)
+        return;
+    SetHuzai(records, {}, 0, {}, {});
+}
+
+void HuzaiActions::SetHuzai(TVurnaDataArray& records, const QByteArray& locate, qint32 statusIndex,
+                            const QByteArray& time, const QByteArray& date)
+{
+    if (records.size() < 2)
+        return;
+    QStringList failed;
+    QByteArray firstWritten;
+    for (qsizetype i = 1; i < records.size(); ++i) {
+        TVurnaDataRec& record = records[i];
+        record.Locate = locate;
+        record.Date = date;
+        record.Time = time;
+        record.StatusIndex = statusIndex;
+        if (!m_writer.WriteUserFile(record))
+            failed << Cp932::toUnicode(record.Name.isEmpty() ? SjisText::fileNamePart(record.FileName) : record.Name);
+        else if (firstWritten.isEmpty())
+            firstWritten = record.FileName;
+    }
+    if (!firstWritten.isEmpty())
+        m_state.BoardModel.CommitTimeStamp(firstWritten);
+    qCInfo(lcMain) << "absence written for" << records.size() - 1 - failed.size() << "member(s)," << failed.size()
+                   << "failed";
+    if (!failed.isEmpty() && m_status)
+        ReportStatus(*m_status,
+                     QStringLiteral("%1 の行き先を保存できませんでした。共有ディレクトリに書き込めません。")
+                         .arg(failed.join(QStringLiteral("、"))),
+                     Severity::Fault);
+}
+
+bool HuzaiActions::HuzaiAutoResetCheck()
+{
+    if (!m_state.StartUpFinished || !m_state.AutoResetAllowed || m_state.AutoResetAsking)
+        return false;
+    TVurnaDataRec entry;
+    if (m_state.FindOwnEntry(entry) < 0)
+        return true;
+    QByteArray text;
+    int code = 0;
+    GetStatusText(entry, m_clock.now(), text, code);
+    if (code != StatusCode::Overdue)
+        return true;
+    m_state.AutoResetAsking = true;
+    const int answer = m_boxes.show(HuzaiPresets::AutoResetQuestion(Cp932::toUnicode(m_state.Own.Name)),
+                                    Mb::YesNo | Mb::IconWarning | Mb::SystemModal);
+    // The question may have stood open for long, and the board switched meanwhile: the entry
+    // as the own board has it now, or nothing.
+    if (answer == Mb::IdYes && m_state.FindOwnEntry(entry) >= 1) {
+        entry.Locate.clear();
+        entry.Date.clear();
+        entry.Time.clear();
+        entry.StatusIndex = 0;
+        m_writer.WriteUserFile(entry);
+        qCInfo(lcMain) << "overdue absence cleared";
+    } else if (answer != Mb::IdYes) {
+        m_state.AutoResetAllowed = false;
+        qCInfo(lcMain) << "overdue absence kept; not asked again";
+    }
+    m_state.AutoResetAsking = false;
+    return true;
+}
+
+void HuzaiActions::SetDefaultValueOnExit()
+{
+    if (!HasOwnEntry(m_state.Own))
+        return;
+    // The entry as its file has it now: a colleague may have set the user's absence while the
+    // program ran, which the own record never heard of.
+    TVurnaDataRec current = m_state.Own;
+    m_state.BoardModel.LoadUserRecord(current);
+    if (!current.Locate.isEmpty() || current.DefaultOnExit != 1)
+        return;
+    TVurnaDataArray list{TVurnaDataRec{}, current};
+    const TVurnaDefaultValue value =
+        DefaultValueFile::ReadDefaultValue(m_state.Own.FileName + DefaultValueFile::Extension);
+    const QByteArray date = NextWorkDay(m_state.OwnBoard(), m_clock.now().date());
+    SetHuzai(list, value.Locate, value.StatusMark, value.ReturnTime, date);
+    qCInfo(lcMain) << "default absence written for the next working day" << date;
+}
+
+void HuzaiActions::ClearAbsenceOfLastExit()
+{
+    if (HasOwnEntry(m_state.Own) && m_state.Own.DefaultOnExit == 1) {
+        ResetOwn();
+        qCInfo(lcMain) << "default absence of the last exit cleared";
+    }
+}

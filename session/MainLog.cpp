@@ -1,0 +1,3 @@
+#include "session/MainLog.h"
+
+Q_LOGGING_CATEGORY(lcMain, "vurna.board", QtWarningMsg)
