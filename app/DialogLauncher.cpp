@@ -114,43 +114,44 @@ void DialogLauncher::RunInfoForm(const ParmRec& site, const TVurnaDataArray& sel
     if (m_info)
         return;
     TMainState& state = m_session.State();
-    InfoContext context{state.BoardModel,
-                        {},
-                        state.Own,
-                        m_session.clock(),
-                        m_session.Boxes(),
-                        m_session.Status(),
-                        m_grid.ImageList(),
-                        mode == TfrmInfo::Mode::SendFiles ? m_grid.DropFiles() : QStringList(),
-                        {},
-                        {},
-                        {},
-                        {}};
-    context.setHuzai = [this](TVurnaDataArray& records, const QByteArray& locate, qint32 statusIndex,
-                              const QByteArray& time, const QByteArray& date) {
-        m_session.Huzai().SetHuzai(records, locate, statusIndex, time, date);
-    };
-    context.clearDropFiles = [this] { m_grid.ClearDropFiles(); };
-    context.send = [this, &state](const QList<QByteArray>& lines) {
-        state.SendList = lines;
-        m_session.Delivery().ProcessSendList(state.SendList, state.ShownBoard().ShareDir);
-    };
     // The window reads and writes no file itself: the memo board and the reason histories are
     // the board's.
-    context.showMemoBoard = [this](TQuaxoRichEdit& view, const TVurnaDataRec& member) {
-        return MemoBoardView::ShowMemoBoard(view, member, false, m_session.Status());
-    };
-    context.history.read = [](const QByteArray& member) -> std::optional<QList<QByteArray>> {
-        HistoryFile::Lines history = HistoryFile::Read(member);
-        if (!history.ok)
-            return std::nullopt;
-        return history.lines;
-    };
-    context.history.replace = [](const QByteArray& member, const QByteArray& kept, const QByteArray& newText) {
-        HistoryFile::Write(member, HistoryFile::MergeHistory(kept, newText, HistoryFile::MaxLines - 1));
-    };
-    context.history.add = [](const QList<QByteArray>& members, const QByteArray& newText) {
-        HistoryFile::AddToMembers(members, newText);
+    InfoContext context{
+        .board = state.BoardModel,
+        .setHuzai = [this](TVurnaDataArray& records, const QByteArray& locate, qint32 statusIndex,
+                           const QByteArray& time,
+                           const QByteArray& date) { m_session.Huzai().SetHuzai(records, locate, statusIndex, time, date); },
+        .own = state.Own,
+        .clock = m_session.clock(),
+        .boxes = m_session.Boxes(),
+        .status = m_session.Status(),
+        .statusPictures = m_grid.ImageList(),
+        .dropFiles = mode == TfrmInfo::Mode::SendFiles ? m_grid.DropFiles() : QStringList(),
+        .clearDropFiles = [this] { m_grid.ClearDropFiles(); },
+        .send =
+            [this, &state](const QList<QByteArray>& lines) {
+                state.SendList = lines;
+                m_session.Delivery().ProcessSendList(state.SendList, state.ShownBoard().ShareDir);
+            },
+        .showMemoBoard =
+            [this](TQuaxoRichEdit& view, const TVurnaDataRec& member) {
+                return MemoBoardView::ShowMemoBoard(view, member, false, m_session.Status());
+            },
+        .history =
+            {
+                .read = [](const QByteArray& member) -> std::optional<QList<QByteArray>> {
+                    HistoryFile::Lines history = HistoryFile::Read(member);
+                    if (!history.ok)
+                        return std::nullopt;
+                    return history.lines;
+                },
+                .replace =
+                    [](const QByteArray& member, const QByteArray& kept, const QByteArray& newText) {
+                        HistoryFile::Write(member, HistoryFile::MergeHistory(kept, newText, HistoryFile::MaxLines - 1));
+                    },
+                .add = [](const QList<QByteArray>& members,
+                          const QByteArray& newText) { HistoryFile::AddToMembers(members, newText); },
+            },
     };
     TfrmInfo form(std::move(context), &m_owner);
     m_info = &form;

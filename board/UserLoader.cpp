@@ -97,9 +97,6 @@ struct ReadBoard
     bool open = false;
     QStringList unnamed;
     TVurnaDataArray records; // one per member file, in listing order
-    // The first member file (in listing order) whose read failed, or -1; records stops there.
-    qsizetype failedAt = -1;
-    QByteArray failedName;
 };
 
 ReadBoard readBoard(const QByteArray& directory)
@@ -131,34 +128,22 @@ ReadBoard readBoard(const QByteArray& directory)
 
     const QByteArray upperDirectory = SjisText::upperCase(directory);
     const QList<ShareDirectory::Entry> files = memberFiles(entries, upperDirectory);
-    // Every file is read before any is kept, so that a failure stops the board at the same
-    // member as reading them one after another would.
+    // A file that cannot be read (gone since the listing, locked, too large) gives empty text
+    // and loads as a member with empty fields: no read fails the load. Each record has its own
+    // slot, so the board comes out in listing order whatever order the reads finish in.
     std::vector<TVurnaDataRec> records(size_t(files.size()));
-    std::vector<char> failed(size_t(files.size()), 0);
     ParallelWork::ForEach(int(files.size()), FullLoadReadsInFlight, [&](int i) {
         const ShareDirectory::Entry& e = files.at(i);
         const QByteArray base = SjisText::upperCase(e.name.chopped(statusExtension.size()));
-        try {
-            QDateTime lastWrite;
-            RetryPolicy policy;
-            policy.maxBytes = maxStatusFileBytes;
-            const QByteArray text = share.readFile(e, &lastWrite, policy);
-            fillRecord(records[size_t(i)], SharePath::join(upperDirectory, base), text, lastWrite,
-                       stopped.contains(base));
-        } catch (const std::exception&) {
-            failed[size_t(i)] = 1;
-        }
+        QDateTime lastWrite;
+        RetryPolicy policy;
+        policy.maxBytes = maxStatusFileBytes;
+        const QByteArray text = share.readFile(e, &lastWrite, policy);
+        fillRecord(records[size_t(i)], SharePath::join(upperDirectory, base), text, lastWrite, stopped.contains(base));
     });
     board.records.reserve(files.size());
-    for (size_t i = 0; i < records.size(); ++i) {
-        if (failed[i]) {
-            board.failedAt = qsizetype(i);
-            board.failedName = SharePath::join(
-                upperDirectory, SjisText::upperCase(files.at(qsizetype(i)).name.chopped(statusExtension.size())));
-            break;
-        }
-        board.records.append(std::move(records[i]));
-    }
+    for (TVurnaDataRec& record : records)
+        board.records.append(std::move(record));
     return board;
 }
 
@@ -187,8 +172,6 @@ int fullLoad(const QByteArray& directory, TVurnaDataArray& members, bool sortPri
     loaded.append(std::move(read.records));
     sortLoaded(loaded, sortPriorityOn);
     members = std::move(loaded);
-    if (read.failedAt >= 0)
-        throw EFileIOError(read.failedName);
     qCDebug(lcBoard) << "full load" << directory << "members" << members.size() - 1;
     return AllMembersLoaded;
 }

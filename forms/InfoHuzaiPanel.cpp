@@ -1,26 +1,23 @@
-// The absence panel of the detail window: the return date from the calendar pop-up, the
-// return time, the status mark, the reason with its history, and Set and Reset.
+#include "forms/InfoHuzaiPanel.h"
 
 #include "board/EFileIOError.h"
 #include "board/TVurnaBoardModel.h"
 #include "forms/InfoTexts.h"
-#include "forms/TVurnaCalendar.h"
-#include "forms/TfrmInfo.h"
+#include "forms/ReturnDatePopup.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SjisText.h"
 #include "store/DateTimeText.h"
-#include "store/HistoryFile.h"
 
+#include <QApplication>
 #include <QComboBox>
-#include <QFrame>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 
 namespace {
 
@@ -35,34 +32,49 @@ QByteArray fileText(const QString& typed)
 
 } // namespace
 
-void TfrmInfo::ConnectHuzaiPanel()
+InfoHuzaiPanel::InfoHuzaiPanel(const InfoContext& context, const ParmRec& site, const TVurnaDataArray& selection,
+                               QWidget* window)
+    : QFrame(window), m_context(context), m_site(site), m_selection(selection)
 {
-    // Only digits and ':' enter the return time, typed or pasted.
-    m_cmbReturnTime->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9:]*")), m_cmbReturnTime));
-    connect(m_calMonth, &TVurnaCalendar::OnClick, this, &TfrmInfo::CalendarPicked);
-    connect(m_calMonth, &TVurnaCalendar::OnChange, this, &TfrmInfo::CalendarPicked);
-    connect(m_calMonth, &TVurnaCalendar::OnMouseMove, this,
-            [this] { m_memWhatDay->setPlainText(m_calMonth->WhatDay()); });
-    connect(m_btnToday, &QPushButton::clicked, this, [this] {
-        SetDate(m_context.clock.now().date());
-        UpdateHistoryButtons();
-    });
-    connect(m_btnPrevMonth, &QPushButton::clicked, this, [this] { MoveMonth(-1); });
-    connect(m_btnNextMonth, &QPushButton::clicked, this, [this] { MoveMonth(1); });
-    connect(m_btnDeleteHistory, &QPushButton::clicked, this, &TfrmInfo::DeleteHistoryClick);
-    connect(m_btnCopyFromHistory, &QPushButton::clicked, this, &TfrmInfo::CopyFromHistory);
-    connect(m_lstHistory, &QListWidget::itemDoubleClicked, this, &TfrmInfo::CopyFromHistory);
-    connect(m_lstHistory, &QListWidget::itemSelectionChanged, this, &TfrmInfo::UpdateHistoryButtons);
-    connect(m_btnHuzaiSet, &QPushButton::clicked, this, &TfrmInfo::HuzaiSetClick);
-    connect(m_btnHuzaiReset, &QPushButton::clicked, this, &TfrmInfo::HuzaiResetClick);
-    connect(m_btnHuzaiCancel, &QPushButton::clicked, this, &TfrmInfo::pnlInfoClose);
+    Build();
+    Connect();
+    // The calendar pop-up closes when the user clicks anywhere else or leaves the program.
+    qApp->installEventFilter(this);
 }
 
-void TfrmInfo::SetHuzaiPanel(const TVurnaDataRec& member)
+InfoHuzaiPanel::~InfoHuzaiPanel()
+{
+    qApp->removeEventFilter(this);
+}
+
+QIcon InfoHuzaiPanel::StatusMarkIcon(int picture) const
+{
+    // The closed list shows the chosen mark as its list draws it: the picture on white.
+    const QPixmap source = m_context.statusPictures.value(picture);
+    if (source.isNull())
+        return {};
+    QPixmap onWhite(31, 32);
+    onWhite.fill(Qt::white);
+    QPainter painter(&onWhite);
+    painter.drawPixmap(onWhite.rect(), source, QRect(0, 0, 31, 31));
+    return QIcon(onWhite);
+}
+
+void InfoHuzaiPanel::Prepare(bool presetToday)
+{
+    m_presetToday = presetToday;
+    m_cmbReturnTime->clear();
+    for (const QByteArray& time : m_site.TimeTable)
+        m_cmbReturnTime->addItem(Cp932::toUnicode(time));
+    m_cmbStatus->clear();
+    for (int i = 0; i < m_site.MarkCount(); ++i)
+        m_cmbStatus->addItem(StatusMarkIcon(2 * i + 4), Cp932::toUnicode(m_site.StatusTable.value(2 * i + 4).Name));
+}
+
+void InfoHuzaiPanel::ShowMember(const TVurnaDataRec& member)
 {
     const QDate today = m_context.clock.now().date();
-    SetDate(m_calMonth->Date().isValid() ? m_calMonth->Date() : today);
+    SetDate(m_pnlReturnDate->Date().isValid() ? m_pnlReturnDate->Date() : today);
     m_edtMonth->clear();
     m_cmbReturnTime->setEditText(QString());
     m_memHuzai->clear();
@@ -70,10 +82,7 @@ void TfrmInfo::SetHuzaiPanel(const TVurnaDataRec& member)
     m_rbtnNoReturnDate->setChecked(true);
     m_lstHistory->clear();
     m_historyReadOk = true;
-
-    m_calMonth->SetWeekend(m_site.Weekend);
-    m_calMonth->SetWorkDay(m_site.WorkDays);
-    m_calMonth->SetHoliDay(m_site.Holidays);
+    m_pnlReturnDate->SetDays(m_site);
 
     if (SelectedCount() != 1) {
         UpdateHistoryButtons();
@@ -95,31 +104,40 @@ void TfrmInfo::SetHuzaiPanel(const TVurnaDataRec& member)
             }
         }
     }
-    const HistoryFile::Lines history = HistoryFile::Read(member.FileName, m_context.files);
-    m_historyReadOk = history.ok;
-    for (const QByteArray& line : history.lines)
+    const std::optional<QList<QByteArray>> history =
+        m_context.history.read ? m_context.history.read(member.FileName) : QList<QByteArray>();
+    m_historyReadOk = history.has_value();
+    for (const QByteArray& line : history.value_or(QList<QByteArray>()))
         m_lstHistory->addItem(Cp932::toUnicode(line));
     UpdateHistoryButtons();
 }
 
-void TfrmInfo::SetDate(const QDate& date)
+void InfoHuzaiPanel::TakeFocus()
+{
+    m_edtMonth->setFocus();
+}
+
+void InfoHuzaiPanel::HideReturnDate()
+{
+    m_pnlReturnDate->hide();
+}
+
+void InfoHuzaiPanel::SetDate(const QDate& date)
 {
     m_rbtnDateTime->setChecked(true);
     m_edtMonth->setText(DateTimeText::FormatDate(date));
-    // A date set here is no pick of the user's: the calendar says nothing about it.
-    const QSignalBlocker quiet(m_calMonth);
-    m_calMonth->SetDate(date);
-    m_calMonth->update();
+    m_pnlReturnDate->SetDate(date);
 }
 
-void TfrmInfo::edtMonthClick()
+void InfoHuzaiPanel::edtMonthClick()
 {
     const bool show = !m_pnlReturnDate->isVisible();
     if (show) {
-        const QPoint below = m_edtMonth->mapTo(this, QPoint(0, m_edtMonth->height()));
+        QWidget* on = m_pnlReturnDate->parentWidget();
+        const QPoint below = m_edtMonth->mapTo(on, QPoint(0, m_edtMonth->height()));
         // Below the field where the window has room, else as low as it fits.
-        m_pnlReturnDate->move(qMax(0, qMin(below.x(), width() - m_pnlReturnDate->width())),
-                              qMax(0, qMin(below.y(), height() - m_pnlReturnDate->height())));
+        m_pnlReturnDate->move(qMax(0, qMin(below.x(), on->width() - m_pnlReturnDate->width())),
+                              qMax(0, qMin(below.y(), on->height() - m_pnlReturnDate->height())));
         m_pnlReturnDate->raise();
         m_pnlReturnDate->show();
         if (!DateTimeText::IsDateTimeText(m_edtMonth->text().toLatin1(), m_context.clock.now().date()))
@@ -130,21 +148,14 @@ void TfrmInfo::edtMonthClick()
     UpdateHistoryButtons();
 }
 
-void TfrmInfo::CalendarPicked()
+void InfoHuzaiPanel::CalendarPicked(const QDate& date)
 {
     m_pnlReturnDate->hide();
-    SetDate(m_calMonth->Date());
+    SetDate(date);
     UpdateHistoryButtons();
 }
 
-void TfrmInfo::MoveMonth(int months)
-{
-    // QDate::addMonths keeps the day where the target month has it, else its last day.
-    SetDate(m_calMonth->Date().addMonths(months));
-    UpdateHistoryButtons();
-}
-
-void TfrmInfo::DeleteHistoryClick()
+void InfoHuzaiPanel::DeleteHistoryClick()
 {
     for (QListWidgetItem* item : m_lstHistory->selectedItems())
         delete item;
@@ -152,7 +163,7 @@ void TfrmInfo::DeleteHistoryClick()
     UpdateHistoryButtons();
 }
 
-void TfrmInfo::CopyFromHistory()
+void InfoHuzaiPanel::CopyFromHistory()
 {
     QStringList lines;
     for (int i = 0; i < m_lstHistory->count(); ++i) {
@@ -163,14 +174,14 @@ void TfrmInfo::CopyFromHistory()
         m_memHuzai->appendPlainText(line);
 }
 
-void TfrmInfo::UpdateHistoryButtons()
+void InfoHuzaiPanel::UpdateHistoryButtons()
 {
     const bool chosen = m_lstHistory->count() > 0 && !m_lstHistory->selectedItems().isEmpty();
     m_btnCopyFromHistory->setEnabled(chosen);
     m_btnDeleteHistory->setEnabled(chosen);
 }
 
-void TfrmInfo::cmbReturnTimeExit()
+void InfoHuzaiPanel::cmbReturnTimeExit()
 {
     if (m_checkingTime)
         return;
@@ -184,7 +195,7 @@ void TfrmInfo::cmbReturnTimeExit()
     m_checkingTime = false;
 }
 
-bool TfrmInfo::ReadSelectionAfresh(TVurnaDataArray& records)
+bool InfoHuzaiPanel::ReadSelectionAfresh(TVurnaDataArray& records)
 {
     records = m_selection;
     try {
@@ -199,7 +210,7 @@ bool TfrmInfo::ReadSelectionAfresh(TVurnaDataArray& records)
     return true;
 }
 
-void TfrmInfo::HuzaiSetClick()
+void InfoHuzaiPanel::HuzaiSetClick()
 {
     const QDate today = m_context.clock.now().date();
     const QString typed = m_memHuzai->toPlainText();
@@ -242,10 +253,10 @@ void TfrmInfo::HuzaiSetClick()
         m_context.setHuzai(records, reason, mark, {}, name);
     }
     HistoryAdd(fileText(typed));
-    pnlInfoClose();
+    emit CloseRequested();
 }
 
-void TfrmInfo::HuzaiResetClick()
+void InfoHuzaiPanel::HuzaiResetClick()
 {
     if (SelectedCount() > 1 &&
         m_context.boxes.show(
@@ -257,27 +268,56 @@ void TfrmInfo::HuzaiResetClick()
         return;
     m_context.setHuzai(records, {}, 0, {}, {});
     HistoryAdd({});
-    pnlInfoClose();
+    emit CloseRequested();
 }
 
-void TfrmInfo::HistoryAdd(const QByteArray& newText)
+void InfoHuzaiPanel::HistoryAdd(const QByteArray& newText)
 {
     if (SelectedCount() == 1) {
-        // The list's lines, after the user's deletions, are the old history. A file that could
-        // not be read is not replaced by what little the list holds.
-        if (!m_historyReadOk)
+        // The list's lines, after the user's deletions, are the old history. A history that
+        // could not be read is not replaced by what little the list holds.
+        if (!m_historyReadOk || !m_context.history.replace)
             return;
-        QByteArray old;
+        QByteArray kept;
         for (int i = 0; i < m_lstHistory->count(); ++i) {
             if (i > 0)
-                old += "\r\n";
-            old += Cp932::fromUnicode(m_lstHistory->item(i)->text()).bytes;
+                kept += "\r\n";
+            kept += Cp932::fromUnicode(m_lstHistory->item(i)->text()).bytes;
         }
-        HistoryFile::Write(m_selection.at(1).FileName, HistoryFile::MergeHistory(old, newText, 15), m_context.files);
+        m_context.history.replace(m_selection.at(1).FileName, kept, newText);
         return;
     }
+    if (!m_context.history.add)
+        return;
     QList<QByteArray> members;
     for (qsizetype i = 1; i < m_selection.size(); ++i)
         members.append(m_selection.at(i).FileName);
-    HistoryFile::AddToMembers(members, newText, m_context.files);
+    m_context.history.add(members, newText);
+}
+
+bool InfoHuzaiPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (watched == m_edtMonth) {
+            edtMonthClick();
+            return true;
+        }
+        if (m_pnlReturnDate->isVisible() && watched->isWidgetType()) {
+            auto* widget = static_cast<QWidget*>(watched);
+            if (widget != m_pnlReturnDate && !m_pnlReturnDate->isAncestorOf(widget) && widget->window() == window())
+                m_pnlReturnDate->hide();
+        }
+        break;
+    case QEvent::ApplicationDeactivate:
+        m_pnlReturnDate->hide();
+        break;
+    case QEvent::FocusOut:
+        if (watched == m_cmbReturnTime->lineEdit())
+            cmbReturnTimeExit();
+        break;
+    default:
+        break;
+    }
+    return QFrame::eventFilter(watched, event);
 }

@@ -30,11 +30,8 @@ public:
 
     // True only when "設定" closed the dialog with values that passed its checks.
     bool Ok() const { return m_ok; }
-    // The values as CP932 text; they are the values handed in until "設定" succeeds.
-    const QByteArray& ReturnTime() const { return m_result.ReturnTime; }
-    qint32 StatusMark() const { return m_result.StatusMark; }
-    // As typed: not trimmed, line breaks CR LF.
-    const QByteArray& Locate() const { return m_result.Locate; }
+    // The values as CP932 text, the reason as typed (not trimmed, line breaks CR LF); they are
+    // the values handed in until "設定" succeeds.
     const TVurnaDefaultValue& Value() const { return m_result; }
 
 private:

@@ -2,68 +2,42 @@
 
 #include "board/EFileIOError.h"
 #include "board/TVurnaBoardModel.h"
+#include "forms/InfoDetailsPanel.h"
+#include "forms/InfoHeader.h"
+#include "forms/InfoHuzaiPanel.h"
+#include "forms/InfoReadPanel.h"
+#include "forms/InfoSendPanel.h"
 #include "forms/InfoTexts.h"
-#include "forms/ShadowLabel.h"
-#include "forms/TVurnaCalendar.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBoxes.h"
 #include "store/ParcelPost.h"
 #include "store/StatusReport.h"
 #include "store/StatusSink.h"
-#include "store/ui/MemoBoardView.h"
-#include "store/ui/TQuaxoRichEdit.h"
 
-#include <QApplication>
+#include <QAbstractButton>
 #include <QButtonGroup>
-#include <QComboBox>
-#include <QFrame>
-#include <QIcon>
+#include <QCoreApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QLoggingCategory>
-#include <QPainter>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScreen>
 #include <QTextEdit>
 #include <QToolButton>
 
 Q_LOGGING_CATEGORY(lcInfo, "vurna.board", QtWarningMsg)
 
-namespace {
-
-QString shown(const QByteArray& bytes)
-{
-    return Cp932::toUnicode(bytes);
-}
-
-} // namespace
-
-QIcon TfrmInfo::StatusMarkIcon(int picture) const
-{
-    // The closed list shows the chosen mark as its list draws it: the picture on white.
-    const QPixmap source = m_context.statusPictures.value(picture);
-    if (source.isNull())
-        return {};
-    QPixmap onWhite(31, 32);
-    onWhite.fill(Qt::white);
-    QPainter painter(&onWhite);
-    painter.drawPixmap(onWhite.rect(), source, QRect(0, 0, 31, 31));
-    return QIcon(onWhite);
-}
-
 TfrmInfo::TfrmInfo(InfoContext context, QWidget* parent) : QDialog(parent), m_context(std::move(context))
 {
     BuildWindow();
-    // The return-date pop-up closes when the user clicks anywhere else or leaves the program.
-    qApp->installEventFilter(this);
+    connect(m_header, &InfoHeader::MemberChosen, this, &TfrmInfo::cmbNameChange);
+    connect(m_pnlSend, &InfoSendPanel::SendRequested, this, &TfrmInfo::btnSendClick);
+    connect(m_pnlInfo, &InfoDetailsPanel::CloseRequested, this, &TfrmInfo::pnlInfoClose);
+    connect(m_pnlRead, &InfoReadPanel::CloseRequested, this, &TfrmInfo::pnlInfoClose);
+    connect(m_pnlSend, &InfoSendPanel::CloseRequested, this, &TfrmInfo::pnlInfoClose);
+    connect(m_pnlHuzai, &InfoHuzaiPanel::CloseRequested, this, &TfrmInfo::pnlInfoClose);
 }
 
-TfrmInfo::~TfrmInfo()
-{
-    qApp->removeEventFilter(this);
-}
+TfrmInfo::~TfrmInfo() = default;
 
 void TfrmInfo::ShowInfo(const ParmRec& site, const TVurnaDataArray& selection, bool presetToday, Mode mode)
 {
@@ -79,33 +53,21 @@ bool TfrmInfo::Prepare(const ParmRec& site, const TVurnaDataArray& selection, bo
             throw std::runtime_error("no member");
         m_site = site;
         m_selection = selection;
-        m_presetToday = presetToday;
         if (parentWidget())
             setWindowIcon(parentWidget()->windowIcon());
 
-        m_cmbReturnTime->clear();
-        for (const QByteArray& time : m_site.TimeTable)
-            m_cmbReturnTime->addItem(shown(time));
-        m_cmbStatus->clear();
-        for (int i = 0; i < m_site.MarkCount(); ++i)
-            m_cmbStatus->addItem(StatusMarkIcon(2 * i + 4), shown(m_site.StatusTable.value(2 * i + 4).Name));
-
-        m_cmbName->clear();
-        for (int i = 1; i < m_selection.size(); ++i)
-            m_cmbName->addItem(shown(m_selection.at(i).Name));
-        m_cmbName->setCurrentIndex(0);
+        m_pnlHuzai->Prepare(presetToday);
+        m_header->SetNames(m_selection);
         cmbNameChange(0);
 
         const TVurnaDataRec& first = m_selection.at(1);
         const TVurnaDataRec& last = m_selection.last();
-        m_edtFuriganaFrom->setText(shown(first.Furigana));
-        m_edtNameFrom->setText(shown(first.Name));
-        m_edtFuriganaTo->setText(shown(last.Furigana));
-        m_edtNameTo->setText(shown(last.Name));
-        setWindowTitle(InfoTexts::SelectionCaption(shown(first.Name), shown(last.Name), SelectedCount()));
+        m_header->SetRange(first, last);
+        setWindowTitle(InfoTexts::SelectionCaption(Cp932::toUnicode(first.Name), Cp932::toUnicode(last.Name),
+                                                   SelectedCount()));
 
-        m_memSend->setPlainText(
-            InfoTexts::MemoHeader(shown(m_context.own.Name), mode == Mode::SendFiles, m_context.clock.now()));
+        m_pnlSend->SetText(
+            InfoTexts::MemoHeader(Cp932::toUnicode(m_context.own.Name), mode == Mode::SendFiles, m_context.clock.now()));
         if (mode == Mode::SendFiles) {
             m_sbtnSend->hide();
             m_sbtnTrans->show();
@@ -140,37 +102,34 @@ void TfrmInfo::SwitchMode(Mode mode)
     QAbstractButton* pressed = m_modeButtons->button(int(mode));
     if (pressed)
         pressed->setChecked(true);
-    for (QWidget* panel : {static_cast<QWidget*>(m_pnlMultiUsers), m_pnlInfo, m_pnlRead, m_pnlSend, m_pnlHuzai})
+    m_header->ShowBanner(false);
+    for (QWidget* panel : std::initializer_list<QWidget*>{m_pnlInfo, m_pnlRead, m_pnlSend, m_pnlHuzai})
         panel->hide();
-    m_pnlReturnDate->hide();
+    m_pnlHuzai->HideReturnDate();
     const bool several = SelectedCount() > 1;
+    bool banner = false;
     switch (mode) {
     case Mode::Details:
         m_pnlInfo->show();
-        m_btnInfoCancel->setFocus();
+        m_pnlInfo->TakeFocus();
         break;
     case Mode::DengonRead:
         m_pnlRead->show();
-        m_memReadRich->setFocus();
+        m_pnlRead->TakeFocus();
         break;
     case Mode::DengonSend:
-    case Mode::SendFiles: {
+    case Mode::SendFiles:
         m_pnlSend->show();
-        m_memSend->setFocus();
-        QTextCursor end = m_memSend->textCursor();
-        end.movePosition(QTextCursor::End);
-        m_memSend->setTextCursor(end);
-        m_pnlMultiUsers->setVisible(several);
+        m_pnlSend->TakeFocus();
+        banner = several;
         break;
-    }
     case Mode::HuzaiSet:
         m_pnlHuzai->show();
-        m_edtMonth->setFocus();
-        m_pnlMultiUsers->setVisible(several);
+        m_pnlHuzai->TakeFocus();
+        banner = several;
         break;
     }
-    if (m_pnlMultiUsers->isVisible())
-        m_pnlMultiUsers->raise();
+    m_header->ShowBanner(banner);
 }
 
 void TfrmInfo::cmbNameChange(int index)
@@ -186,36 +145,10 @@ void TfrmInfo::cmbNameChange(int index)
     } catch (const EFileIOError& e) {
         m_context.boxes.show(e.message(), Mb::Ok | Mb::IconStop);
     }
-    SetInfoPanel(member);
-    SetReadPanel(member);
-    SetHuzaiPanel(member);
-}
-
-void TfrmInfo::SetInfoPanel(const TVurnaDataRec& member)
-{
-    m_edtFurigana->setText(shown(member.Furigana));
-    m_cmbName->setItemText(m_cmbName->currentIndex(), shown(member.Name));
-    m_edtIPAddress->setText(shown(member.IP));
-    m_edtGroup->setText(shown(member.Group));
-    m_edtWarningCall->setText(shown(member.WarningCall));
-    m_edtInnerLine->setText(shown(member.InnerLine));
-    m_memLocate->setPlainText(shown(member.Locate));
-    m_edtReturn->setText(InfoTexts::ReturnText(member.Date, member.Time, m_context.clock.now().date()));
-    m_edtLastUpdate->setText(member.Locate.isEmpty() ? QString() : InfoTexts::LastUpdateText(member.FileTime));
-}
-
-void TfrmInfo::SetReadPanel(const TVurnaDataRec& member)
-{
-    const bool unread =
-        MemoBoardView::ShowMemoBoard(*m_memReadRich, member, false, m_context.status, m_context.memoPolicy);
-    m_context.status.setProgress(-1);
-    if (unread) {
-        m_lblRead->setText(QStringLiteral("この伝言板には、未読伝言があります。"));
-        m_lblRead->setColour(Qt::yellow);
-    } else {
-        m_lblRead->setText(QStringLiteral("この伝言板には、未読伝言はありません。"));
-        m_lblRead->setColour(Qt::white);
-    }
+    m_header->ShowMember(member);
+    m_pnlInfo->ShowMember(member, m_context.clock.now().date());
+    m_pnlRead->ShowMember(member);
+    m_pnlHuzai->ShowMember(member);
 }
 
 void TfrmInfo::btnSendClick()
@@ -225,7 +158,7 @@ void TfrmInfo::btnSendClick()
             QStringLiteral("複数の人に対して送信を行おうとしています。\r\n\r\n本当に送信してもよろしいですか？"),
             Mb::OkCancel | Mb::IconWarning) != Mb::IdOk)
         return;
-    const QString typed = m_memSend->toPlainText();
+    const QString typed = m_pnlSend->Text();
     if (const std::optional<QString> refusal = InfoTexts::RefusalForMemo(typed)) {
         m_context.boxes.show(*refusal, Mb::Ok | Mb::IconWarning);
         return;
@@ -275,7 +208,7 @@ void TfrmInfo::pnlInfoClose()
 
 void TfrmInfo::done(int result)
 {
-    m_pnlReturnDate->hide();
+    m_pnlHuzai->HideReturnDate();
     if (!m_closing) {
         m_closing = true;
         if (m_context.clearDropFiles)
@@ -295,36 +228,9 @@ void TfrmInfo::keyPressEvent(QKeyEvent* event)
     // Esc belongs to the text while the user writes several lines.
     if (qobject_cast<QPlainTextEdit*>(focused) || qobject_cast<QTextEdit*>(focused))
         return;
-    m_pnlReturnDate->hide();
+    m_pnlHuzai->HideReturnDate();
     if (m_mode == Mode::HuzaiSet)
-        HuzaiResetClick();
+        m_pnlHuzai->HuzaiResetClick();
     else
         pnlInfoClose();
-}
-
-bool TfrmInfo::eventFilter(QObject* watched, QEvent* event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        if (watched == m_edtMonth) {
-            edtMonthClick();
-            return true;
-        }
-        if (m_pnlReturnDate->isVisible() && watched->isWidgetType()) {
-            auto* widget = static_cast<QWidget*>(watched);
-            if (widget != m_pnlReturnDate && !m_pnlReturnDate->isAncestorOf(widget) && widget->window() == this)
-                m_pnlReturnDate->hide();
-        }
-        break;
-    case QEvent::ApplicationDeactivate:
-        m_pnlReturnDate->hide();
-        break;
-    case QEvent::FocusOut:
-        if (watched == m_cmbReturnTime->lineEdit())
-            cmbReturnTimeExit();
-        break;
-    default:
-        break;
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -1,5 +1,6 @@
 // The detail window as the board window opens it: which command opens which mode for whom,
-// the memo and the parcel it sends reaching the share, and its panels as drawn. With
+// the memo and the parcel it sends reaching the share, the reason reaching the histories, and
+// its panels as drawn. With
 // VURNA_SCREENSHOT_DIR set the panels are saved there as info-*.png for a person to look at.
 
 #include "MainFixture.h"
@@ -55,7 +56,7 @@ protected:
         ASSERT_TRUE(start());
         window->resize(640, 460);
         window->show();
-        window->SetInfoRunner([this](TfrmInfo& form, const ParmRec& site, const TVurnaDataArray& selection,
+        window->Dialogs().SetInfoRunner([this](TfrmInfo& form, const ParmRec& site, const TVurnaDataArray& selection,
                                      bool presetToday, TfrmInfo::Mode mode) {
             Opened o{mode, presetToday, {}};
             for (int i = 1; i < selection.size(); ++i)
@@ -82,13 +83,18 @@ protected:
     std::function<void(TfrmInfo&)> onOpen;
 };
 
+template <typename T> T* in(TfrmInfo& form, const char* name)
+{
+    return form.findChild<T*>(QLatin1String(name));
+}
+
 TEST_F(InfoForm, EachCommandOpensItsModeForThePickedMembers)
 {
     pick(QStringLiteral("鈴木"));
     action(QStringLiteral("popDengonRead"))->trigger();
     pick(QStringLiteral("田中"), true);
     action(QStringLiteral("popHuzaiSet"))->trigger();
-    window->OwnerSetButton().click();
+    child<QToolButton>("btnOwnerSet").click();
     ASSERT_EQ(opened.size(), 3);
     // While one is open (and sending lets events through) the board opens no second one.
     onOpen = [this](TfrmInfo&) { action(QStringLiteral("popInfo"))->trigger(); };
@@ -107,9 +113,8 @@ TEST_F(InfoForm, AMemoWrittenInTheWindowLandsOnTopOfTheRecipientsMemos)
 {
     share.writeBytes(QStringLiteral("tanaka.mil"), "older\r\n\r\n\r\n");
     onOpen = [](TfrmInfo& form) {
-        form.findChild<QPlainTextEdit*>(QStringLiteral("memSend"))
-            ->appendPlainText(QStringLiteral("折り返しお願いします"));
-        form.btnSendClick();
+        in<QPlainTextEdit>(form, "memSend")->appendPlainText(QStringLiteral("折り返しお願いします"));
+        in<QPushButton>(form, "btnSendOK")->click();
     };
     pick(QStringLiteral("田中"));
     action(QStringLiteral("popDengonSend"))->trigger();
@@ -127,7 +132,7 @@ TEST_F(InfoForm, FilesDroppedOnAMemberBecomeAParcelInItsInbox)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("estimate");
     file.close();
-    onOpen = [](TfrmInfo& form) { form.btnSendClick(); };
+    onOpen = [](TfrmInfo& form) { in<QPushButton>(form, "btnSendOK")->click(); };
 
     dropOn(QStringLiteral("田中"), {file.fileName()});
 
@@ -137,7 +142,31 @@ TEST_F(InfoForm, FilesDroppedOnAMemberBecomeAParcelInItsInbox)
     ASSERT_EQ(inboxes, QStringList{QStringLiteral("TANAKA")});
     const QStringList labels = QDir(share.realPath() + inboxes[0]).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     EXPECT_EQ(labels, QStringList{QStringLiteral("山田さんからのVurna便 4月1日 9時5分0秒")});
-    EXPECT_TRUE(window->Keiziban().DropFiles().isEmpty());
+    EXPECT_TRUE(child<TVurnaGrid>("Keiziban").DropFiles().isEmpty());
+}
+
+TEST_F(InfoForm, TheReasonSetGoesOnTopOfEachMembersHistory)
+{
+    onOpen = [](TfrmInfo& form) {
+        auto* history = in<QListWidget>(form, "lstHistory");
+        ASSERT_EQ(history->count(), 2);
+        history->item(0)->setSelected(true);
+        in<QPushButton>(form, "btnDeleteHistory")->click();
+        in<QPlainTextEdit>(form, "memHuzai")->setPlainText(QStringLiteral("本社"));
+        in<QPushButton>(form, "btnHuzaiSet")->click();
+    };
+    pick(QStringLiteral("鈴木"));
+    action(QStringLiteral("popHuzaiSet"))->trigger();
+    EXPECT_EQ(readShareFile(QStringLiteral("suzuki.lst")), cp932(QStringLiteral("本社\r\n午後 客先")));
+
+    onOpen = [](TfrmInfo& form) {
+        in<QPlainTextEdit>(form, "memHuzai")->setPlainText(QStringLiteral("外出"));
+        in<QPushButton>(form, "btnHuzaiSet")->click();
+    };
+    pick(QStringLiteral("田中"), true);
+    action(QStringLiteral("popHuzaiSet"))->trigger();
+    EXPECT_EQ(readShareFile(QStringLiteral("suzuki.lst")), cp932(QStringLiteral("外出\r\n本社\r\n午後 客先")));
+    EXPECT_EQ(readShareFile(QStringLiteral("tanaka.lst")), cp932(QStringLiteral("外出")));
 }
 
 TEST_F(InfoForm, PanelsAsDrawn)
@@ -148,12 +177,12 @@ TEST_F(InfoForm, PanelsAsDrawn)
         auto* group = form.findChild<QLineEdit*>(QStringLiteral("edtGroup"));
         EXPECT_EQ(info.pixelColor(group->mapTo(&form, QPoint(group->width() - 4, 4))), QColor(Qt::black));
         save(form, "info-details.png");
-        form.SwitchMode(TfrmInfo::Mode::HuzaiSet);
+        in<QToolButton>(form, "sbtnHuzai")->click();
         auto* history = form.findChild<QListWidget*>(QStringLiteral("lstHistory"));
         EXPECT_EQ(history->count(), 2);
         history->item(1)->setSelected(true);
         save(form, "info-absence.png");
-        form.edtMonthClick();
+        QTest::mouseClick(in<QLineEdit>(form, "edtMonth"), Qt::LeftButton);
         auto* calendar = form.findChild<TVurnaCalendar*>(QStringLiteral("calMonth"));
         calendar->SetDate(QDate(2024, 4, 29));
         int col = 0, row = 0;
@@ -171,9 +200,9 @@ TEST_F(InfoForm, PanelsAsDrawn)
         EXPECT_EQ(form.findChild<QPlainTextEdit*>(QStringLiteral("memWhatDay"))->toPlainText(),
                   QStringLiteral("昭和の日"));
         save(form, "info-calendar.png");
-        form.SwitchMode(TfrmInfo::Mode::DengonRead);
+        in<QToolButton>(form, "sbtnRead")->click();
         save(form, "info-read.png");
-        form.SwitchMode(TfrmInfo::Mode::DengonSend);
+        in<QToolButton>(form, "sbtnSend")->click();
         save(form, "info-send.png");
     };
     pick(QStringLiteral("鈴木"));
@@ -184,7 +213,7 @@ TEST_F(InfoForm, PanelsAsDrawn)
         EXPECT_TRUE(form.findChild<QWidget*>(QStringLiteral("pnlMultiUsers"))->isVisible());
         save(form, "info-three-members.png");
     };
-    window->Keiziban().SelectAll();
+    child<TVurnaGrid>("Keiziban").SelectAll();
     action(QStringLiteral("popHuzaiSet"))->trigger();
     EXPECT_EQ(opened.size(), 2);
 }

@@ -1,5 +1,4 @@
 #include "NoticeFixture.h"
-#include "board/FloodGuard.h"
 
 #include <QSignalSpy>
 
@@ -17,54 +16,6 @@ QByteArray refusedShare(int i)
 QByteArray status(const QByteArray& locate)
 {
     return "\x01Vrn3_Dat\\S\\ITO\x01Vrn3_Date2026/12/09\x01Vrn3_Time17:00\x01Vrn3_Icon1\x01Vrn3_Locate" + locate + Eod;
-}
-
-// ---------------------------------------------------------------------------------------------
-// QuietPeriod at the edges the notice tests do not reach
-
-TEST(QuietPeriodEdges, HeldRequestOvertakenByTheNextRunsOnceAndABackwardClockEndsThePeriod)
-{
-    QuietPeriod period(30000);
-    ASSERT_TRUE(period.Request(0));
-    EXPECT_FALSE(period.Request(10));
-    EXPECT_TRUE(period.Request(31000)); // its timer late: this run is the held one too
-    EXPECT_FALSE(period.TakeDue(70000));
-
-    QuietPeriod stepped(30000);
-    ASSERT_TRUE(stepped.Request(50000));
-    EXPECT_TRUE(stepped.Request(100)); // the clock was set back: no wait of days
-}
-
-// ---------------------------------------------------------------------------------------------
-// ShareRequestGate: bounded table, bounded entries, no count lost
-
-TEST(ShareGate, ManySendersKeepTheTableAndTheLogBoundedAndTheirCount)
-{
-    ShareRequestGate gate;
-    constexpr int Senders = 10000;
-    int tests = 0;
-    int lines = 0;
-    for (int i = 0; i < Senders; ++i) {
-        const QByteArray sender = "10.0." + QByteArray::number(i / 256) + '.' + QByteArray::number(i % 256);
-        tests += gate.MayTest(sender, i) ? 1 : 0;
-        ShareRequestGate::Tally tally;
-        lines += gate.Refused(sender, i, tally) ? 1 : 0;
-    }
-    EXPECT_EQ(gate.SenderCount(), ShareRequestGate::MaxSenders);
-    EXPECT_EQ(tests, ShareRequestGate::TestsPerMinute);
-    EXPECT_EQ(lines, ShareRequestGate::LinesPerMinute);
-
-    // The next minute's first entry carries every unwritten refusal of the senders pushed
-    // out, including the one that makes room for this sender.
-    ShareRequestGate::Tally tally;
-    ASSERT_TRUE(gate.Refused("10.1.1.1", 70000, tally));
-    const int pushedOut = Senders - ShareRequestGate::MaxSenders + 1;
-    EXPECT_EQ(tally.fromForgotten, pushedOut - ShareRequestGate::LinesPerMinute);
-    EXPECT_EQ(tally.refusedMeanwhile, 0);
-    // A sender still remembered reports its own.
-    ASSERT_TRUE(gate.Refused("10.0.39.15", 70001, tally)); // the last sender, i = 9999
-    EXPECT_EQ(tally.refusedMeanwhile, 1);
-    EXPECT_EQ(tally.fromForgotten, 0);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -132,9 +132,9 @@ TEST_P(DefaultValueAccepted, HandsBackTheValuesAsCp932)
     EXPECT_TRUE(boxes.shown().isEmpty());
     EXPECT_TRUE(dialog->Ok());
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->ReturnTime(), accepted.returnTime);
-    EXPECT_EQ(dialog->StatusMark(), accepted.mark);
-    EXPECT_EQ(dialog->Locate(), accepted.destination);
+    EXPECT_EQ(dialog->Value().ReturnTime, accepted.returnTime);
+    EXPECT_EQ(dialog->Value().StatusMark, accepted.mark);
+    EXPECT_EQ(dialog->Value().Locate, accepted.destination);
 }
 
 INSTANTIATE_TEST_SUITE_P(, DefaultValueAccepted,
@@ -157,9 +157,9 @@ TEST_F(DefaultValueDialog, ShowsTheValuesHandedInAndGivesThemBackUnchanged)
 
     press("btnOK");
     ASSERT_TRUE(dialog->Ok());
-    EXPECT_EQ(dialog->ReturnTime(), "13:00");
-    EXPECT_EQ(dialog->StatusMark(), 2);
-    EXPECT_EQ(dialog->Locate(), cp932(QStringLiteral("会議\r\n本社")));
+    EXPECT_EQ(dialog->Value().ReturnTime, "13:00");
+    EXPECT_EQ(dialog->Value().StatusMark, 2);
+    EXPECT_EQ(dialog->Value().Locate, cp932(QStringLiteral("会議\r\n本社")));
 }
 
 TEST_F(DefaultValueDialog, MarkTheBoardNoLongerOffersShowsTheFirst)
@@ -176,8 +176,8 @@ TEST_F(DefaultValueDialog, CancelIsNotOkAndKeepsTheValuesHandedIn)
     EXPECT_FALSE(dialog->Ok());
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(boxes.shown().isEmpty());
-    EXPECT_EQ(dialog->ReturnTime(), "13:00");
-    EXPECT_EQ(dialog->Locate(), "x");
+    EXPECT_EQ(dialog->Value().ReturnTime, "13:00");
+    EXPECT_EQ(dialog->Value().Locate, "x");
 }
 
 TEST_F(DefaultValueDialog, StatusItemIsItsPictureOnWhiteInASquareAsHighAsTheItem)

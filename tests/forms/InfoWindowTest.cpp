@@ -9,10 +9,10 @@
 #include "support/BoardFixtures.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,8 +35,17 @@ struct HuzaiCall
     qint32 statusIndex = -1;
 };
 
-// Members 阿部, 伊藤 and 上田 on a share, and a detail window made on them whose absence writes
-// and sendings are recorded.
+// What the window handed back for the reason histories: the members, the history kept (for
+// one member) and the new reason.
+struct HistoryCall
+{
+    QList<QByteArray> members;
+    std::optional<QByteArray> kept;
+    QByteArray newText;
+};
+
+// Members 阿部, 伊藤 and 上田 on a share, and a detail window made on them whose absence writes,
+// reason histories and sendings are recorded.
 class InfoWindow : public ::testing::Test
 {
 protected:
@@ -62,7 +71,13 @@ protected:
             calls.append({records, locate, time, date, index});
         };
         context.send = [this](const QList<QByteArray>& lines) { sent = lines; };
-        context.files.delayMs = 1;
+        context.history.read = [this](const QByteArray& member) { return histories.value(member, QList<QByteArray>()); };
+        context.history.replace = [this](const QByteArray& member, const QByteArray& kept, const QByteArray& newText) {
+            historyCalls.append({{member}, kept, newText});
+        };
+        context.history.add = [this](const QList<QByteArray>& members, const QByteArray& newText) {
+            historyCalls.append({members, std::nullopt, newText});
+        };
         form = std::make_unique<TfrmInfo>(std::move(context));
         TVurnaDataArray selection{TVurnaDataRec{}};
         for (int m : members)
@@ -72,13 +87,10 @@ protected:
     }
     template <typename T> T* child(const char* name) const { return form->findChild<T*>(QLatin1String(name)); }
     void type(const char* field, const QString& text) const { child<QPlainTextEdit>(field)->setPlainText(text); }
-    // The history file beside the member's status file, whatever the letter case of its name.
-    QByteArray history(const char* base) const
-    {
-        const QStringList found =
-            QDir(share.realPath()).entryList({QString::fromLatin1(base) + QStringLiteral(".lst")});
-        return found.isEmpty() ? QByteArray() : share.readBytes(found.first());
-    }
+    void press(const char* button) const { child<QPushButton>(button)->click(); }
+    // The calendar drops down on a click on the date field.
+    void clickDate() const { QTest::mouseClick(child<QLineEdit>("edtMonth"), Qt::LeftButton); }
+    QByteArray member(const char* key) const { return share.dataSource() + key; }
 
     TestShare share;
     TVurnaBoardModel model;
@@ -88,14 +100,15 @@ protected:
     ScriptedMessageBoxes boxes;
     NoStatus status;
     QList<HuzaiCall> calls;
+    QMap<QByteArray, std::optional<QList<QByteArray>>> histories; // by member; none: empty
+    QList<HistoryCall> historyCalls;
     QList<QByteArray> sent;
     int dropsCleared = 0;
     std::unique_ptr<TfrmInfo> form;
 };
 
-TEST_F(InfoWindow, ThreeMembersAreAskedOnceWrittenTogetherAndEachHistoryMerged)
+TEST_F(InfoWindow, ThreeMembersAreAskedOnceWrittenTogetherAndEachHistoryGetsTheReason)
 {
-    share.writeBytes(QStringLiteral("ito.lst"), "old\r\nDesk");
     open({1, 2, 3}, TfrmInfo::Mode::HuzaiSet);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("阿部さん ～ 上田さんを選択しています。(計:3人)"));
     EXPECT_TRUE(child<QWidget>("pnlMultiUsers")->isVisible());
@@ -103,14 +116,16 @@ TEST_F(InfoWindow, ThreeMembersAreAskedOnceWrittenTogetherAndEachHistoryMerged)
     EXPECT_TRUE(child<QPlainTextEdit>("memHuzai")->toPlainText().isEmpty());
 
     type("memHuzai", QStringLiteral("desk"));
-    child<QPushButton>("btnHuzaiSet")->click();
+    press("btnHuzaiSet");
     ASSERT_EQ(boxes.shown().size(), 1);
     EXPECT_TRUE(boxes.shown()[0].text.startsWith(QStringLiteral("複数の人に対して操作を")));
     ASSERT_EQ(calls.size(), 1);
     EXPECT_EQ(calls[0].records.size(), 4);
     EXPECT_EQ(calls[0].date, cp932(QStringLiteral("不在")));
-    EXPECT_EQ(history("ito"), "desk\r\nold");
-    EXPECT_EQ(history("abe"), "desk");
+    ASSERT_EQ(historyCalls.size(), 1);
+    EXPECT_EQ(historyCalls[0].members, (QList<QByteArray>{member("ABE"), member("ITO"), member("UEDA")}));
+    EXPECT_FALSE(historyCalls[0].kept.has_value()); // each on top of what its history holds
+    EXPECT_EQ(historyCalls[0].newText, "desk");
     EXPECT_EQ(dropsCleared, 1);
 }
 
@@ -119,10 +134,10 @@ TEST_F(InfoWindow, RefusedConfirmationChangesNothing)
     open({1, 2}, TfrmInfo::Mode::HuzaiSet);
     type("memHuzai", QStringLiteral("desk"));
     boxes.setNextAnswer(Mb::IdCancel);
-    child<QPushButton>("btnHuzaiSet")->click();
+    press("btnHuzaiSet");
     EXPECT_TRUE(calls.isEmpty());
     EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(history("abe").isEmpty());
+    EXPECT_TRUE(historyCalls.isEmpty());
 }
 
 struct MarkCase
@@ -141,13 +156,14 @@ TEST_P(NoReturnDate, TheMarkNameStandsForTheDateAndNeverNothing)
     type("memHuzai", QStringLiteral("  外出中  "));
     child<QRadioButton>("rbtnNoReturnDate")->setChecked(true);
     child<QComboBox>("cmbStatus")->setCurrentIndex(GetParam().mark);
-    child<QPushButton>("btnHuzaiSet")->click();
+    press("btnHuzaiSet");
     ASSERT_EQ(calls.size(), 1);
     EXPECT_EQ(calls[0].date, cp932(GetParam().storedDate));
     EXPECT_EQ(calls[0].statusIndex, GetParam().mark);
     EXPECT_TRUE(calls[0].time.isEmpty());
     EXPECT_EQ(calls[0].locate, cp932(QStringLiteral("外出中")));
-    EXPECT_EQ(history("abe"), cp932(QStringLiteral("  外出中  "))); // the history keeps the blanks
+    ASSERT_EQ(historyCalls.size(), 1);
+    EXPECT_EQ(historyCalls[0].newText, cp932(QStringLiteral("  外出中  "))); // the history keeps the blanks
 }
 
 INSTANTIATE_TEST_SUITE_P(Marks, NoReturnDate,
@@ -157,13 +173,13 @@ INSTANTIATE_TEST_SUITE_P(Marks, NoReturnDate,
 TEST_F(InfoWindow, SetIsRefusedWithoutReasonOrDateOrWithTextTheFileCannotHold)
 {
     open({1}, TfrmInfo::Mode::HuzaiSet);
-    child<QPushButton>("btnHuzaiSet")->click();
+    press("btnHuzaiSet");
     type("memHuzai", QStringLiteral("外出"));
     child<QRadioButton>("rbtnDateTime")->setChecked(true);
     child<QLineEdit>("edtMonth")->clear();
-    child<QPushButton>("btnHuzaiSet")->click();
+    press("btnHuzaiSet");
     type("memHuzai", QStringLiteral("会議室\"A\""));
-    child<QPushButton>("btnHuzaiSet")->click();
+    press("btnHuzaiSet");
     ASSERT_EQ(boxes.shown().size(), 3);
     EXPECT_EQ(boxes.shown()[0].text, QStringLiteral("不在理由を入力して下さい。"));
     EXPECT_EQ(boxes.shown()[1].text, QStringLiteral("戻り日付を入力して下さい。"));
@@ -171,27 +187,43 @@ TEST_F(InfoWindow, SetIsRefusedWithoutReasonOrDateOrWithTextTheFileCannotHold)
     EXPECT_TRUE(calls.isEmpty());
 }
 
-TEST_F(InfoWindow, OneMemberPrefilledAndWrittenOverTheNewestFile)
+TEST_F(InfoWindow, OneMemberPrefilledAndWrittenOverTheNewestFileWithTheHistoryAsLeft)
 {
     share.writeBytes(QStringLiteral("abe.vrn"),
                      userFileText({cp932(QStringLiteral("ｱﾍﾞ")), cp932(QStringLiteral("阿部")), "", "",
                                    cp932(QStringLiteral("出張")), "2024/04/02", "17:00", "", "", "1", "0", ""}));
-    share.writeBytes(QStringLiteral("abe.lst"), cp932(QStringLiteral("出張\r\n会議")));
+    histories[member("ABE")] = QList<QByteArray>{cp932(QStringLiteral("出張")), cp932(QStringLiteral("会議"))};
     open({1}, TfrmInfo::Mode::HuzaiSet);
     EXPECT_EQ(child<QLineEdit>("edtMonth")->text(), QStringLiteral("2024/04/02"));
     EXPECT_EQ(child<QComboBox>("cmbReturnTime")->currentText(), QStringLiteral("17:00"));
     EXPECT_EQ(child<QComboBox>("cmbStatus")->currentIndex(), 1);
-    EXPECT_EQ(child<QListWidget>("lstHistory")->count(), 2);
+    ASSERT_EQ(child<QListWidget>("lstHistory")->count(), 2);
+    child<QListWidget>("lstHistory")->item(0)->setSelected(true);
+    press("btnDeleteHistory");
 
     // Someone changes the member's phone while the window stands open.
     share.writeBytes(QStringLiteral("abe.vrn"),
                      userFileText({cp932(QStringLiteral("ｱﾍﾞ")), cp932(QStringLiteral("阿部")), "", "",
                                    cp932(QStringLiteral("出張")), "2024/04/02", "17:00", "555", "", "1", "0", ""}));
-    child<QPushButton>("btnHuzaiSet")->click();
+    press("btnHuzaiSet");
     ASSERT_EQ(calls.size(), 1);
     EXPECT_EQ(calls[0].records.at(1).WarningCall, "555");
     EXPECT_EQ(calls[0].date, "2024/04/02");
     EXPECT_EQ(calls[0].time, "17:00");
+    ASSERT_EQ(historyCalls.size(), 1);
+    EXPECT_EQ(historyCalls[0].members, QList<QByteArray>{member("ABE")});
+    EXPECT_EQ(historyCalls[0].kept, cp932(QStringLiteral("会議")));
+    EXPECT_EQ(historyCalls[0].newText, cp932(QStringLiteral("出張")));
+}
+
+TEST_F(InfoWindow, AHistoryThatCouldNotBeReadIsNotReplaced)
+{
+    histories[member("ABE")] = std::nullopt;
+    open({1}, TfrmInfo::Mode::HuzaiSet);
+    type("memHuzai", QStringLiteral("desk"));
+    press("btnHuzaiSet");
+    EXPECT_EQ(calls.size(), 1);
+    EXPECT_TRUE(historyCalls.isEmpty());
 }
 
 TEST_F(InfoWindow, ReturnTimeTakesDigitsAndColonsAndRefusesAnImpossibleTime)
@@ -213,8 +245,8 @@ TEST_F(InfoWindow, PreviousMonthFromTheLastOfMarch)
 {
     open({1}, TfrmInfo::Mode::HuzaiSet, true);
     EXPECT_EQ(child<QLineEdit>("edtMonth")->text(), QStringLiteral("2024/03/31"));
-    form->edtMonthClick();
-    child<QPushButton>("btnPrevMonth")->click();
+    clickDate();
+    press("btnPrevMonth");
     EXPECT_EQ(child<QLineEdit>("edtMonth")->text(), QStringLiteral("2024/02/29"));
     EXPECT_TRUE(child<QWidget>("pnlReturnDate")->isVisible());
 }
@@ -222,7 +254,7 @@ TEST_F(InfoWindow, PreviousMonthFromTheLastOfMarch)
 TEST_F(InfoWindow, EscOnTheAbsencePanelClearsTheAbsence)
 {
     open({1, 2}, TfrmInfo::Mode::HuzaiSet);
-    form->edtMonthClick(); // the calendar open makes no difference
+    clickDate(); // the calendar open makes no difference
     child<QPushButton>("btnHuzaiCancel")->setFocus();
     QTest::keyClick(form.get(), Qt::Key_Escape);
     ASSERT_EQ(calls.size(), 1);
@@ -235,7 +267,7 @@ TEST_F(InfoWindow, SendingFilesToTwoMembersQueuesEachMembersFilesThenItsMemo)
     open({1, 2}, TfrmInfo::Mode::SendFiles, false, {QStringLiteral("/d/one"), QStringLiteral("/d/two")});
     EXPECT_TRUE(child<QPlainTextEdit>("memSend")->toPlainText().startsWith(QStringLiteral("○ゲストより(Vurna便) ")));
     type("memSend", QStringLiteral("どうぞ"));
-    child<QPushButton>("btnSendOK")->click();
+    press("btnSendOK");
     ASSERT_EQ(sent.size(), 6);
     const QByteArray a = share.dataSource() + "ABE";
     const char separator = SharePath::nativeSeparator;

@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QProcess>
 #include <QTest>
 #include <QUdpSocket>
@@ -37,7 +38,7 @@ protected:
                                      bool presetToday, TfrmInfo::Mode mode) {
             ASSERT_TRUE(form.Prepare(site, selection, presetToday, mode));
             form.findChild<QPlainTextEdit*>(QStringLiteral("memSend"))->appendPlainText(memo);
-            form.btnSendClick();
+            form.findChild<QPushButton*>(QStringLiteral("btnSendOK"))->click();
         });
     }
 

@@ -10,6 +10,7 @@
 #include "platform/SjisText.h"
 
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -120,7 +121,7 @@ TEST_F(MixedOffice, LinuxAndWindowsCopiesShareOneBoard)
                                  bool presetToday, TfrmInfo::Mode mode) {
         ASSERT_TRUE(form.Prepare(site, selection, presetToday, mode));
         form.findChild<QPlainTextEdit*>(QStringLiteral("memSend"))->appendPlainText(memo);
-        form.btnSendClick();
+        form.findChild<QPushButton*>(QStringLiteral("btnSendOK"))->click();
     });
     pick(utf8("鈴木"));
     action(QStringLiteral("popDengonSend"))->trigger();
