@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 bash tools/setup.sh
+# Unformatted code fails before anything is built.
+bash tools/check-format.sh
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)

@@ -4,11 +4,8 @@
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
+#include "platform/LogCategories.h"
 #include "platform/SjisText.h"
-
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcBoardDump, "vurna.board", QtWarningMsg)
 
 namespace BoardDump {
 
@@ -90,7 +87,7 @@ QStringList Lines(const TVurnaGrid& grid, const Clock& clock, int serial)
 void Write(const TVurnaGrid& grid, const Clock& clock, int serial)
 {
     for (const QString& line : Lines(grid, clock, serial))
-        qCInfo(lcBoardDump).noquote() << line;
+        qCInfo(lcBoard).noquote() << line;
 }
 
 } // namespace BoardDump

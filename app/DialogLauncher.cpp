@@ -36,7 +36,7 @@ void DialogLauncher::Run(QDialog& dialog)
 
 void DialogLauncher::Preferences()
 {
-    TMainState& state = m_session.State();
+    MainState& state = m_session.State();
     SettingEnvironment environment{
         .folders = m_session.Folders(),
         .boxes = m_session.Boxes(),
@@ -46,8 +46,8 @@ void DialogLauncher::Preferences()
         .readSiteConfig = [this](const QByteArray& shareDir) { return m_session.ReadSiteConfigOf(shareDir); },
         .shortcutPresent = [] { return Autostart::isPresent(); },
         .editDefaults = [this, &state](const TVurnaDefaultValue& current) -> std::optional<TVurnaDefaultValue> {
-            TfrmDefaultValue dialog(state.OwnBoard(), m_grid.ImageList(), m_session.clock(), m_session.Boxes(),
-                                    current, &m_owner);
+            TfrmDefaultValue dialog(state.OwnBoard(), m_grid.ImageList(), m_session.clock(), m_session.Boxes(), current,
+                                    &m_owner);
             Run(dialog);
             if (!dialog.Ok())
                 return std::nullopt;
@@ -56,7 +56,7 @@ void DialogLauncher::Preferences()
         .readDefaults = [this] { return m_session.ReadOwnDefaults(); },
     };
 
-    TfrmSetting dialog(std::move(environment), state.OwnBoard(), state.Own, state.BoardModel.Members(), &m_owner);
+    TfrmSetting dialog(std::move(environment), state.OwnBoard(), state.Own, state.Model.Members(), &m_owner);
     Run(dialog);
     if (dialog.Ok())
         m_session.ApplyPreferences(dialog.Result());
@@ -64,8 +64,8 @@ void DialogLauncher::Preferences()
 
 void DialogLauncher::CustomGroups()
 {
-    TMainState& state = m_session.State();
-    TfrmCustomGroup editor(state.Boards, state.CurrentBoard, state.BoardModel, {}, &m_owner);
+    MainState& state = m_session.State();
+    TfrmCustomGroup editor(state.Boards, state.CurrentBoard, state.Model, {}, &m_owner);
     Run(editor);
 }
 
@@ -101,7 +101,7 @@ void DialogLauncher::ResetSelectedHuzai()
 
 void DialogLauncher::ShowOwnHuzaiEntry()
 {
-    const TMainState& state = m_session.State();
+    const MainState& state = m_session.State();
     if (m_info || !HasOwnEntry(state.Own))
         return;
     const TVurnaDataArray list{TVurnaDataRec{}, state.Own};
@@ -113,14 +113,14 @@ void DialogLauncher::RunInfoForm(const ParmRec& site, const TVurnaDataArray& sel
 {
     if (m_info)
         return;
-    TMainState& state = m_session.State();
+    MainState& state = m_session.State();
     // The window reads and writes no file itself: the memo board and the reason histories are
     // the board's.
     InfoContext context{
-        .board = state.BoardModel,
-        .setHuzai = [this](TVurnaDataArray& records, const QByteArray& locate, qint32 statusIndex,
-                           const QByteArray& time,
-                           const QByteArray& date) { m_session.Huzai().SetHuzai(records, locate, statusIndex, time, date); },
+        .board = state.Model,
+        .setHuzai =
+            [this](TVurnaDataArray& records, const QByteArray& locate, qint32 statusIndex, const QByteArray& time,
+                   const QByteArray& date) { m_session.Huzai().SetHuzai(records, locate, statusIndex, time, date); },
         .own = state.Own,
         .clock = m_session.clock(),
         .boxes = m_session.Boxes(),

@@ -91,7 +91,7 @@ int TagForCharacter(QChar character)
 
 } // namespace HighlightRows
 
-THighlightPanel::THighlightPanel(QWidget* parent) : QFrame(parent), m_group(new QButtonGroup(this))
+HighlightPanel::HighlightPanel(QWidget* parent) : QFrame(parent), m_group(new QButtonGroup(this))
 {
     setObjectName(QStringLiteral("Panel1"));
     setFrameShape(QFrame::Panel);
@@ -109,20 +109,20 @@ THighlightPanel::THighlightPanel(QWidget* parent) : QFrame(parent), m_group(new 
         m_buttons.append(button);
     }
     m_buttons.first()->setChecked(true);
-    connect(m_group, &QButtonGroup::idClicked, this, &THighlightPanel::Choose);
+    connect(m_group, &QButtonGroup::idClicked, this, &HighlightPanel::Choose);
 }
 
-QAbstractButton* THighlightPanel::Button(int tag) const
+QAbstractButton* HighlightPanel::Button(int tag) const
 {
     return m_buttons.value(tag);
 }
 
-int THighlightPanel::CheckedTag() const
+int HighlightPanel::CheckedTag() const
 {
     return m_group->checkedId();
 }
 
-void THighlightPanel::Choose(int tag)
+void HighlightPanel::Choose(int tag)
 {
     if (tag < 0 || tag >= HighlightRows::Count)
         tag = 0;
@@ -130,7 +130,7 @@ void THighlightPanel::Choose(int tag)
     emit HighlightChosen(HighlightRows::Characters(tag));
 }
 
-void THighlightPanel::LayOut()
+void HighlightPanel::LayOut()
 {
     const int margin = 2;
     const int inner = width() - 2 * margin;
@@ -142,7 +142,7 @@ void THighlightPanel::LayOut()
     }
 }
 
-void THighlightPanel::resizeEvent(QResizeEvent* event)
+void HighlightPanel::resizeEvent(QResizeEvent* event)
 {
     QFrame::resizeEvent(event);
     LayOut();

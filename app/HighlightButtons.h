@@ -30,12 +30,12 @@ int TagForCharacter(QChar character);
 
 // Panel1: eleven flat buttons of one group, exactly one of them down (the first at start).
 // A click puts the button down and announces the row's characters.
-class THighlightPanel final : public QFrame
+class HighlightPanel final : public QFrame
 {
     Q_OBJECT
 
 public:
-    explicit THighlightPanel(QWidget* parent = nullptr);
+    explicit HighlightPanel(QWidget* parent = nullptr);
 
     QAbstractButton* Button(int tag) const;
     int CheckedTag() const;

@@ -28,8 +28,8 @@ QFont Proportional(int pixels96, bool bold, double scale)
 
 QFont Fixed(int pixels96, bool bold, double scale)
 {
-    return make({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"), QStringLiteral("IPAGothic")}, pixels96, bold,
-                scale);
+    return make({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"), QStringLiteral("IPAGothic")}, pixels96,
+                bold, scale);
 }
 
 } // namespace MainFonts

@@ -1,7 +1,7 @@
 #include "app/MainPlacement.h"
 
-#include "session/MainLog.h"
-#include "store/TLocalSettings.h"
+#include "platform/LogCategories.h"
+#include "store/LocalSettings.h"
 
 #include <QGuiApplication>
 #include <QMainWindow>
@@ -14,9 +14,9 @@ namespace {
 
 // Qt keeps a window's placement as the top-left of its frame (pos) and the size of its
 // client area; the stored edges are those two, so a restore puts the window back exactly.
-TRectEdges edgesOf(const QPoint& topLeft, const QSize& size)
+RectEdges edgesOf(const QPoint& topLeft, const QSize& size)
 {
-    return TRectEdges{topLeft.x(), topLeft.y(), topLeft.x() + size.width(), topLeft.y() + size.height()};
+    return RectEdges{topLeft.x(), topLeft.y(), topLeft.x() + size.width(), topLeft.y() + size.height()};
 }
 
 const QScreen* screenOf(const QMainWindow& window)
@@ -26,7 +26,7 @@ const QScreen* screenOf(const QMainWindow& window)
 
 } // namespace
 
-MainPlacement::MainPlacement(QMainWindow& window, TLocalSettings& settings) : m_window(window), m_settings(settings) {}
+MainPlacement::MainPlacement(QMainWindow& window, LocalSettings& settings) : m_window(window), m_settings(settings) {}
 
 int MainPlacement::Dpi() const
 {
@@ -37,10 +37,10 @@ int MainPlacement::Dpi() const
 void MainPlacement::applySizeLimits()
 {
     const QScreen* screen = screenOf(m_window);
-    const TSizeLimits limits = MainWindowSizeLimits(Dpi());
+    const WindowSizeLimits limits = MainWindowSizeLimits(Dpi());
     const QSize screenSize = screen ? screen->geometry().size() : QSize(limits.MinWidth, limits.MinHeight);
     const std::optional<QRect> workArea = screen ? std::optional<QRect>(screen->availableGeometry()) : std::nullopt;
-    const TMinMaxInfo info = SizeLimitsOnDemand(limits, screenSize, m_placement.MaxPosition, workArea);
+    const MinMaxInfo info = SizeLimitsOnDemand(limits, screenSize, m_placement.MaxPosition, workArea);
     m_window.setMinimumSize(info.MinTrackSize);
     m_window.setMaximumSize(
         QSize(info.MaxTrackSize.width(), qMax(info.MaxTrackSize.height(), info.MinTrackSize.height())));
@@ -50,7 +50,7 @@ void MainPlacement::Restore()
 {
     const QScreen* screen = screenOf(m_window);
     const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
-    const TSizeLimits limits = MainWindowSizeLimits(Dpi());
+    const WindowSizeLimits limits = MainWindowSizeLimits(Dpi());
     m_window.resize(limits.MinWidth, qMax(m_window.height(), limits.MinHeight));
 
     m_placement =
@@ -58,7 +58,7 @@ void MainPlacement::Restore()
     applySizeLimits();
     m_window.move(m_placement.Normal.Left, m_placement.Normal.Top);
     m_window.resize(m_placement.Normal.width(), m_placement.Normal.height());
-    qCInfo(lcMain) << "placement restored" << m_window.pos() << m_window.size();
+    qCInfo(lcBoard) << "placement restored" << m_window.pos() << m_window.size();
 }
 
 void MainPlacement::Save()
@@ -67,10 +67,10 @@ void MainPlacement::Save()
     const bool placed = state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen);
     const QRect normal = placed ? m_window.normalGeometry() : QRect(m_window.pos(), m_window.size());
     if (!normal.isValid()) {
-        qCInfo(lcMain) << "placement not known: not saved";
+        qCInfo(lcBoard) << "placement not known: not saved";
         return;
     }
-    TWindowPlacement placement = m_placement;
+    WindowPlacement placement = m_placement;
     placement.Normal = edgesOf(normal.topLeft(), normal.size());
     if (state & Qt::WindowMaximized)
         placement.MaxPosition = QPoint(m_window.pos().x(), 0);
@@ -81,7 +81,7 @@ void MainPlacement::Save()
         placement.MaxPosition = QPoint(m_window.pos().x(), 0);
     }
     m_settings.SaveWindowPlacement(placement);
-    qCInfo(lcMain) << "placement saved" << normal;
+    qCInfo(lcBoard) << "placement saved" << normal;
 }
 
 void MainPlacement::StateChanged(int oldState)

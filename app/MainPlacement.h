@@ -5,7 +5,7 @@
 #include <QtGlobal>
 
 class QMainWindow;
-class TLocalSettings;
+class LocalSettings;
 
 // Where the board window stands: restored when it is made, saved at a normal end, its size
 // limits (a column of fixed width that only grows in height), and what maximising means here:
@@ -13,7 +13,7 @@ class TLocalSettings;
 class MainPlacement
 {
 public:
-    MainPlacement(QMainWindow& window, TLocalSettings& settings);
+    MainPlacement(QMainWindow& window, LocalSettings& settings);
 
     void Restore();
     void Save();
@@ -21,7 +21,7 @@ public:
     void StateChanged(int oldState);
 
     int Dpi() const;
-    const TWindowPlacement& Placement() const { return m_placement; }
+    const WindowPlacement& Placement() const { return m_placement; }
 
 private:
     void applySizeLimits();
@@ -29,8 +29,8 @@ private:
     bool isDocked() const;
 
     QMainWindow& m_window;
-    TLocalSettings& m_settings;
-    TWindowPlacement m_placement;
+    LocalSettings& m_settings;
+    WindowPlacement m_placement;
     bool m_docked = false;
     QRect m_normalBeforeDock;
 };

@@ -2,14 +2,14 @@
 // 632 x 414 and scaled above it.
 
 #include "app/Anchors.h"
-#include "app/filters/FilterList.h"
 #include "app/HighlightButtons.h"
 #include "app/MainFonts.h"
 #include "app/Pictures.h"
 #include "app/StatusBarSink.h"
+#include "app/TfrmMain.h"
+#include "app/filters/FilterList.h"
 #include "app/filters/FilterPanel.h"
 #include "app/memo/MemoPage.h"
-#include "app/TfrmMain.h"
 #include "board/ui/TVurnaGrid.h"
 #include "forms/HelpContext.h"
 #include "session/BoardSession.h"
@@ -106,7 +106,7 @@ void TfrmMain::BuildBoardPage(QWidget& page, double scale)
     right->setObjectName(QStringLiteral("lblHeaderRight"));
     anchors->Place(right, QRect(288, 8, 297, 17));
 
-    m_keiziban = new TVurnaGrid(m_session.State().BoardModel, m_session.clock(), &page);
+    m_keiziban = new TVurnaGrid(m_session.State().Model, m_session.clock(), &page);
     m_keiziban->setObjectName(QStringLiteral("Keiziban"));
     m_keiziban->setToolTip(QStringLiteral("ダブルクリックすると最新情報をロードして詳細表示します。"));
     anchors->Place(m_keiziban, QRect(8, 24, 564, 257), Anchors::All);
@@ -116,9 +116,9 @@ void TfrmMain::BuildBoardPage(QWidget& page, double scale)
         anchors->Place(bar, QRect(8 + 564 - 1, 24, 33, 257), Anchors::Top | Anchors::Bottom | Anchors::Right);
     }
 
-    m_panel1 = new THighlightPanel(&page);
+    m_panel1 = new HighlightPanel(&page);
     anchors->Place(m_panel1, QRect(8, 291, 425, 57), Anchors::Left | Anchors::Bottom);
-    connect(m_panel1, &THighlightPanel::HighlightChosen, this,
+    connect(m_panel1, &HighlightPanel::HighlightChosen, this,
             [this](const QByteArray& characters) { m_keiziban->SetScrDBEnabled(characters); });
 
     m_btnOwnerSet = ownerButton(

@@ -3,10 +3,10 @@
 
 #include "app/HighlightButtons.h"
 #include "app/Pictures.h"
-#include "app/tray/TaskTray.h"
 #include "app/TfrmMain.h"
 #include "app/filters/FilterPanel.h"
 #include "app/memo/MemoPage.h"
+#include "app/tray/TaskTray.h"
 #include "board/ui/TVurnaGrid.h"
 #include "forms/HelpContext.h"
 #include "platform/Clock.h"
@@ -97,7 +97,7 @@ void TfrmMain::ConnectTray()
     TaskTray& tray = *m_tray;
     connect(&tray, &TaskTray::TerminateChosen, this, &TfrmMain::Quit);
     connect(&tray, &TaskTray::PresetChosen, this,
-            [this](HuzaiPresets::TPreset preset) { m_session.Huzai().ApplyPreset(preset); });
+            [this](HuzaiPresets::Preset preset) { m_session.Huzai().ApplyPreset(preset); });
     connect(&tray, &TaskTray::OwnSetChosen, this, [this] { m_dialogs->ShowOwnHuzaiEntry(); });
     connect(&tray, &TaskTray::OwnResetChosen, this, [this] { m_session.Huzai().ResetOwn(); });
     const auto showMemos = [this] {
@@ -175,7 +175,7 @@ void TfrmMain::ShowBoard()
 {
     m_filters->ShowBoard();
     // The caption only: the overdue question belongs to the minute and to the start.
-    const TMainState& state = m_session.State();
+    const MainState& state = m_session.State();
     setWindowTitle(MainCaptionText(m_session.clock().now().date(), state.Own.Name));
     const bool own = HasOwnEntry(state.Own);
     m_pgcMain->setTabVisible(m_pgcMain->indexOf(m_memoPage), own);
@@ -188,7 +188,7 @@ void TfrmMain::SetShareDirectoryToMenuItem()
 {
     m_menus.mnuShareDir->clear();
     auto* group = new QActionGroup(m_menus.mnuShareDir);
-    const TParmArray& boards = m_session.State().Boards;
+    const ParmRecList& boards = m_session.State().Boards;
     for (int i = 0; i < boards.size(); ++i) {
         QAction* item = m_menus.mnuShareDir->addAction(Cp932::toUnicode(boards.at(i).BoardName));
         item->setCheckable(true);

@@ -1,12 +1,10 @@
 #include "app/Pictures.h"
 
+#include "platform/LogCategories.h"
 #include "platform/SharePath.h"
 
 #include <QFile>
 #include <QImageReader>
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcPictures, "vurna.board", QtWarningMsg)
 
 // Resources of a static library must be registered by name, outside any namespace.
 static void initVurnaResources()
@@ -25,7 +23,7 @@ QPixmap Load(const QString& resource, QSize size)
 {
     QPixmap picture(resource);
     if (picture.isNull()) {
-        qCInfo(lcPictures) << "picture missing" << resource;
+        qCInfo(lcBoard) << "picture missing" << resource;
         picture = QPixmap(size);
         picture.fill(Qt::transparent);
     }
@@ -66,7 +64,7 @@ QList<QPixmap> StatusPictureList(const ParmRec& board)
     pictures = builtin;
     for (int code = BuiltinStatusCount; code < board.StatusTable.size(); ++code) {
         const int k = code - BuiltinStatusCount;
-        const TStatusIcon icon = board.StatusIcons.value(k);
+        const StatusIcon icon = board.StatusIcons.value(k);
         QPixmap picture;
         if (!icon.IconPath.isEmpty()) {
             QImageReader reader(SharePath::resolve(icon.IconPath));

@@ -1,7 +1,8 @@
 #include "app/SessionEnd.h"
 
+#include "platform/LogCategories.h"
+
 #include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QSessionManager>
 #include <QSocketNotifier>
 
@@ -11,8 +12,6 @@
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-Q_LOGGING_CATEGORY(lcSession, "vurna.board", QtWarningMsg)
 
 namespace {
 
@@ -55,7 +54,7 @@ SessionEnd::SessionEnd(QObject* parent) : QObject(parent)
 {
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
-            qCInfo(lcSession) << "session ends";
+            qCInfo(lcBoard) << "session ends";
             // Nothing to ask the user: the program saves and ends on its own.
             manager.release();
             emit EndRequested(QStringLiteral("session"));
@@ -63,7 +62,7 @@ SessionEnd::SessionEnd(QObject* parent) : QObject(parent)
     }
 
     if (g_signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {
-        qCWarning(lcSession) << "signals not watched";
+        qCWarning(lcBoard) << "signals not watched";
         return;
     }
     ::fcntl(g_signalPipe[0], F_SETFL, ::fcntl(g_signalPipe[0], F_GETFL) | O_NONBLOCK);
@@ -104,7 +103,7 @@ void SessionEnd::Watch::ReadSignal(SessionEnd& owner)
         return;
     const int number = static_cast<unsigned char>(byte);
     if (number == SIGUSR1) {
-        qCInfo(lcSession) << "minute tick asked for";
+        qCInfo(lcBoard) << "minute tick asked for";
         emit owner.TickRequested();
         return;
     }
@@ -112,6 +111,6 @@ void SessionEnd::Watch::ReadSignal(SessionEnd& owner)
         emit owner.DumpRequested();
         return;
     }
-    qCInfo(lcSession) << "signal" << number << "ends the program";
+    qCInfo(lcBoard) << "signal" << number << "ends the program";
     emit owner.EndRequested(QStringLiteral("signal %1").arg(number));
 }

@@ -1,12 +1,11 @@
 #include "app/SessionEnd.h"
 
+#include "platform/LogCategories.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
-#include <QLoggingCategory>
 
 #include <windows.h>
-
-Q_LOGGING_CATEGORY(lcSession, "vurna.board", QtWarningMsg)
 
 namespace {
 
@@ -28,7 +27,7 @@ public:
         m_window = CreateWindowExW(WS_EX_TOOLWINDOW, WindowClass, WindowClass, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                    GetModuleHandleW(nullptr), this);
         if (!m_window) {
-            qCWarning(lcSession) << "session end not watched, error" << GetLastError();
+            qCWarning(lcBoard) << "session end not watched, error" << GetLastError();
             return;
         }
         QCoreApplication::instance()->installNativeEventFilter(this);
@@ -86,7 +85,7 @@ private:
         if (watch && message == WM_CLOSE) {
             // What `taskkill` without /F sends: an administrator's or a test's polite end. The
             // window itself stays until the program is done.
-            qCInfo(lcSession) << "asked to close";
+            qCInfo(lcBoard) << "asked to close";
             emit watch->m_owner.EndRequested(QStringLiteral("close"));
             return 0;
         }
@@ -108,7 +107,7 @@ private:
         // before. Every top-level window is told; one end is enough.
         if (wParam && !m_ending) {
             m_ending = true;
-            qCInfo(lcSession) << "session ends";
+            qCInfo(lcBoard) << "session ends";
             emit m_owner.EndRequested(QStringLiteral("session"));
         }
         return true;

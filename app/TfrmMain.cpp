@@ -1,18 +1,18 @@
 #include "app/TfrmMain.h"
 
-#include "app/help/HelpBook.h"
-#include "app/help/HelpKey.h"
-#include "app/help/HelpWindow.h"
 #include "app/HighlightButtons.h"
 #include "app/Pictures.h"
 #include "app/StatusBarSink.h"
-#include "app/tray/TaskTray.h"
 #include "app/filters/FilterPanel.h"
+#include "app/help/HelpBook.h"
+#include "app/help/HelpKey.h"
+#include "app/help/HelpWindow.h"
 #include "app/memo/MemoPage.h"
+#include "app/tray/TaskTray.h"
 #include "board/ui/TVurnaGrid.h"
+#include "platform/LogCategories.h"
 #include "platform/SingleInstance.h"
 #include "session/BoardSession.h"
-#include "session/MainLog.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -57,12 +57,12 @@ TfrmMain::~TfrmMain()
     for (QObject* child : findChildren<QObject*>())
         disconnect(child, nullptr, this, nullptr);
     disconnect(&m_session, nullptr, this, nullptr);
-    qCInfo(lcMain) << "window released";
+    qCInfo(lcBoard) << "window released";
 }
 
 bool TfrmMain::FormCreate()
 {
-    qCInfo(lcMain) << "start-up begins";
+    qCInfo(lcBoard) << "start-up begins";
     m_placement.Restore();
     m_tray->SetTaskTrayIcon(QStringLiteral("Vurnaが起動処理中です。"), TrayOperation::Add, Pictures::TrayStarting());
     m_status->setProgress(-1);
@@ -94,13 +94,13 @@ void TfrmMain::ShowAtStart()
 {
     if (!m_session.State().OwnBoard().AutoSmall) {
         ShowMainWindow();
-        qCInfo(lcMain) << "window shown";
+        qCInfo(lcBoard) << "window shown";
     } else if (!m_env.trayAvailable) {
         // Without a tray a hidden window could never be reached again.
         showMinimized();
-        qCInfo(lcMain) << "window minimised (no tray)";
+        qCInfo(lcBoard) << "window minimised (no tray)";
     } else {
-        qCInfo(lcMain) << "window in the tray";
+        qCInfo(lcBoard) << "window in the tray";
     }
 }
 
@@ -119,7 +119,7 @@ void TfrmMain::EndProgram()
         return;
     m_tray->SetTaskTrayIcon(QString(), TrayOperation::Delete, {});
     hide();
-    qCInfo(lcMain) << "program ends";
+    qCInfo(lcBoard) << "program ends";
     emit Ended();
     QCoreApplication::quit();
 }
@@ -141,7 +141,7 @@ void TfrmMain::ShowMainWindow()
 
 void TfrmMain::VurnaWakeup()
 {
-    qCInfo(lcMain) << "second start: window brought forward";
+    qCInfo(lcBoard) << "second start: window brought forward";
     // Adding the icon again also brings back one lost when the tray host restarted.
     m_tray->SetTaskTrayIcon(QStringLiteral("Vurnaboard"), TrayOperation::Delete, {});
     m_tray->SetTaskTrayIcon(QStringLiteral("Vurnaboard"), TrayOperation::Add, windowIcon());

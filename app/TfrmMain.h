@@ -17,7 +17,7 @@ class QToolButton;
 class SingleInstance;
 class StatusBarSink;
 class TaskTray;
-class THighlightPanel;
+class HighlightPanel;
 class TVurnaGrid;
 
 // What the board window takes from the desktop; tests hand in their own.
@@ -93,7 +93,7 @@ private:
     QTabWidget* m_pgcMain = nullptr;
     QWidget* m_tabKeiziban = nullptr;
     TVurnaGrid* m_keiziban = nullptr;
-    THighlightPanel* m_panel1 = nullptr;
+    HighlightPanel* m_panel1 = nullptr;
     QToolButton* m_btnOwnerSet = nullptr;
     QToolButton* m_btnOwnerReset = nullptr;
     FilterPanel* m_filters = nullptr;

@@ -2,11 +2,8 @@
 
 #include "app/BoardDump.h"
 #include "app/Pictures.h"
-#include "platform/ui/QtFolderChooser.h"
-#include "platform/ui/QtMessageBoxes.h"
 #include "app/SessionEnd.h"
 #include "app/TfrmMain.h"
-#include "session/BoardSession.h"
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "platform/Diagnostics.h"
@@ -15,6 +12,9 @@
 #include "platform/RecordedMessageBoxes.h"
 #include "platform/SharePath.h"
 #include "platform/SingleInstance.h"
+#include "platform/ui/QtFolderChooser.h"
+#include "platform/ui/QtMessageBoxes.h"
+#include "session/BoardSession.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
@@ -60,8 +60,7 @@ int main(int argc, char** argv)
     folders.SetOwner(&frmMain);
     SessionEnd sessionEnd;
     QObject::connect(&sessionEnd, &SessionEnd::EndRequested, &frmMain, &TfrmMain::Quit);
-    QObject::connect(&sessionEnd, &SessionEnd::TickRequested, &session.State().Scheduler,
-                     &MinuteScheduler::MinuteTick);
+    QObject::connect(&sessionEnd, &SessionEnd::TickRequested, &session.State().Scheduler, &MinuteScheduler::MinuteTick);
     int dumps = 0;
     QObject::connect(&sessionEnd, &SessionEnd::DumpRequested, &frmMain, [&frmMain, &clock, &dumps] {
         BoardDump::Write(*frmMain.findChild<TVurnaGrid*>(QStringLiteral("Keiziban")), clock, ++dumps);

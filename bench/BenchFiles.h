@@ -11,8 +11,8 @@
 #include "platform/Cp932.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace BenchFiles {

@@ -6,9 +6,9 @@
 
 #include "BenchFiles.h"
 #include "board/Arrangement.h"
-#include "board/TVurnaBoardModel.h"
-#include "board/ui/TVurnaGrid.h"
+#include "board/BoardModel.h"
 #include "board/UserLoader.h"
+#include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 
@@ -94,14 +94,14 @@ int main(int argc, char** argv)
     for (int members : sizes) {
         QTemporaryDir tmp;
         const QByteArray share = buildShare(tmp.path() + QStringLiteral("/share"), members);
-        TVurnaBoardModel model;
+        BoardModel model;
         TVurnaGrid grid(model, clock);
         grid.resize(564, 257);
         model.SetDataSource(share);
         model.Reload(AllMembers);
 
-        TArrangeFilter off;
-        TArrangeFilter on;
+        ArrangeFilter off;
+        ArrangeFilter on;
         on.GroupFilterOn = true;
         for (int g = 0; g < 7; g += 2)
             on.GroupFilter.append(Cp932::fromUnicodeLossy(QStringLiteral("営業第%1課").arg(g)));

@@ -6,17 +6,17 @@
 //   build/bench/bench_notice [changes] [members...]      (default: 1000 2000 10000)
 
 #include "BenchFiles.h"
+#include "board/BoardModel.h"
+#include "board/ChangeNotice.h"
 #include "board/Datagram.h"
 #include "board/MinuteScheduler.h"
-#include "board/TVurnaBoardModel.h"
-#include "board/TVurnaNotice.h"
 #include "board/UserLoader.h"
 #include "board/UserStatusWriter.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/SjisText.h"
+#include "store/LocalSettings.h"
 #include "store/StatusSink.h"
-#include "store/TLocalSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -86,20 +86,26 @@ struct Copy
         boards[0].ShareDir = dataSource;
         boards[0].UdpMode = 1;
         boards[0].UdpPort = 0;
-        notice =
-            std::make_unique<TVurnaNotice>(TNoticeContext{model, scheduler, own, boards, currentBoard, status, settings, clock});
+        notice = std::make_unique<ChangeNotice>(NoticeContext{.board = model,
+                                                              .minutes = scheduler,
+                                                              .own = own,
+                                                              .boards = boards,
+                                                              .currentBoard = currentBoard,
+                                                              .status = status,
+                                                              .settings = settings,
+                                                              .clock = clock});
         notice->SetAddressLookUp([address] { return address; });
     }
 
-    TVurnaBoardModel model;
+    BoardModel model;
     MinuteScheduler scheduler{model};
     TVurnaDataRec own;
-    TParmArray boards;
+    ParmRecList boards;
     int currentBoard = 0;
     QuietStatus status;
-    TLocalSettings settings;
+    LocalSettings settings;
     SystemClock clock;
-    std::unique_ptr<TVurnaNotice> notice;
+    std::unique_ptr<ChangeNotice> notice;
 };
 
 void endToEnd(const QString& root, int changes)
@@ -124,7 +130,7 @@ void endToEnd(const QString& root, int changes)
     QElapsedTimer clock;
     qint64 arrivedAt = -1;
     QEventLoop loop;
-    QObject::connect(&b.model, &TVurnaBoardModel::MemberChanged, &loop, [&] {
+    QObject::connect(&b.model, &BoardModel::MemberChanged, &loop, [&] {
         arrivedAt = clock.nsecsElapsed();
         loop.quit();
     });

@@ -9,8 +9,8 @@
 //   VURNA_BENCH_DELAYS=0,10 build/bench/bench_slow_share 2000
 
 #include "BenchFiles.h"
+#include "board/BoardModel.h"
 #include "board/ChangeStamp.h"
-#include "board/TVurnaBoardModel.h"
 #include "board/UserLoader.h"
 #include "platform/SjisText.h"
 #include "support/SlowShareMount.h"
@@ -62,7 +62,7 @@ double longestGapMs(const std::function<void()>& work)
 
 // What the operations that run on every datagram and every few minutes cost on the share: a
 // single member read afresh (a running one and a stopped one) and the change-stamp poll.
-void cheapOperations(SlowShareMount& mount, TVurnaBoardModel& model, int members)
+void cheapOperations(SlowShareMount& mount, BoardModel& model, int members)
 {
     const auto opsOf = [&mount](const std::function<void()>& work) {
         const QMap<QString, quint64> before = mount.operationCounts();
@@ -82,7 +82,7 @@ void cheapOperations(SlowShareMount& mount, TVurnaBoardModel& model, int members
     QByteArray running, stopped;
     for (int i = 1; i <= members; ++i)
         (model.GetMember(i).Running ? running : stopped) = model.GetMember(i).FileName;
-    model.Reload(running);  // the first look for an absent name lists the folder once
+    model.Reload(running); // the first look for an absent name lists the folder once
     cheapLine(QStringLiteral("single reload, running member"), opsOf([&] { model.Reload(running); }));
     cheapLine(QStringLiteral("single reload, stopped member"), opsOf([&] { model.Reload(stopped); }));
     cheapLine(QStringLiteral("change-stamp poll"), opsOf([&] { model.ReadTimeStamp(); }));
@@ -139,7 +139,7 @@ int main(int argc, char** argv)
             const double floorMs = opsPerMember * members * delay / FullLoadReadsInFlight;
             const double load = BenchFiles::Percentile(loadMs, 0.5);
 
-            TVurnaBoardModel model;
+            BoardModel model;
             model.SetDataSource(dataSource);
             double modelMs = 0;
             const double gap = longestGapMs([&] {

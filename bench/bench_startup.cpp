@@ -9,15 +9,15 @@
 #include "BenchFiles.h"
 #include "app/Pictures.h"
 #include "app/TfrmMain.h"
-#include "session/BoardSession.h"
-#include "board/ui/TVurnaGrid.h"
 #include "board/UserLoader.h"
+#include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SharePath.h"
 #include "platform/SingleInstance.h"
-#include "store/TLocalSettings.h"
+#include "session/BoardSession.h"
+#include "store/LocalSettings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -73,7 +73,7 @@ int main(int argc, char** argv)
     const QString profile = root.path() + QStringLiteral("/config");
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, profile);
     {
-        TLocalSettings settings;
+        LocalSettings settings;
         settings.SetShareDir(SharePath::fromNative(share + QLatin1Char('/')));
         settings.SetAutoSmall(false);
         TVurnaDataRec own;
@@ -108,14 +108,13 @@ int main(int argc, char** argv)
         environment.boxes = &boxes;
         environment.lookUpAddress = [] { return QByteArray("127.0.0.2"); };
         BoardSession session(std::move(environment));
-        TfrmMain window(session, {.instance = &instance,
-                                  .trayAvailable = QSystemTrayIcon::isSystemTrayAvailable()});
+        TfrmMain window(session, {.instance = &instance, .trayAvailable = QSystemTrayIcon::isSystemTrayAvailable()});
         window.FormCreate();
         window.ShowAtStart();
         window.findChild<QWidget*>(QStringLiteral("Keiziban"))->repaint();
         startups.push_back(timer.nsecsElapsed() / 1e6);
-        if (session.State().BoardModel.MemberHigh() != members)
-            std::fprintf(stderr, "board shows %d of %d\n", session.State().BoardModel.MemberHigh(), members);
+        if (session.State().Model.MemberHigh() != members)
+            std::fprintf(stderr, "board shows %d of %d\n", session.State().Model.MemberHigh(), members);
         window.Quit();
     }
 

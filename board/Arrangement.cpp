@@ -68,7 +68,7 @@ QByteArray StatusFilterItem(int code)
     return ',' + QByteArray::number(code) + ',';
 }
 
-MemberFilter::MemberFilter(const TArrangeFilter& filter, const QDateTime& now)
+MemberFilter::MemberFilter(const ArrangeFilter& filter, const QDateTime& now)
     : m_groupOn(filter.GroupFilterOn), m_custom(filter.CustomGrpMember), m_statusOn(filter.StatusFilterOn),
       m_statuses(sorted(filter.StatusFilter)), m_now(now)
 {
@@ -148,8 +148,7 @@ bool MemberFilter::Shows(const TVurnaDataRec& member) const
     return shown;
 }
 
-void Arrange(const TVurnaDataArray& members, const TArrangeFilter& filter, const QDateTime& now,
-             TVurnaData2Array& cells)
+void Arrange(const TVurnaDataArray& members, const ArrangeFilter& filter, const QDateTime& now, TVurnaData2Array& cells)
 {
     const MemberFilter test(filter, now);
     QList<qsizetype> shown;

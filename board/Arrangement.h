@@ -37,13 +37,13 @@ private:
 };
 
 // What decides whether a member gets a cell.
-struct TArrangeFilter
+struct ArrangeFilter
 {
     bool GroupFilterOn = false;
-    QList<QByteArray> GroupFilter;   // group names; compared without regard to letter case
-    QByteArray CustomGrpMember;      // ",KEY,KEY," or empty (see NormaliseCustomGrpMember)
+    QList<QByteArray> GroupFilter; // group names; compared without regard to letter case
+    QByteArray CustomGrpMember;    // ",KEY,KEY," or empty (see NormaliseCustomGrpMember)
     bool StatusFilterOn = false;
-    QList<QByteArray> StatusFilter;  // ",code," items
+    QList<QByteArray> StatusFilter; // ",code," items
 };
 
 namespace Arrangement {
@@ -64,7 +64,7 @@ QByteArray StatusFilterItem(int code);
 class MemberFilter
 {
 public:
-    MemberFilter(const TArrangeFilter& filter, const QDateTime& now);
+    MemberFilter(const ArrangeFilter& filter, const QDateTime& now);
     // Whether `member` passes the group and status filters.
     bool Shows(const TVurnaDataRec& member) const;
 
@@ -88,11 +88,11 @@ private:
     }
 
     bool m_groupOn;
-    QList<QByteArray> m_groups;  // upper-cased, sorted
+    QList<QByteArray> m_groups; // upper-cased, sorted
     QByteArray m_custom;
-    QList<QByteArray> m_customKeys;  // the keys of m_custom, sorted by keyLess
+    QList<QByteArray> m_customKeys; // the keys of m_custom, sorted by keyLess
     bool m_statusOn;
-    QList<QByteArray> m_statuses;  // sorted
+    QList<QByteArray> m_statuses; // sorted
     QDateTime m_now;
     mutable QHash<QByteArray, bool> m_groupShown;
     mutable QHash<StatusKey, bool> m_statusShown;
@@ -101,7 +101,7 @@ private:
 // Rebuilds `cells` from members 1 .. High in board order: every member the filter shows takes
 // the next cell, left then right, and a member in a left cell starts a new row. The matrix is
 // left with ColCount columns and at least one row.
-void Arrange(const TVurnaDataArray& members, const TArrangeFilter& filter, const QDateTime& now,
+void Arrange(const TVurnaDataArray& members, const ArrangeFilter& filter, const QDateTime& now,
              TVurnaData2Array& cells);
 
 // Whether a member's cell keeps the white background under kana-row highlighting: always with

@@ -10,8 +10,8 @@ inline const QByteArray fileName = "timestmp.dat";
 
 struct Content
 {
-    qint32 counter = 0;     // 0 when the file is missing, empty or not a number
-    QByteArray name;        // everything after the first CR LF, trimmed
+    qint32 counter = 0; // 0 when the file is missing, empty or not a number
+    QByteArray name;    // everything after the first CR LF, trimmed
 };
 
 Content parse(const QByteArray& text);

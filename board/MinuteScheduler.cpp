@@ -1,12 +1,9 @@
 #include "board/MinuteScheduler.h"
 
+#include "board/BoardModel.h"
 #include "board/EFileIOError.h"
-#include "board/TVurnaBoardModel.h"
 #include "board/UserLoader.h"
-
-#include <QLoggingCategory>
-
-Q_DECLARE_LOGGING_CATEGORY(lcBoard)
+#include "platform/LogCategories.h"
 
 namespace {
 
@@ -18,12 +15,12 @@ constexpr int SettleReloadMinute = 2;
 
 } // namespace
 
-MinuteScheduler::MinuteScheduler(TVurnaBoardModel& model, QObject* parent) : QObject(parent), m_model(model)
+MinuteScheduler::MinuteScheduler(BoardModel& model, QObject* parent) : QObject(parent), m_model(model)
 {
     m_timer.setInterval(MinuteMs);
     connect(&m_timer, &QTimer::timeout, this, &MinuteScheduler::MinuteTick);
-    connect(&m_model, &TVurnaBoardModel::Refreshed, this, &MinuteScheduler::restartReloadCounts);
-    connect(&m_model, &TVurnaBoardModel::BusyChanged, this, [this](bool busy) {
+    connect(&m_model, &BoardModel::Refreshed, this, &MinuteScheduler::restartReloadCounts);
+    connect(&m_model, &BoardModel::BusyChanged, this, [this](bool busy) {
         // Held-back ticks run from the event loop, not nested inside whatever ended the load.
         if (!busy && m_ticksPending > 0)
             QTimer::singleShot(0, this, &MinuteScheduler::runPendingTicks);

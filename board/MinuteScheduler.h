@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QTimer>
 
-class TVurnaBoardModel;
+class BoardModel;
 
 // The board's minute: counts the minutes since each periodic job last ran and runs the jobs
 // whose period has come (memo check, full reload, change-stamp check), then the window's
@@ -17,7 +17,7 @@ class MinuteScheduler final : public QObject
     Q_DISABLE_COPY_MOVE(MinuteScheduler)
 
 public:
-    explicit MinuteScheduler(TVurnaBoardModel& model, QObject* parent = nullptr);
+    explicit MinuteScheduler(BoardModel& model, QObject* parent = nullptr);
 
     // The periods, in minutes; 0 switches a job off.
     TInterval Interval() const { return m_interval; }
@@ -50,7 +50,7 @@ private:
     void runPendingTicks();
     void tickNow();
 
-    TVurnaBoardModel& m_model;
+    BoardModel& m_model;
     TInterval m_interval;
     TInterval m_minCounter;
     QTimer m_timer;

@@ -1,26 +1,24 @@
 #include "board/NoticeReceiver.h"
 
+#include "board/BoardModel.h"
+#include "board/ChangeNotice.h"
 #include "board/Datagram.h"
 #include "board/MinuteScheduler.h"
-#include "board/TVurnaBoardModel.h"
-#include "board/TVurnaNotice.h"
 #include "board/UserFile.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
+#include "platform/LogCategories.h"
 #include "platform/ShareFiles.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
+#include "store/LocalSettings.h"
 #include "store/StatusReport.h"
-#include "store/TLocalSettings.h"
 #include "store/VurnaLog.h"
 
 #include <QDir>
-#include <QLoggingCategory>
 #include <QPointer>
 
 #include <algorithm>
-
-Q_DECLARE_LOGGING_CATEGORY(lcUdp)
 
 namespace {
 
@@ -69,7 +67,7 @@ QByteArray tallyText(const ShareRequestGate::Tally& tally)
 
 } // namespace
 
-int FindNoticeMember(const TVurnaBoardModel& board, const QByteArray& path, TVurnaDataRec& record)
+int FindNoticeMember(const BoardModel& board, const QByteArray& path, TVurnaDataRec& record)
 {
     if (SjisText::fileNamePart(path).isEmpty())
         return -1;
@@ -77,7 +75,7 @@ int FindNoticeMember(const TVurnaBoardModel& board, const QByteArray& path, TVur
     return index >= 1 ? index : -1;
 }
 
-NoticeReceiver::NoticeReceiver(const TNoticeContext& context, std::function<QByteArray()> ownAddress, QObject* parent)
+NoticeReceiver::NoticeReceiver(const NoticeContext& context, std::function<QByteArray()> ownAddress, QObject* parent)
     : QObject(parent), m_context(context), m_ownAddress(std::move(ownAddress))
 {
     m_quietTimer.setSingleShot(true);

@@ -10,13 +10,13 @@
 
 #include <functional>
 
-class TVurnaBoardModel;
-struct TNoticeContext;
+class BoardModel;
+struct NoticeContext;
 
 // The member a datagram's path names, copied to `record`: its index, or -1 for nobody. The
 // placeholder (index 0, empty file name) is nobody, so an empty or bare-directory path touches
 // no one.
-int FindNoticeMember(const TVurnaBoardModel& board, const QByteArray& path, TVurnaDataRec& record);
+int FindNoticeMember(const BoardModel& board, const QByteArray& path, TVurnaDataRec& record);
 
 // Applies what the other copies tell, on the GUI thread; a datagram that arrives while the
 // board is loading is handled once the load is done.
@@ -47,7 +47,7 @@ public:
 
     // `context` must outlive the receiver; `ownAddress` gives the PC's address (empty when
     // unknown), so that this copy's own status and stopped datagrams are not applied twice.
-    NoticeReceiver(const TNoticeContext& context, std::function<QByteArray()> ownAddress, QObject* parent = nullptr);
+    NoticeReceiver(const NoticeContext& context, std::function<QByteArray()> ownAddress, QObject* parent = nullptr);
     ~NoticeReceiver() override;
 
     // Applies one received datagram; deferred while the board is loading.
@@ -57,7 +57,7 @@ public:
     void RunDueRequests();
 
 signals:
-    // What the window does with them: see TVurnaNotice.
+    // What the window does with them: see ChangeNotice.
     void MemoArrived();
     void ReloadRequested();
     void EndRequested();
@@ -77,7 +77,7 @@ private:
     void obeyShare(const QByteArray& text, const QByteArray& sender);
     void writeLog(const QByteArray& message) const;
 
-    const TNoticeContext& m_context;
+    const NoticeContext& m_context;
     std::function<QByteArray()> m_ownAddress;
 
     struct HeldDatagram

@@ -1,15 +1,15 @@
 #include "board/NoticeSocket.h"
 
+#include "board/BoardModel.h"
+#include "board/ChangeNotice.h"
 #include "board/Datagram.h"
 #include "board/NoticeReceiver.h"
 #include "board/NoticeRouting.h"
-#include "board/TVurnaBoardModel.h"
-#include "board/TVurnaNotice.h"
 #include "platform/HostAddress.h"
+#include "platform/LogCategories.h"
 #include "store/StatusReport.h"
 
 #include <QHostAddress>
-#include <QLoggingCategory>
 #include <QPointer>
 #include <QUdpSocket>
 
@@ -19,8 +19,6 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #endif
-
-Q_LOGGING_CATEGORY(lcUdp, "vurna.udp", QtWarningMsg)
 
 namespace {
 
@@ -55,7 +53,7 @@ QByteArray dotted(const QHostAddress& address)
 
 } // namespace
 
-NoticeSocket::NoticeSocket(const TNoticeContext& context, QObject* parent) : QObject(parent), m_context(context) {}
+NoticeSocket::NoticeSocket(const NoticeContext& context, QObject* parent) : QObject(parent), m_context(context) {}
 
 NoticeSocket::~NoticeSocket() = default;
 
@@ -77,7 +75,7 @@ qint32 NoticeSocket::ownMode() const
 
 quint16 NoticeSocket::destinationPort() const
 {
-    const TParmArray& boards = m_context.boards;
+    const ParmRecList& boards = m_context.boards;
     const int current = m_context.currentBoard;
     const ParmRec& board = current >= 0 && current < boards.size() ? boards.at(current) : boards.at(0);
     return quint16(board.UdpPort);

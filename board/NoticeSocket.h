@@ -9,7 +9,7 @@
 #include <functional>
 
 class QUdpSocket;
-struct TNoticeContext;
+struct NoticeContext;
 
 // The UDP side of the notice: one socket that listens on the own board's port and sends this
 // copy's datagrams, so that receivers see this copy's address as the sender. What arrives is
@@ -25,7 +25,7 @@ public:
     using Sender = std::function<int(const QByteArray& datagram, const QByteArray& address, quint16 port)>;
 
     // `context` must outlive the socket.
-    explicit NoticeSocket(const TNoticeContext& context, QObject* parent = nullptr);
+    explicit NoticeSocket(const NoticeContext& context, QObject* parent = nullptr);
     ~NoticeSocket() override;
 
     // How the PC's own address is found (HostAddress::LookUpOwnAddress unless replaced). It is
@@ -68,7 +68,7 @@ private:
     QString bindSocket(QUdpSocket* socket, const QByteArray& address, int port);
     void readPending(QUdpSocket* socket);
 
-    const TNoticeContext& m_context;
+    const NoticeContext& m_context;
     std::function<QByteArray()> m_lookUp;
     mutable QByteArray m_ownAddress;
     QUdpSocket* m_socket = nullptr;

@@ -19,8 +19,14 @@ constexpr int saturated(qint64 code)
 {
     return int(std::clamp<qint64>(code, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
-constexpr int backToday(int statusIndex) { return saturated(2 * qint64(statusIndex) + 3); }
-constexpr int away(int statusIndex) { return saturated(2 * qint64(statusIndex) + 4); }
+constexpr int backToday(int statusIndex)
+{
+    return saturated(2 * qint64(statusIndex) + 3);
+}
+constexpr int away(int statusIndex)
+{
+    return saturated(2 * qint64(statusIndex) + 4);
+}
 } // namespace StatusCode
 
 // The display status code of `record` at `now`, and the return text drawn on the board.

@@ -18,17 +18,28 @@ constexpr int valueCount = 12;
 QByteArray* fieldFor(TVurnaDataRec& r, int n)
 {
     switch (n) {
-    case 1: return &r.Furigana;
-    case 2: return &r.Name;
-    case 3: return &r.Group;
-    case 4: return &r.InnerLine;
-    case 5: return &r.Locate;
-    case 6: return &r.Date;
-    case 7: return &r.Time;
-    case 8: return &r.WarningCall;
-    case 9: return &r.IP;
-    case 12: return &r.SortPrefix;
-    default: return nullptr;
+    case 1:
+        return &r.Furigana;
+    case 2:
+        return &r.Name;
+    case 3:
+        return &r.Group;
+    case 4:
+        return &r.InnerLine;
+    case 5:
+        return &r.Locate;
+    case 6:
+        return &r.Date;
+    case 7:
+        return &r.Time;
+    case 8:
+        return &r.WarningCall;
+    case 9:
+        return &r.IP;
+    case 12:
+        return &r.SortPrefix;
+    default:
+        return nullptr;
     }
 }
 
@@ -135,7 +146,6 @@ QByteArray NormaliseGroup(const QByteArray& group)
     return mapped;
 }
 
-
 void ParseUserFile(const QByteArray& text, TVurnaDataRec& record)
 {
     // The buffer gathers the lines of a value that spans several; a value on one line (the
@@ -156,8 +166,8 @@ void ParseUserFile(const QByteArray& text, TVurnaDataRec& record)
             buffer += line;
             value = buffer;
         }
-        const bool complete = (value.size() > 1 && value.front() == '"' && value.back() == '"') ||
-                              (inside && value.back() == '"');
+        const bool complete =
+            (value.size() > 1 && value.front() == '"' && value.back() == '"') || (inside && value.back() == '"');
         if (!complete) {
             if (value.front() == '"' && !inside)
                 inside = true;
@@ -174,9 +184,18 @@ void ParseUserFile(const QByteArray& text, TVurnaDataRec& record)
 
 QByteArray BuildUserFileText(const TVurnaDataRec& r)
 {
-    const std::array<QByteArray, valueCount> values = {
-        r.Furigana, r.Name, r.Group, r.InnerLine, r.Locate, r.Date, r.Time, r.WarningCall, r.IP,
-        QByteArray::number(r.StatusIndex), QByteArray::number(r.DefaultOnExit), r.SortPrefix};
+    const std::array<QByteArray, valueCount> values = {r.Furigana,
+                                                       r.Name,
+                                                       r.Group,
+                                                       r.InnerLine,
+                                                       r.Locate,
+                                                       r.Date,
+                                                       r.Time,
+                                                       r.WarningCall,
+                                                       r.IP,
+                                                       QByteArray::number(r.StatusIndex),
+                                                       QByteArray::number(r.DefaultOnExit),
+                                                       r.SortPrefix};
     QByteArray text;
     for (const QByteArray& v : values) {
         if (!text.isEmpty())

@@ -4,6 +4,7 @@
 #include "board/UserFile.h"
 #include "platform/Cp932.h"
 #include "platform/FileText.h"
+#include "platform/LogCategories.h"
 #include "platform/ParallelWork.h"
 #include "platform/ShareDirectory.h"
 #include "platform/ShareFiles.h"
@@ -12,14 +13,11 @@
 
 #include <QFileInfo>
 #include <QHash>
-#include <QLoggingCategory>
 #include <QSet>
 #include <QStringList>
 
 #include <algorithm>
 #include <vector>
-
-Q_LOGGING_CATEGORY(lcBoard, "vurna.board", QtWarningMsg)
 
 namespace {
 

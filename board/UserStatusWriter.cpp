@@ -1,13 +1,13 @@
 #include "board/UserStatusWriter.h"
 
+#include "board/BoardModel.h"
 #include "board/StatusNotifier.h"
-#include "board/TVurnaBoardModel.h"
 #include "board/UserFile.h"
 #include "platform/FileText.h"
 #include "platform/ShareFiles.h"
 #include "platform/SjisText.h"
 
-UserStatusWriter::UserStatusWriter(TVurnaBoardModel& board, TVurnaDataRec& own) : m_board(board), m_own(own) {}
+UserStatusWriter::UserStatusWriter(BoardModel& board, TVurnaDataRec& own) : m_board(board), m_own(own) {}
 
 bool UserStatusWriter::WriteUserFile(const TVurnaDataRec& record)
 {

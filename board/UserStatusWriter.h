@@ -3,14 +3,14 @@
 #include "store/TVurnaDataRec.h"
 
 class StatusNotifier;
-class TVurnaBoardModel;
+class BoardModel;
 
 // Writes members' status files and the own stop marker, keeping the board model, the own
 // record and the other copies in step with each write.
 class UserStatusWriter
 {
 public:
-    UserStatusWriter(TVurnaBoardModel& board, TVurnaDataRec& own);
+    UserStatusWriter(BoardModel& board, TVurnaDataRec& own);
 
     void SetNotifier(StatusNotifier* notifier) { m_notifier = notifier; }
 
@@ -26,7 +26,7 @@ public:
     bool SetStopMarker(bool stopped);
 
 private:
-    TVurnaBoardModel& m_board;
+    BoardModel& m_board;
     TVurnaDataRec& m_own;
     StatusNotifier* m_notifier = nullptr;
 };

@@ -18,8 +18,8 @@ namespace DemoBoard {
 
 // When a member is back.
 enum class Back {
-    Present,    // no absence
-    Today,      // today, `laterHours` from now (no time when that is tomorrow already)
+    Present, // no absence
+    Today,   // today, `laterHours` from now (no time when that is tomorrow already)
     Tomorrow,
     DayAfter,   // the day after tomorrow
     NextWeek,   // today + 7 days
@@ -41,10 +41,10 @@ struct Member
     QString ip;
     bool stopped = false; // has a stop marker
     Back back = Back::Present;
-    int laterHours = 0;   // Back::Today
-    QString time;         // fixed return time ("hh:nn") for the other kinds
-    QString noDateText;   // Back::NoDate
-    int statusIndex = 0;  // 0 built-in mark, 1 会議, 2 出張
+    int laterHours = 0;  // Back::Today
+    QString time;        // fixed return time ("hh:nn") for the other kinds
+    QString noDateText;  // Back::NoDate
+    int statusIndex = 0; // 0 built-in mark, 1 会議, 2 出張
 };
 
 // The member whose profile the demo opens.
@@ -57,12 +57,12 @@ TVurnaDataRec ToRecord(const Member& member, const QByteArray& shareDir, const Q
 
 struct Options
 {
-    QString folder;      // made absolute by the caller
-    QDateTime now;       // the moment the board is dated to
+    QString folder; // made absolute by the caller
+    QDateTime now;  // the moment the board is dated to
     bool smallFont = false;
 };
 
-QString ShareFolder(const QString& folder);   // ends in '/'
+QString ShareFolder(const QString& folder); // ends in '/'
 QString ProfileFile(const QString& folder);
 
 // Writes the whole demo into `options.folder`, which must not hold a board yet. Returns an

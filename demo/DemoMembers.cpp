@@ -110,10 +110,11 @@ QList<Member> Members()
         away(present("TANAKA", "田中　誠", "ﾀﾅｶ ﾏｺﾄ", "営業部", "内線 202", 22), B::Yesterday, "顧客訪問（丸の内）",
              "17:00"),
         awayToday(present("KOBAYASHI", "小林　さくら", "ｺﾊﾞﾔｼ ｻｸﾗ", "営業部", "内線 203", 23), "名古屋出張", 3, Trip),
-        away(present("KATO", "加藤　大輔", "ｶﾄｳ ﾀﾞｲｽｹ", "営業部", "内線 204", 24), B::NextWeek, "福岡出張（九州営業所）",
-             "09:00", Trip),
+        away(present("KATO", "加藤　大輔", "ｶﾄｳ ﾀﾞｲｽｹ", "営業部", "内線 204", 24), B::NextWeek,
+             "福岡出張（九州営業所）", "09:00", Trip),
         stopped(present("YOSHIDA", "吉田　真由美", "ﾖｼﾀﾞ ﾏﾕﾐ", "営業部", "内線 205", 25)),
-        away(present("YAMAMOTO", "山本　翔", "ﾔﾏﾓﾄ ｼｮｳ", "営業部", "内線 206", 26), B::DayAfter, "研修（本社）", "13:00"),
+        away(present("YAMAMOTO", "山本　翔", "ﾔﾏﾓﾄ ｼｮｳ", "営業部", "内線 206", 26), B::DayAfter, "研修（本社）",
+             "13:00"),
         // 開発部 (one file name in mixed case: names match without regard to case)
         prefixed(present("Nakamura", "中村　拓也", "ﾅｶﾑﾗ ﾀｸﾔ", "開発部", "内線 301", 31), "1"),
         awayToday(present("HAYASHI", "林　優子", "ﾊﾔｼ ﾕｳｺ", "開発部", "内線 302", 32), "第２会議室（設計レビュー）", 1,
@@ -128,8 +129,8 @@ QList<Member> Members()
         awayToday(present("OGAWA", "小川　由紀", "ｵｶﾞﾜ ﾕｷ", "製造部", "内線 402", 42), "第１工場　表彰式", 2),
         away(present("MAEDA", "前田　剛", "ﾏｴﾀﾞ ﾂﾖｼ", "製造部", "内線 403", 43), B::TwoDaysAgo, "通院"),
         contact(present("FUJITA", "藤田　智子", "ﾌｼﾞﾀ ﾄﾓｺ", "製造部", "内線 404", 44), "070-4444-5555"),
-        away(present("OKADA", "岡田　健太郎", "ｵｶﾀﾞ ｹﾝﾀﾛｳ", "製造部", "内線 405", 45), B::Tomorrow, "外部研修（品質管理）",
-             "17:30"),
+        away(present("OKADA", "岡田　健太郎", "ｵｶﾀﾞ ｹﾝﾀﾛｳ", "製造部", "内線 405", 45), B::Tomorrow,
+             "外部研修（品質管理）", "17:30"),
         present("HASEGAWA", "長谷川　由美子", "ﾊｾｶﾞﾜ ﾕﾐｺ", "製造部", "内線 406", 46),
     };
 }
@@ -153,17 +154,30 @@ TVurnaDataRec ToRecord(const Member& m, const QByteArray& shareDir, const QDateT
     r.Locate = Sjis(m.locate);
     QString date, time = m.time;
     switch (m.back) {
-    case Back::Present: break;
+    case Back::Present:
+        break;
     case Back::Today:
         date = dateText(today);
         time = laterToday(now, m.laterHours);
         break;
-    case Back::Tomorrow: date = dateText(today.addDays(1)); break;
-    case Back::DayAfter: date = dateText(today.addDays(2)); break;
-    case Back::NextWeek: date = dateText(today.addDays(7)); break;
-    case Back::Yesterday: date = dateText(today.addDays(-1)); break;
-    case Back::TwoDaysAgo: date = dateText(today.addDays(-2)); break;
-    case Back::NoDate: date = m.noDateText; break;
+    case Back::Tomorrow:
+        date = dateText(today.addDays(1));
+        break;
+    case Back::DayAfter:
+        date = dateText(today.addDays(2));
+        break;
+    case Back::NextWeek:
+        date = dateText(today.addDays(7));
+        break;
+    case Back::Yesterday:
+        date = dateText(today.addDays(-1));
+        break;
+    case Back::TwoDaysAgo:
+        date = dateText(today.addDays(-2));
+        break;
+    case Back::NoDate:
+        date = m.noDateText;
+        break;
     }
     r.Date = Sjis(date);
     r.Time = Sjis(time);

@@ -12,7 +12,7 @@ namespace {
 struct Memo
 {
     const char* sender;
-    bool delivery;   // the note that comes with a Vurna便 delivery
+    bool delivery; // the note that comes with a Vurna便 delivery
     int minutesAgo;
     QStringList body;
 };
@@ -53,7 +53,10 @@ QByteArray entries(const QList<Memo>& memos, const QDateTime& now)
 QString WriteMemos(const QByteArray& shareDir, const QDateTime& now)
 {
     const QList<Memo> unread = {
-        {"佐藤　花子", false, 12, {"山田さん、午後の来客（３名）の会議室を第１会議室で押さえました。", "お茶の用意もお願いしてあります。"}},
+        {"佐藤　花子",
+         false,
+         12,
+         {"山田さん、午後の来客（３名）の会議室を第１会議室で押さえました。", "お茶の用意もお願いしてあります。"}},
         {"田中　誠", true, 95, {"見積書の控えを送りました。受信箱を確認してください。"}},
     };
     const QList<Memo> read = {

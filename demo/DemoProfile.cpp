@@ -1,6 +1,6 @@
 #include "demo/DemoBoard.h"
 
-#include "store/TLocalSettings.h"
+#include "store/LocalSettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,7 +32,7 @@ QString WriteProfile(const Options& options, const QByteArray& shareDir)
     // Nothing of an earlier profile may linger.
     if (QFile::exists(file) && !QFile::remove(file))
         return QStringLiteral("cannot replace %1").arg(file);
-    TLocalSettings profile = TLocalSettings::InProfileFile(file);
+    LocalSettings profile = LocalSettings::InProfileFile(file);
     profile.SetShareDir(shareDir);
     profile.SetAutoSmall(false);
     profile.SetAutoDengonOpen(false);

@@ -32,9 +32,8 @@ struct FixedHoliday
     const char* name;
 };
 const FixedHoliday holidays[] = {
-    {1, 1, "元日"},          {2, 11, "建国記念の日"}, {2, 23, "天皇誕生日"}, {4, 29, "昭和の日"},
-    {5, 3, "憲法記念日"},    {5, 4, "みどりの日"},    {5, 5, "こどもの日"}, {8, 11, "山の日"},
-    {11, 3, "文化の日"},     {11, 23, "勤労感謝の日"},
+    {1, 1, "元日"},       {2, 11, "建国記念の日"}, {2, 23, "天皇誕生日"}, {4, 29, "昭和の日"}, {5, 3, "憲法記念日"},
+    {5, 4, "みどりの日"}, {5, 5, "こどもの日"},    {8, 11, "山の日"},     {11, 3, "文化の日"}, {11, 23, "勤労感謝の日"},
 };
 
 QString dateText(const QDate& date)
@@ -60,8 +59,8 @@ QStringList configLines(const QDateTime& now)
         lines << QStringLiteral("TIMETABLE=%1").arg(QLatin1String(time));
     lines << QStringLiteral("WEEKEND=土日");
     for (const FixedHoliday& h : holidays)
-        lines << QStringLiteral("HOLIDAY=%1,%2").arg(dateText(QDate(today.year(), h.month, h.day)),
-                                                     QString::fromUtf8(h.name));
+        lines << QStringLiteral("HOLIDAY=%1,%2")
+                     .arg(dateText(QDate(today.year(), h.month, h.day)), QString::fromUtf8(h.name));
     lines << QStringLiteral("HOLIDAY=%1,創立記念日").arg(dateText(today.addDays(10)));
     // The coming Saturday is a working day this time.
     const int toSaturday = (Qt::Saturday - today.dayOfWeek() + 7) % 7;
@@ -86,7 +85,8 @@ QByteArray Sjis(const QString& text)
 
 QString WriteSite(const QByteArray& shareDir, const QDateTime& now)
 {
-    if (!WriteFileText(SharePath::join(shareDir, "vurna.ini"), Sjis(configLines(now).join(QStringLiteral("\r\n")) + "\r\n")))
+    if (!WriteFileText(SharePath::join(shareDir, "vurna.ini"),
+                       Sjis(configLines(now).join(QStringLiteral("\r\n")) + "\r\n")))
         return QStringLiteral("cannot write vurna.ini");
     for (const IconCopy& icon : icons) {
         QFile picture(QString::fromLatin1(icon.resource));
@@ -100,7 +100,7 @@ QString WriteSite(const QByteArray& shareDir, const QDateTime& now)
         return QStringLiteral("cannot write the group file");
 
     // The demo user's own custom group, as the custom group editor would have left it.
-    TParmArray boards(1);
+    ParmRecList boards(1);
     boards[0].ShareDir = shareDir;
     boards[0].Filter.CustomGroup = ",SATO,SUZUKI,HAYASHI,FUJITA,";
     if (!FilterFile::Write(shareDir + OwnMember + FilterFile::Extension, boards))

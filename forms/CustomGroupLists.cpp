@@ -57,7 +57,7 @@ QByteArray TakeTree(const Tree& tree)
 
 } // namespace CustomGroupLists
 
-CustomGroupSession::CustomGroupSession(const TParmArray& boards)
+CustomGroupSession::CustomGroupSession(const ParmRecList& boards)
 {
     m_lists.reserve(boards.size());
     for (const ParmRec& board : boards)
@@ -78,7 +78,7 @@ void CustomGroupSession::TakeShown()
         m_lists[m_shown] = CustomGroupLists::TakeTree(m_tree);
 }
 
-void CustomGroupSession::ApplyTo(TParmArray& boards) const
+void CustomGroupSession::ApplyTo(ParmRecList& boards) const
 {
     for (qsizetype i = 0; i < boards.size() && i < m_lists.size(); ++i)
         boards[i].Filter.CustomGroup = m_lists.at(i);

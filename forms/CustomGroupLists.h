@@ -51,7 +51,7 @@ class CustomGroupSession
 {
 public:
     // Copies every board's personal custom group; shows nothing until Show.
-    explicit CustomGroupSession(const TParmArray& boards);
+    explicit CustomGroupSession(const ParmRecList& boards);
 
     // Takes the tree on show into its board's list, then shows `board`: `records` are its
     // members (element 0 a placeholder), or nothing when they could not be read.
@@ -59,7 +59,7 @@ public:
     // The tree on show into its board's list (when it came from readable data).
     void TakeShown();
     // Every working list into its board's personal custom group.
-    void ApplyTo(TParmArray& boards) const;
+    void ApplyTo(ParmRecList& boards) const;
 
     int Shown() const { return m_shown; }
     bool ShownReadable() const { return m_readable; }

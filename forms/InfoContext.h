@@ -14,7 +14,7 @@ class Clock;
 class MessageBoxes;
 class StatusSink;
 class TQuaxoRichEdit;
-class TVurnaBoardModel;
+class BoardModel;
 
 // The reasons each member typed before, offered again on the absence panel. The board window
 // keeps them in its files; the detail window only asks for them and hands them back.
@@ -33,7 +33,7 @@ struct ReasonHistory
 // What the detail window works with, handed in by the board window for one use.
 struct InfoContext
 {
-    TVurnaBoardModel& board; // the board on show: members are read afresh through it
+    BoardModel& board; // the board on show: members are read afresh through it
     // The one way absences are written: every record 1..n gets the absence, is saved and
     // announced, then the change stamp advances once.
     std::function<void(TVurnaDataArray& records, const QByteArray& locate, qint32 statusIndex, const QByteArray& time,

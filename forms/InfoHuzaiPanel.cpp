@@ -1,7 +1,7 @@
 #include "forms/InfoHuzaiPanel.h"
 
+#include "board/BoardModel.h"
 #include "board/EFileIOError.h"
-#include "board/TVurnaBoardModel.h"
 #include "forms/InfoTexts.h"
 #include "forms/ReturnDatePopup.h"
 #include "platform/Clock.h"

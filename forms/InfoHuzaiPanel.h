@@ -25,8 +25,7 @@ class InfoHuzaiPanel final : public QFrame
 public:
     // `context`, `site` and `selection` (element 0 a placeholder) are the window's, read each
     // time they are used. The calendar pop-up lies on `window`, the panel's parent.
-    InfoHuzaiPanel(const InfoContext& context, const ParmRec& site, const TVurnaDataArray& selection,
-                   QWidget* window);
+    InfoHuzaiPanel(const InfoContext& context, const ParmRec& site, const TVurnaDataArray& selection, QWidget* window);
     ~InfoHuzaiPanel() override;
 
     // The site's return times and status marks as the choices. `presetToday`: the user's own

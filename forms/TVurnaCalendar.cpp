@@ -16,7 +16,8 @@ TVurnaCalendar::TVurnaCalendar(Clock& clock, QWidget* parent)
 {
     // "ＭＳ Ｐゴシック" where installed, as the rest of the program draws Japanese.
     QFont japanese;
-    japanese.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("IPAGothic")});
+    japanese.setFamilies(
+        {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("IPAGothic")});
     japanese.setPointSize(10);
     setFont(japanese);
     setFocusPolicy(Qt::StrongFocus);

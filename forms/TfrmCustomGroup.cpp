@@ -1,10 +1,10 @@
 #include "forms/TfrmCustomGroup.h"
 
+#include "board/BoardModel.h"
+#include "board/EFileIOError.h"
+#include "board/UserLoader.h"
 #include "forms/DialogFont.h"
 #include "forms/HelpContext.h"
-#include "board/EFileIOError.h"
-#include "board/TVurnaBoardModel.h"
-#include "board/UserLoader.h"
 #include "forms/ShadowLabel.h"
 #include "platform/Cp932.h"
 #include "platform/SjisText.h"
@@ -67,8 +67,8 @@ template <typename T> T* Named(T* widget, const char* name)
 
 } // namespace
 
-TfrmCustomGroup::TfrmCustomGroup(TParmArray& boards, int shownBoard, const TVurnaBoardModel& board,
-                                 QList<QPixmap> pictures, QWidget* parent)
+TfrmCustomGroup::TfrmCustomGroup(ParmRecList& boards, int shownBoard, const BoardModel& board, QList<QPixmap> pictures,
+                                 QWidget* parent)
     : QDialog(parent), m_boards(boards), m_board(board), m_boardOnShow(shownBoard),
       m_pictures(pictures.size() >= 3 ? std::move(pictures) : DrawnPictures()), m_session(boards)
 {

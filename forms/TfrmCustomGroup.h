@@ -10,7 +10,7 @@
 class QComboBox;
 class QTreeWidget;
 class QTreeWidgetItem;
-class TVurnaBoardModel;
+class BoardModel;
 
 // The custom group editor: for each board, who belongs to the member's own custom group,
 // shown one board at a time as groups with their members beneath, each in or out. The boards'
@@ -27,7 +27,7 @@ public:
     // `boards`: written on "設定" only. `shownBoard`: the board on show in the board window,
     // whose members come from `board`; other boards are read from their shares when chosen.
     // `pictures`: group, out, in; drawn ones stand in when fewer than three are given.
-    TfrmCustomGroup(TParmArray& boards, int shownBoard, const TVurnaBoardModel& board, QList<QPixmap> pictures = {},
+    TfrmCustomGroup(ParmRecList& boards, int shownBoard, const BoardModel& board, QList<QPixmap> pictures = {},
                     QWidget* parent = nullptr);
 
     // Small pictures for the tree when the caller has none: a group, a member out, a member in.
@@ -42,8 +42,8 @@ private:
     void RefreshPictures(QTreeWidgetItem* item);
     void NodeClicked(QTreeWidgetItem* item);
 
-    TParmArray& m_boards;
-    const TVurnaBoardModel& m_board;
+    ParmRecList& m_boards;
+    const BoardModel& m_board;
     const int m_boardOnShow;
     QList<QPixmap> m_pictures;
     CustomGroupSession m_session;

@@ -1,7 +1,7 @@
 #include "forms/TfrmInfo.h"
 
+#include "board/BoardModel.h"
 #include "board/EFileIOError.h"
-#include "board/TVurnaBoardModel.h"
 #include "forms/InfoDetailsPanel.h"
 #include "forms/InfoHeader.h"
 #include "forms/InfoHuzaiPanel.h"
@@ -10,6 +10,7 @@
 #include "forms/InfoTexts.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
+#include "platform/LogCategories.h"
 #include "platform/MessageBoxes.h"
 #include "store/ParcelPost.h"
 #include "store/StatusReport.h"
@@ -19,12 +20,9 @@
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QLoggingCategory>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QToolButton>
-
-Q_LOGGING_CATEGORY(lcInfo, "vurna.board", QtWarningMsg)
 
 TfrmInfo::TfrmInfo(InfoContext context, QWidget* parent) : QDialog(parent), m_context(std::move(context))
 {
@@ -63,11 +61,11 @@ bool TfrmInfo::Prepare(const ParmRec& site, const TVurnaDataArray& selection, bo
         const TVurnaDataRec& first = m_selection.at(1);
         const TVurnaDataRec& last = m_selection.last();
         m_header->SetRange(first, last);
-        setWindowTitle(InfoTexts::SelectionCaption(Cp932::toUnicode(first.Name), Cp932::toUnicode(last.Name),
-                                                   SelectedCount()));
+        setWindowTitle(
+            InfoTexts::SelectionCaption(Cp932::toUnicode(first.Name), Cp932::toUnicode(last.Name), SelectedCount()));
 
-        m_pnlSend->SetText(
-            InfoTexts::MemoHeader(Cp932::toUnicode(m_context.own.Name), mode == Mode::SendFiles, m_context.clock.now()));
+        m_pnlSend->SetText(InfoTexts::MemoHeader(Cp932::toUnicode(m_context.own.Name), mode == Mode::SendFiles,
+                                                 m_context.clock.now()));
         if (mode == Mode::SendFiles) {
             m_sbtnSend->hide();
             m_sbtnTrans->show();
@@ -76,7 +74,7 @@ bool TfrmInfo::Prepare(const ParmRec& site, const TVurnaDataArray& selection, bo
         SwitchMode(mode);
         return true;
     } catch (const std::exception& e) {
-        qCWarning(lcInfo) << "detail window not filled:" << e.what();
+        qCWarning(lcBoard) << "detail window not filled:" << e.what();
         ReportStatus(m_context.status, QStringLiteral("詳細表示画面の初期化に失敗しました。"), Severity::Fault);
         pnlInfoClose();
         return false;

@@ -80,12 +80,12 @@ inline std::pair<QByteArray, QByteArray> splitAtZero(const QByteArray& input)
 }
 
 // A fault the fuzzer should keep: a broken promise of the code, not a crash.
-#define FUZZ_CHECK(cond)                                                                                     \
-    do {                                                                                                     \
-        if (!(cond)) {                                                                                       \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                         \
-            abort();                                                                                         \
-        }                                                                                                    \
+#define FUZZ_CHECK(cond)                                                                                               \
+    do {                                                                                                               \
+        if (!(cond)) {                                                                                                 \
+            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                                   \
+            abort();                                                                                                   \
+        }                                                                                                              \
     } while (0)
 
 } // namespace fuzz

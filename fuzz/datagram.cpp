@@ -3,14 +3,14 @@
 // no datagrams; a send would end the run as a finding.
 #include "FuzzSupport.h"
 
+#include "board/BoardModel.h"
+#include "board/ChangeNotice.h"
 #include "board/Datagram.h"
 #include "board/MinuteScheduler.h"
-#include "board/TVurnaBoardModel.h"
-#include "board/TVurnaNotice.h"
 #include "board/UserLoader.h"
 #include "platform/Clock.h"
+#include "store/LocalSettings.h"
 #include "store/StatusSink.h"
-#include "store/TLocalSettings.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ struct Office
     Office()
     {
         fuzz::privateSettings(share);
-        settings = std::make_unique<TLocalSettings>();
+        settings = std::make_unique<LocalSettings>();
         // Plain names, and two whose trail bytes are "\" and letters (ソ表, 髙﨑), as real
         // Japanese names have.
         for (int i = 1; i <= 50; ++i) {
@@ -67,10 +67,10 @@ struct Office
 
     // A notice of its own for each input: what it remembers of earlier senders (rate limits,
     // held reloads) would otherwise make a finding depend on the inputs before it.
-    std::unique_ptr<TVurnaNotice> makeNotice()
+    std::unique_ptr<ChangeNotice> makeNotice()
     {
-        auto notice = std::make_unique<TVurnaNotice>(
-            TNoticeContext{model, scheduler, own, boards, currentBoard, status, *settings, clock});
+        auto notice = std::make_unique<ChangeNotice>(
+            NoticeContext{model, scheduler, own, boards, currentBoard, status, *settings, clock});
         notice->SetAddressLookUp([] { return QByteArray("127.0.0.2"); });
         // Handling a datagram never answers one; a send here would be a finding.
         notice->SetSender([](const QByteArray&, const QByteArray&, quint16) -> int { abort(); });
@@ -88,14 +88,14 @@ struct Office
     }
 
     fuzz::Share share;
-    TVurnaBoardModel model;
+    BoardModel model;
     MinuteScheduler scheduler{model};
     TVurnaDataRec own;
-    TParmArray boards;
+    ParmRecList boards;
     int currentBoard = 0;
     SilentStatus status;
     // Made once the settings folder is chosen.
-    std::unique_ptr<TLocalSettings> settings;
+    std::unique_ptr<LocalSettings> settings;
     FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 30))};
     TVurnaDataArray loaded;
 };

@@ -8,10 +8,10 @@ namespace {
 
 // An own board and two others, one whose directory has trail bytes that are the separator
 // (ソ表). Made once: a board's defaults take many conversions, which would be most of the work.
-const TParmArray& emptyBoards()
+const ParmRecList& emptyBoards()
 {
-    static const TParmArray boards = [] {
-        TParmArray b(3);
+    static const ParmRecList boards = [] {
+        ParmRecList b(3);
         b[0].ShareDir = "/SRV/OWN/";
         b[1].ShareDir = "/SRV/HONSYA/";
         b[2].ShareDir = "/SRV/\x83\x5C\x95\x5C/";
@@ -50,12 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size > 64 * 1024)
         return 0;
-    TParmArray boards = emptyBoards();
+    ParmRecList boards = emptyBoards();
     FilterFile::Apply(fuzz::bytes(data, size), boards);
     // Written back at the end of the run and read again at the next start: the second
     // reading must give the state the first one did.
     const QByteArray written = FilterFile::Build(boards);
-    TParmArray again = emptyBoards();
+    ParmRecList again = emptyBoards();
     FilterFile::Apply(written, again);
     FUZZ_CHECK(FilterFile::Build(again) == written || valueNamesABoard(written));
     return 0;

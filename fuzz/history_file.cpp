@@ -2,9 +2,9 @@
 // the member types. Input: the file's text, a zero byte, the typed text.
 #include "FuzzSupport.h"
 
+#include "platform/SjisText.h"
 #include "store/HistoryFile.h"
 #include "store/MemoFiles.h"
-#include "platform/SjisText.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

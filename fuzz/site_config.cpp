@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     context.clock = &clock;
     context.retry = RetryPolicy{1, 0, {}};
     context.memberName = "FUZZ";
-    TParmArray boards(1);
+    ParmRecList boards(1);
     boards[0].ShareDir = share().dataSource();
     // A share move names any folder on this machine as the new share, and the reader then
     // writes its log there; the fuzzer must not write outside its own folder, so such inputs

@@ -14,9 +14,9 @@ QString toUnicode(const QByteArray& bytes);
 
 struct Encoded
 {
-    QByteArray bytes;      // the CP932 text; empty when ok is false
-    bool ok = true;        // false when some character has no CP932 form
-    QString unmappable;    // the characters that have no CP932 form, in order of appearance
+    QByteArray bytes;   // the CP932 text; empty when ok is false
+    bool ok = true;     // false when some character has no CP932 form
+    QString unmappable; // the characters that have no CP932 form, in order of appearance
 };
 
 // Encodes typed text. Characters that an input method on Linux produces where Windows

@@ -69,7 +69,8 @@ QByteArray encodeOne(UConverter* conv, const char16_t* text, int length, UErrorC
 {
     QByteArray out(length * 2 + 2, Qt::Uninitialized);
     err = U_ZERO_ERROR;
-    const int n = ucnv_fromUChars(conv, out.data(), int(out.size()), reinterpret_cast<const UChar*>(text), length, &err);
+    const int n =
+        ucnv_fromUChars(conv, out.data(), int(out.size()), reinterpret_cast<const UChar*>(text), length, &err);
     if (U_FAILURE(err))
         return {};
     out.truncate(n);

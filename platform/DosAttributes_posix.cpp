@@ -1,7 +1,8 @@
 #include "platform/DosAttributes_posix.h"
 
+#include "platform/LogCategories.h"
+
 #include <QFile>
-#include <QLoggingCategory>
 
 #include <cerrno>
 #include <cstring>
@@ -10,8 +11,6 @@
 #include <sys/statfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
-
-Q_DECLARE_LOGGING_CATEGORY(lcFiles)
 
 namespace DosAttributes {
 

@@ -1,10 +1,7 @@
 #include "platform/DosAttributes.h"
 
+#include "platform/LogCategories.h"
 #include "platform/ShareFiles_win.h"
-
-#include <QLoggingCategory>
-
-Q_DECLARE_LOGGING_CATEGORY(lcFiles)
 
 namespace DosAttributes {
 

@@ -1,14 +1,12 @@
 #include "platform/FileText.h"
 
+#include "platform/LogCategories.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QThread>
-
-Q_LOGGING_CATEGORY(lcFiles, "vurna.files", QtWarningMsg)
 
 void waitBeforeRetry(const RetryPolicy& policy, int failedAttempt)
 {
@@ -36,7 +34,7 @@ QByteArray readChecked(const QString& real, const RetryPolicy& policy, bool* ok)
         case ReadAttempt::Read:
             return text;
         case ReadAttempt::Missing:
-            return {}; // an empty file as far as every caller is concerned
+            return {};            // an empty file as far as every caller is concerned
         case ReadAttempt::Folder: // a folder where a file should be may be replaced by one
         case ReadAttempt::Failed:
             break;

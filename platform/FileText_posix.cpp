@@ -56,7 +56,7 @@ bool ReadOpenFile(int fd, const RetryPolicy& policy, QByteArray& text, QDateTime
             return false;
         }
         if (text.size() + n > policy.maxBytes)
-            return false;  // grew while being read
+            return false; // grew while being read
         text.append(buffer, n);
         // All the size said is here: on a file server, reading on only to meet the end would
         // cost another round trip for every file of a board.
@@ -66,8 +66,8 @@ bool ReadOpenFile(int fd, const RetryPolicy& policy, QByteArray& text, QDateTime
     // Kept in UTC: a local-time conversion re-reads the zone file for every call, which on a
     // full load costs as much as reading the member file itself. Shown as local time.
     if (lastWrite)
-        *lastWrite = QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000,
-                                                    Qt::UTC);
+        *lastWrite =
+            QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000, Qt::UTC);
     return true;
 }
 

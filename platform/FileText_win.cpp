@@ -1,11 +1,9 @@
 #include "platform/FileText.h"
 
+#include "platform/LogCategories.h"
 #include "platform/ShareFiles_win.h"
 
-#include <QLoggingCategory>
 #include <QRandomGenerator>
-
-Q_DECLARE_LOGGING_CATEGORY(lcFiles)
 
 using ShareFiles::Handle;
 
@@ -80,8 +78,8 @@ bool ReplaceWholeFileOnce(const QString& realPath, const QByteArray& text)
 {
     const std::wstring target = ShareFiles::widePath(realPath);
     const std::wstring temporary = besideTarget(target, L".tmp");
-    Handle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                              nullptr));
+    Handle file(
+        ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
         return false;
     // A file server may tell of a full disk only when the data is flushed: then the old

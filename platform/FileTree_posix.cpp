@@ -1,10 +1,10 @@
 #include "platform/FileTree.h"
 
 #include "platform/FreeNames.h"
+#include "platform/LogCategories.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLoggingCategory>
 #include <QSet>
 
 #include <cerrno>
@@ -15,8 +15,6 @@
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
-
-Q_DECLARE_LOGGING_CATEGORY(lcFiles)
 
 namespace FileTree {
 

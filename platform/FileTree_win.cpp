@@ -1,18 +1,16 @@
 #include "platform/FileTree.h"
 
 #include "platform/FreeNames.h"
+#include "platform/LogCategories.h"
 #include "platform/ShareFiles_win.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSet>
 
 #include <cwchar>
 #include <optional>
 #include <vector>
-
-Q_DECLARE_LOGGING_CATEGORY(lcFiles)
 
 namespace FileTree {
 
@@ -186,8 +184,8 @@ private:
         if (isFolder(info.dwFileAttributes) || ::GetFileType(in.get()) != FILE_TYPE_DISK)
             return true; // a device holds nothing to hand over
         const qint64 size = (qint64(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-        Handle out(::CreateFileW(wide(target).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                 nullptr));
+        Handle out(
+            ::CreateFileW(wide(target).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!out.valid())
             return fail(target, ::GetLastError());
         m_madeTarget = m_madeTarget || top;
@@ -215,9 +213,9 @@ private:
         if (copied != size || written.QuadPart != size) {
             m_result.ok = false;
             if (m_result.error.isEmpty())
-                m_result.error = target + QStringLiteral(": size changed while copying (%1 of %2 bytes)")
-                                              .arg(written.QuadPart)
-                                              .arg(size);
+                m_result.error =
+                    target +
+                    QStringLiteral(": size changed while copying (%1 of %2 bytes)").arg(written.QuadPart).arg(size);
             return false;
         }
         FILE_BASIC_INFO basic = basicInfo(info);
@@ -243,8 +241,9 @@ private:
             return fail(target, ::GetLastError());
         m_madeTarget = m_madeTarget || top;
         // Held as well, so the items go into the folder made here and nowhere else.
-        Handle to(::CreateFileW(wide(target).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                                shareButDelete, nullptr, OPEN_EXISTING, ownEntry, nullptr));
+        Handle to(::CreateFileW(wide(target).c_str(),
+                                FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, shareButDelete,
+                                nullptr, OPEN_EXISTING, ownEntry, nullptr));
         BY_HANDLE_FILE_INFORMATION made;
         if (!to.valid() || !::GetFileInformationByHandle(to.get(), &made))
             return fail(target, ::GetLastError());
@@ -274,9 +273,9 @@ private:
 bool removeEntry(const QString& path, DWORD listedAttributes)
 {
     const bool listed = isFolder(listedAttributes) && !isLink(listedAttributes);
-    Handle entry(::CreateFileW(wide(path).c_str(),
-                               DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | (listed ? FILE_LIST_DIRECTORY : 0),
-                               shareButDelete, nullptr, OPEN_EXISTING, ownEntry, nullptr));
+    Handle entry(::CreateFileW(
+        wide(path).c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | (listed ? FILE_LIST_DIRECTORY : 0),
+        shareButDelete, nullptr, OPEN_EXISTING, ownEntry, nullptr));
     if (!entry.valid())
         return ShareFiles::isMissing(::GetLastError());
     BY_HANDLE_FILE_INFORMATION info;

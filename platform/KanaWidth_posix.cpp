@@ -34,7 +34,8 @@ QString apply(const icu::Transliterator* t, const QString& text)
 
 const icu::Transliterator* halfwidthKatakana()
 {
-    static const std::unique_ptr<const icu::Transliterator> t(transliterator(u"Hiragana-Katakana; Fullwidth-Halfwidth"));
+    static const std::unique_ptr<const icu::Transliterator> t(
+        transliterator(u"Hiragana-Katakana; Fullwidth-Halfwidth"));
     return t.get();
 }
 
@@ -54,9 +55,21 @@ QByteArray applyToBytes(const icu::Transliterator* t, const QByteArray& cp932)
 
 } // namespace
 
-QString toHalfwidthKatakana(const QString& text) { return apply(halfwidthKatakana(), text); }
-QString toFullwidthUpper(const QString& text) { return apply(fullwidthUpper(), text); }
-QByteArray toHalfwidthKatakana(const QByteArray& cp932) { return applyToBytes(halfwidthKatakana(), cp932); }
-QByteArray toFullwidthUpper(const QByteArray& cp932) { return applyToBytes(fullwidthUpper(), cp932); }
+QString toHalfwidthKatakana(const QString& text)
+{
+    return apply(halfwidthKatakana(), text);
+}
+QString toFullwidthUpper(const QString& text)
+{
+    return apply(fullwidthUpper(), text);
+}
+QByteArray toHalfwidthKatakana(const QByteArray& cp932)
+{
+    return applyToBytes(halfwidthKatakana(), cp932);
+}
+QByteArray toFullwidthUpper(const QByteArray& cp932)
+{
+    return applyToBytes(fullwidthUpper(), cp932);
+}
 
 } // namespace KanaWidth

@@ -85,9 +85,21 @@ QByteArray mapBytes(const Mapping& mapping, const QByteArray& cp932)
 
 } // namespace
 
-QString toHalfwidthKatakana(const QString& text) { return map(Halfwidth, text); }
-QString toFullwidthUpper(const QString& text) { return map(FullwidthUpper, text); }
-QByteArray toHalfwidthKatakana(const QByteArray& cp932) { return mapBytes(Halfwidth, cp932); }
-QByteArray toFullwidthUpper(const QByteArray& cp932) { return mapBytes(FullwidthUpper, cp932); }
+QString toHalfwidthKatakana(const QString& text)
+{
+    return map(Halfwidth, text);
+}
+QString toFullwidthUpper(const QString& text)
+{
+    return map(FullwidthUpper, text);
+}
+QByteArray toHalfwidthKatakana(const QByteArray& cp932)
+{
+    return mapBytes(Halfwidth, cp932);
+}
+QByteArray toFullwidthUpper(const QByteArray& cp932)
+{
+    return mapBytes(FullwidthUpper, cp932);
+}
 
 } // namespace KanaWidth

@@ -15,7 +15,7 @@ class ShareDirectory
 public:
     struct Entry
     {
-        QByteArray name;  // the name on disk, in CP932
+        QByteArray name; // the name on disk, in CP932
         // The name as the file system spells it: its bytes on POSIX, UTF-8 on Windows.
         QByteArray nativeName;
         bool isDirectory = false;

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-
 namespace ShareFiles {
 
 bool hasExtension(const QByteArray& name, const QByteArray& extension)

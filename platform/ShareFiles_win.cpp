@@ -8,8 +8,7 @@ std::wstring widePath(const QString& realPath)
 {
     QString path = QDir::toNativeSeparators(realPath);
     // "C:\\" stays: without its separator it would be the drive's current folder.
-    while (path.size() > 1 && path.endsWith(QLatin1Char('\\')) &&
-           !(path.size() == 3 && path.at(1) == QLatin1Char(':')))
+    while (path.size() > 1 && path.endsWith(QLatin1Char('\\')) && !(path.size() == 3 && path.at(1) == QLatin1Char(':')))
         path.chop(1);
     return path.toStdWString();
 }
@@ -30,8 +29,8 @@ QString errorText(DWORD error)
     const DWORD length =
         ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                          nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    QString message = length > 0 ? QString::fromWCharArray(text, int(length)).trimmed()
-                                 : QStringLiteral("error %1").arg(error);
+    QString message =
+        length > 0 ? QString::fromWCharArray(text, int(length)).trimmed() : QStringLiteral("error %1").arg(error);
     if (text)
         ::LocalFree(text);
     return message;

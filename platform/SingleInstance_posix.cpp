@@ -1,14 +1,13 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/LogCategories.h"
+
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QLoggingCategory>
 
 #include <unistd.h>
-
-Q_LOGGING_CATEGORY(lcInstance, "vurna.board", QtWarningMsg)
 
 namespace {
 
@@ -42,7 +41,7 @@ void logOwner(QLockFile& lock, const char* what)
     qint64 pid = 0;
     QString host, app;
     lock.getLockInfo(&pid, &host, &app);
-    qCInfo(lcInstance) << what << "as process" << pid << "error" << lock.error();
+    qCInfo(lcBoard) << what << "as process" << pid << "error" << lock.error();
 }
 
 } // namespace
@@ -101,7 +100,7 @@ bool SingleInstance::Listen()
     // nobody else uses it now.
     QLocalServer::removeServer(m_impl->WakeupPath());
     if (!m_impl->m_server->listen(m_impl->WakeupPath())) {
-        qCWarning(lcInstance) << "wake-up channel not opened" << m_impl->m_server->errorString();
+        qCWarning(lcBoard) << "wake-up channel not opened" << m_impl->m_server->errorString();
         return false;
     }
     return true;
@@ -112,7 +111,7 @@ bool SingleInstance::WakeRunning(int timeoutMs) const
     QLocalSocket socket;
     socket.connectToServer(m_impl->WakeupPath());
     if (!socket.waitForConnected(timeoutMs)) {
-        qCInfo(lcInstance) << "running copy not reached" << socket.errorString();
+        qCInfo(lcBoard) << "running copy not reached" << socket.errorString();
         return false;
     }
     socket.write(WakeupWord);
@@ -130,7 +129,7 @@ void SingleInstance::Impl::onNewConnection()
         const auto readWords = [this, socket] {
             while (socket->canReadLine()) {
                 if (socket->readLine(64) == WakeupWord) {
-                    qCInfo(lcInstance) << "woken by a second start";
+                    qCInfo(lcBoard) << "woken by a second start";
                     emit m_owner.WakeupRequested();
                 }
             }
@@ -155,7 +154,7 @@ SingleInstance::RunningCopy SingleInstance::WaitForRunningCopyToEnd(int timeoutM
         return RunningCopy::Gone;
     }
     if (lock->error() != QLockFile::LockFailedError) {
-        qCInfo(lcInstance) << "lock not usable in" << folder << lock->error();
+        qCInfo(lcBoard) << "lock not usable in" << folder << lock->error();
         return RunningCopy::Unusable;
     }
     logOwner(*lock, "still running");

@@ -1,12 +1,10 @@
 #include "platform/SingleInstance.h"
 
-#include <QLoggingCategory>
+#include "platform/LogCategories.h"
 
 #include <string>
 
 #include <windows.h>
-
-Q_LOGGING_CATEGORY(lcInstance, "vurna.board", QtWarningMsg)
 
 namespace {
 
@@ -73,7 +71,7 @@ public:
         // Qt's event dispatcher hands the posted message to this window on the owner's thread.
         const auto* impl = reinterpret_cast<const Impl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (impl && message == impl->m_wakeupMessage) {
-            qCInfo(lcInstance) << "woken by a second start";
+            qCInfo(lcBoard) << "woken by a second start";
             emit impl->m_owner.WakeupRequested();
             return 0;
         }
@@ -102,17 +100,17 @@ bool SingleInstance::TryAcquire()
         return true;
     HANDLE mutex = CreateMutexW(nullptr, FALSE, m_impl->m_mutexName.c_str());
     if (!mutex) {
-        qCWarning(lcInstance) << "mutex not made, error" << GetLastError();
+        qCWarning(lcBoard) << "mutex not made, error" << GetLastError();
         return false;
     }
     const DWORD waited = WaitForSingleObject(mutex, 0);
     if (!isTaken(waited)) {
-        qCInfo(lcInstance) << "already running";
+        qCInfo(lcBoard) << "already running";
         CloseHandle(mutex);
         return false;
     }
     if (waited == WAIT_ABANDONED)
-        qCInfo(lcInstance) << "taken over from a copy that ended without letting go";
+        qCInfo(lcBoard) << "taken over from a copy that ended without letting go";
     m_impl->m_mutex = mutex;
     m_impl->m_isOwner = true;
     return true;
@@ -133,7 +131,7 @@ bool SingleInstance::Listen()
     m_impl->m_window = CreateWindowExW(WS_EX_TOOLWINDOW, WindowClass, WakeupName, WS_POPUP, 0, 0, 0, 0, nullptr,
                                        nullptr, GetModuleHandleW(nullptr), m_impl.get());
     if (!m_impl->m_window) {
-        qCWarning(lcInstance) << "wake-up window not made, error" << GetLastError();
+        qCWarning(lcBoard) << "wake-up window not made, error" << GetLastError();
         return false;
     }
     return true;
@@ -147,7 +145,7 @@ bool SingleInstance::WakeRunning(int) const
     // running copy shows its window in answer.
     AllowSetForegroundWindow(ASFW_ANY);
     if (!PostMessageW(HWND_BROADCAST, m_impl->m_wakeupMessage, 0, 0)) {
-        qCInfo(lcInstance) << "wake-up not posted, error" << GetLastError();
+        qCInfo(lcBoard) << "wake-up not posted, error" << GetLastError();
         return false;
     }
     return true;
@@ -157,7 +155,7 @@ SingleInstance::RunningCopy SingleInstance::WaitForRunningCopyToEnd(int timeoutM
 {
     HANDLE mutex = CreateMutexW(nullptr, FALSE, scopedName(MutexName, session).c_str());
     if (!mutex) {
-        qCInfo(lcInstance) << "mutex neither made nor opened, error" << GetLastError();
+        qCInfo(lcBoard) << "mutex neither made nor opened, error" << GetLastError();
         return RunningCopy::Unusable;
     }
     const DWORD waited = WaitForSingleObject(mutex, static_cast<DWORD>(qMax(0, timeoutMs)));
@@ -166,7 +164,7 @@ SingleInstance::RunningCopy SingleInstance::WaitForRunningCopyToEnd(int timeoutM
         ReleaseMutex(mutex);
         result = RunningCopy::Gone;
     } else if (waited != WAIT_TIMEOUT) {
-        qCInfo(lcInstance) << "wait on the mutex failed, error" << GetLastError();
+        qCInfo(lcBoard) << "wait on the mutex failed, error" << GetLastError();
         result = RunningCopy::Unusable;
     }
     CloseHandle(mutex);

@@ -6,7 +6,10 @@
 namespace SjisText {
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
+bool isSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
 
 // Index just past the last path separator, lead-byte aware; 0 when there is none.
 qsizetype afterLastSeparator(const QByteArray& text)

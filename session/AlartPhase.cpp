@@ -2,18 +2,18 @@
 
 namespace AlartPhase {
 
-TPicture PictureAt(int millisecond, bool newMemo, bool absent)
+Picture PictureAt(int millisecond, bool newMemo, bool absent)
 {
     const int phase = (millisecond / 250) % 4;
     if (phase == 0 || phase == 2)
-        return TPicture::Normal;
+        return Picture::Normal;
     if (newMemo && absent)
-        return phase == 1 ? TPicture::Memo : TPicture::Absent;
+        return phase == 1 ? Picture::Memo : Picture::Absent;
     if (newMemo)
-        return TPicture::Memo;
+        return Picture::Memo;
     if (absent)
-        return TPicture::Absent;
-    return TPicture::Stop;
+        return Picture::Absent;
+    return Picture::Stop;
 }
 
 } // namespace AlartPhase

@@ -1,15 +1,15 @@
 #include "session/BoardSession.h"
 
+#include "board/ChangeNotice.h"
 #include "board/EFileIOError.h"
-#include "board/TVurnaNotice.h"
 #include "board/UserLoader.h"
 #include "platform/Autostart.h"
+#include "platform/LogCategories.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramVersion.h"
 #include "platform/ShareFiles.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
-#include "session/MainLog.h"
 #include "session/SettingResult.h"
 #include "session/ShortcutProtection.h"
 #include "session/UpdateCheck.h"
@@ -26,10 +26,10 @@
 BoardSession::BoardSession(SessionEnvironment environment, QObject* parent)
     : QObject(parent), m_env(std::move(environment)), m_clock(*m_env.clock), m_boxes(*m_env.boxes),
       m_settings([this] { return m_notice ? m_notice->GetOwnAddress() : QByteArray(); }),
-      m_writer(m_state.BoardModel, m_state.Own), m_huzai(m_state, m_writer, m_clock, m_boxes)
+      m_writer(m_state.Model, m_state.Own), m_huzai(m_state, m_writer, m_clock, m_boxes)
 {
     m_huzai.SetStatusSink(&m_status);
-    m_notice = new TVurnaNotice({.board = m_state.BoardModel,
+    m_notice = new ChangeNotice({.board = m_state.Model,
                                  .minutes = m_state.Scheduler,
                                  .own = m_state.Own,
                                  .boards = m_state.Boards,
@@ -50,13 +50,13 @@ BoardSession::BoardSession(SessionEnvironment environment, QObject* parent)
         .announceMemo = [this](const QByteArray& recipient) { m_notice->SendMemoNotice(recipient); },
         .memoPolicy = {},
     });
-    connect(m_notice, &TVurnaNotice::MemoArrived, this, [this] {
+    connect(m_notice, &ChangeNotice::MemoArrived, this, [this] {
         m_state.NewMemo = true;
         emit MemoWaiting();
     });
-    connect(m_notice, &TVurnaNotice::ReloadRequested, this,
+    connect(m_notice, &ChangeNotice::ReloadRequested, this,
             [this] { WhenBoardIdle([this] { ShowBoard(m_state.ShownBoard(), true); }); });
-    connect(m_notice, &TVurnaNotice::EndRequested, this, &BoardSession::EndRequested);
+    connect(m_notice, &ChangeNotice::EndRequested, this, &BoardSession::EndRequested);
     ConnectBoard();
 }
 
@@ -72,7 +72,7 @@ void BoardSession::ConnectBoard()
         ReportStatus(m_status, message, Severity::Fault);
         m_loadFault = m_status.LastText();
     });
-    connect(&m_state.BoardModel, &TVurnaBoardModel::Refreshed, this, [this] {
+    connect(&m_state.Model, &BoardModel::Refreshed, this, [this] {
         if (!m_loadFault.isEmpty() && m_status.LastText() == m_loadFault)
             m_status.setStatusText(QString());
         m_loadFault.clear();
@@ -82,7 +82,7 @@ void BoardSession::ConnectBoard()
         m_huzai.HuzaiAutoResetCheck();
     });
     connect(&scheduler, &MinuteScheduler::OnCheckMsg, this, &BoardSession::CheckMemos);
-    connect(&m_state.BoardModel, &TVurnaBoardModel::OnChangeDB, this, [this] {
+    connect(&m_state.Model, &BoardModel::OnChangeDB, this, [this] {
         TVurnaDataRec entry;
         m_state.HuzaiAlart = m_state.FindOwnEntry(entry) >= 1 && !entry.Locate.isEmpty();
         emit OwnAbsenceChanged(m_state.HuzaiAlart);
@@ -101,7 +101,7 @@ bool BoardSession::BeginStartUp()
     // The program refuses to run straight from the shared directory, where an update would
     // replace it under every member at once.
     if (m_state.OwnBoard().ShortcutProtect && IsRunFromShare(m_env.programFolder, m_state.OwnBoard().ShareDir)) {
-        qCInfo(lcMain) << "started from the shared directory: ends";
+        qCInfo(lcBoard) << "started from the shared directory: ends";
         m_endPending = true;
     }
     if (!m_endPending)
@@ -119,25 +119,25 @@ void BoardSession::FinishStartUp()
 {
     m_state.StartUpFinished = true;
     m_huzai.HuzaiAutoResetCheck();
-    qCInfo(lcMain) << "start-up finished";
+    qCInfo(lcBoard) << "start-up finished";
 }
 
 void BoardSession::StartUp()
 {
     m_settings.ReadLocalSettings(m_state.Boards);
-    qCInfo(lcMain) << "local settings read: share" << m_state.OwnBoard().ShareDir << "AutoSmall"
-                   << m_state.OwnBoard().AutoSmall;
+    qCInfo(lcBoard) << "local settings read: share" << m_state.OwnBoard().ShareDir << "AutoSmall"
+                    << m_state.OwnBoard().AutoSmall;
     m_state.CurrentBoard = 0;
     // Log entries name the user before the identity is read.
     if (!m_state.OwnBoard().ShareDir.isEmpty())
         SiteConfig::Load(m_state.OwnBoard().ShareDir, m_state.Boards, 0, true, SiteContext(m_settings.Name()));
-    qCInfo(lcMain) << "site configuration read: boards" << m_state.Boards.size();
+    qCInfo(lcBoard) << "site configuration read: boards" << m_state.Boards.size();
     // Without a listener the own address stays empty, so nothing is sent either; a listener
     // that cannot be had is reported and the program runs on without it.
     if (m_state.OwnBoard().UdpMode != 0)
         m_notice->StartListener(m_env.bindAddress);
     else
-        qCInfo(lcMain) << "datagrams off on the own board";
+        qCInfo(lcBoard) << "datagrams off on the own board";
     // The memo check runs at the board's interval, counted from now (start-up runs again when
     // the preferences change).
     TInterval interval = m_state.Scheduler.Interval();
@@ -145,14 +145,14 @@ void BoardSession::StartUp()
     m_state.Scheduler.SetInterval(interval);
     m_state.Scheduler.RestartMemoCheckCount();
     m_settings.LoadOwnIdentity(m_state.Own, m_notice->GetOwnAddress());
-    qCInfo(lcMain) << "own identity" << m_state.Own.FileName;
+    qCInfo(lcBoard) << "own identity" << m_state.Own.FileName;
     // A guest has no filter file.
     if (HasOwnEntry(m_state.Own))
         FilterFile::Read(m_state.Own.FileName + FilterFile::Extension, m_state.Boards);
     ShowBoard(m_state.ShownBoard());
     emit BoardsListed();
     if (SjisText::trim(m_state.Own.FileName).isEmpty()) {
-        qCInfo(lcMain) << "guest: nothing written";
+        qCInfo(lcBoard) << "guest: nothing written";
         return;
     }
     TakeOwnEntry();
@@ -164,36 +164,36 @@ void BoardSession::TakeOwnEntry()
     // file name on a share that cannot be reached.
     TVurnaDataRec entry;
     if (m_state.FindOwnEntry(entry) < 0) {
-        qCInfo(lcMain) << "own entry not on the board";
+        qCInfo(lcBoard) << "own entry not on the board";
         return;
     }
     const QByteArray storedAddress = entry.IP;
     m_state.Own = entry;
     m_state.Own.IP = m_notice->GetOwnAddress();
     if (m_writer.SetStopMarker(false)) {
-        qCInfo(lcMain) << "own entry marked running";
+        qCInfo(lcBoard) << "own entry marked running";
     } else {
         // A read-only or full share: the board shows, but nothing the user changes can be kept.
-        qCWarning(lcMain) << "own entry could not be marked running: the share takes no writes";
+        qCWarning(lcBoard) << "own entry could not be marked running: the share takes no writes";
         ReportStatus(m_status, QStringLiteral("共有ディレクトリに書き込めません。行き先を変更しても保存されません。"),
                      Severity::Fault);
     }
     // The stamp's file waits let events run, and a reload among them may have moved the entry:
     // it is found again by its file.
-    const int current = m_state.BoardModel.IndexOfMember(m_state.Own.FileName);
+    const int current = m_state.Model.IndexOfMember(m_state.Own.FileName);
     if (current >= 1)
-        m_state.BoardModel.SetMember(current, m_state.Own);
+        m_state.Model.SetMember(current, m_state.Own);
     emit OwnEntryTaken();
     // Other copies reach the user at the new address.
     if (storedAddress != m_state.Own.IP) {
         m_writer.WriteUserFile(m_state.Own);
-        qCInfo(lcMain) << "own status file rewritten for the address" << m_state.Own.IP;
+        qCInfo(lcBoard) << "own status file rewritten for the address" << m_state.Own.IP;
     }
 }
 
 void BoardSession::ShowBoard(ParmRec& board, bool fromDatagram)
 {
-    TVurnaBoardModel& model = m_state.BoardModel;
+    BoardModel& model = m_state.Model;
     MinuteScheduler& scheduler = m_state.Scheduler;
     scheduler.SetTimerEnabled(false);
 
@@ -204,13 +204,13 @@ void BoardSession::ShowBoard(ParmRec& board, bool fromDatagram)
     if (board.ShareDir.isEmpty()) {
         // No shared directory chosen yet (a fresh PC): an empty path would name the working
         // folder, whose files are no board.
-        qCInfo(lcMain) << "no shared directory: empty board";
+        qCInfo(lcBoard) << "no shared directory: empty board";
     } else {
         try {
             model.Reload(AllMembers);
-            qCInfo(lcMain) << "board loaded" << board.ShareDir << "members" << model.MemberHigh();
+            qCInfo(lcBoard) << "board loaded" << board.ShareDir << "members" << model.MemberHigh();
         } catch (const EFileIOError& e) {
-            qCWarning(lcMain) << "board load failed" << e.message();
+            qCWarning(lcBoard) << "board load failed" << e.message();
             if (fromDatagram)
                 ReportStatus(m_status, QStringLiteral("ＵＤＰメッセージの受信に失敗しました。"), Severity::Fault);
             else
@@ -228,7 +228,7 @@ void BoardSession::ShowBoard(ParmRec& board, bool fromDatagram)
 
 void BoardSession::WhenBoardIdle(std::function<void()> command)
 {
-    TVurnaBoardModel& model = m_state.BoardModel;
+    BoardModel& model = m_state.Model;
     if (!model.IsLoading()) {
         command();
         return;
@@ -257,7 +257,7 @@ bool BoardSession::SwitchBoard(int index)
         m_boxes.show(QStringLiteral("指定された掲示板への接続に失敗しました"), Mb::Ok | Mb::IconStop);
         return false;
     }
-    qCInfo(lcMain) << "board switched to" << index;
+    qCInfo(lcBoard) << "board switched to" << index;
     m_state.CurrentBoard = index;
     ShowBoard(m_state.Boards[index]);
     return true;
@@ -282,7 +282,7 @@ void BoardSession::CheckMemos()
 {
     if (HasOwnEntry(m_state.Own) && ShareFiles::exists(m_state.Own.FileName + ".mil")) {
         if (!m_state.NewMemo)
-            qCInfo(lcMain) << "unread memos wait";
+            qCInfo(lcBoard) << "unread memos wait";
         m_state.NewMemo = true;
         emit MemoWaiting();
     }
@@ -290,7 +290,7 @@ void BoardSession::CheckMemos()
 
 void BoardSession::MemosTakenIn()
 {
-    qCInfo(lcMain) << "unread memos taken in";
+    qCInfo(lcBoard) << "unread memos taken in";
     m_state.NewMemo = false;
 }
 
@@ -308,7 +308,7 @@ bool BoardSession::RequestEnd()
         // during the load let events run): saving now would be undone by the start-up's later
         // steps, so the start-up ends first and then saves, once however often it was asked.
         m_endPending = true;
-        qCInfo(lcMain) << "end requested during start-up";
+        qCInfo(lcBoard) << "end requested during start-up";
         return false;
     }
     return true;
@@ -320,7 +320,7 @@ bool BoardSession::End(const std::function<void()>& saveWindowParts)
         return false;
     m_ended = true;
     m_state.Scheduler.SetTimerEnabled(false);
-    qCInfo(lcMain) << "saving for the end";
+    qCInfo(lcBoard) << "saving for the end";
     // Handing over to the updater, the user has only just started the program: every other copy
     // would show them gone home until the new build starts.
     if (!m_handingOver)
@@ -330,7 +330,7 @@ bool BoardSession::End(const std::function<void()>& saveWindowParts)
     // A guest has no filter file; the writer knows.
     FilterFile::Write(m_state.Own.FileName + FilterFile::Extension, m_state.Boards);
     m_writer.SetStopMarker(true);
-    qCInfo(lcMain) << "saved: stop marker written";
+    qCInfo(lcBoard) << "saved: stop marker written";
     return true;
 }
 
@@ -338,7 +338,7 @@ TVurnaDataArray BoardSession::LoadMembersOf(const QByteArray& shareDir, QString*
 {
     TVurnaDataArray members{TVurnaDataRec{}};
     try {
-        LoadUserFiles(SharePath::withSeparator(shareDir), members, AllMembers, m_state.BoardModel.SortPriorityOn());
+        LoadUserFiles(SharePath::withSeparator(shareDir), members, AllMembers, m_state.Model.SortPriorityOn());
     } catch (const EFileIOError& e) {
         *error = e.message();
         members = {TVurnaDataRec{}};
@@ -348,7 +348,7 @@ TVurnaDataArray BoardSession::LoadMembersOf(const QByteArray& shareDir, QString*
 
 ParmRec BoardSession::ReadSiteConfigOf(const QByteArray& shareDir) const
 {
-    TParmArray boards{m_state.OwnBoard()};
+    ParmRecList boards{m_state.OwnBoard()};
     boards.append(ParmRec{});
     // Only a look: a moved share is not followed into the local settings.
     SiteConfig::Load(SharePath::withSeparator(shareDir), boards, 1, false,
@@ -387,7 +387,7 @@ void BoardSession::ApplyPreferences(const SettingResult& result)
         TVurnaDataRec& me = m_state.Own;
         me = TVurnaDataRec{};
         me.FileName = newFileName;
-        m_state.BoardModel.LoadUserRecord(me);
+        m_state.Model.LoadUserRecord(me);
         me.Furigana = result.Furigana;
         me.Name = result.Name;
         me.Group = result.Group;
@@ -408,7 +408,7 @@ void BoardSession::ApplyPreferences(const SettingResult& result)
     m_settings.SetAutoSmall(own.AutoSmall);
     m_settings.SetAutoDengonOpen(own.AutoDengonOpen);
     m_settings.SaveOwnIdentity(m_state.Own);
-    qCInfo(lcMain) << "preferences saved: own" << m_state.Own.FileName;
+    qCInfo(lcBoard) << "preferences saved: own" << m_state.Own.FileName;
     StartUp();
 }
 
@@ -427,7 +427,7 @@ void BoardSession::RunUpdateCheck()
     context.wait = m_env.updateWait;
     switch (UpdateCheck::Run(m_state.OwnBoard(), context)) {
     case UpdateCheck::Outcome::UpdaterStarted:
-        qCInfo(lcMain) << "handed over to the updater: ends";
+        qCInfo(lcBoard) << "handed over to the updater: ends";
         m_handingOver = true;
         m_endPending = true;
         break;

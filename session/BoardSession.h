@@ -7,8 +7,8 @@
 #include "session/MainState.h"
 #include "session/StatusRelay.h"
 #include "store/DefaultValueFile.h"
+#include "store/LocalSettings.h"
 #include "store/SiteConfig.h"
-#include "store/TLocalSettings.h"
 
 #include <QObject>
 #include <QStringList>
@@ -19,7 +19,7 @@
 class Clock;
 class MessageBoxes;
 class ProcessStarter;
-class TVurnaNotice;
+class ChangeNotice;
 struct SettingResult;
 
 // What the session takes from the world outside it; tests hand in their own.
@@ -59,12 +59,12 @@ public:
     explicit BoardSession(SessionEnvironment environment, QObject* parent = nullptr);
     ~BoardSession() override;
 
-    TMainState& State() { return m_state; }
-    const TMainState& State() const { return m_state; }
-    TLocalSettings& Settings() { return m_settings; }
+    MainState& State() { return m_state; }
+    const MainState& State() const { return m_state; }
+    LocalSettings& Settings() { return m_settings; }
     HuzaiActions& Huzai() { return m_huzai; }
     DengonDelivery& Delivery() { return *m_delivery; }
-    TVurnaNotice& Notice() { return *m_notice; }
+    ChangeNotice& Notice() { return *m_notice; }
     Clock& clock() const { return m_clock; }
     MessageBoxes& Boxes() { return m_boxes; }
     FolderChooser& Folders() { return m_env.folders ? *m_env.folders : m_noFolders; }
@@ -150,11 +150,11 @@ private:
     MessageBoxes& m_boxes;
     ScriptedFolderChooser m_noFolders;
     StatusRelay m_status;
-    TMainState m_state;
-    TLocalSettings m_settings;
+    MainState m_state;
+    LocalSettings m_settings;
     UserStatusWriter m_writer;
     HuzaiActions m_huzai;
-    TVurnaNotice* m_notice = nullptr;
+    ChangeNotice* m_notice = nullptr;
     std::unique_ptr<DengonDelivery> m_delivery;
     bool m_ended = false;
     bool m_endPending = false;

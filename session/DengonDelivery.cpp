@@ -1,11 +1,11 @@
 #include "session/DengonDelivery.h"
 
-#include "session/MainLog.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/DosAttributes.h"
 #include "platform/FileTree.h"
 #include "platform/FolderChooser.h"
+#include "platform/LogCategories.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
@@ -67,7 +67,7 @@ void DengonDelivery::ProcessSendList(const QList<QByteArray> lines, const QByteA
     // Events run between the items; a second sending started from them would work on the same
     // parcels. The window refuses to open a second detail window meanwhile; this is the backstop.
     if (m_busy) {
-        qCWarning(lcMain) << "a sending is under way; the new one is refused";
+        qCWarning(lcBoard) << "a sending is under way; the new one is refused";
         return;
     }
     const QScopedValueRollback busy(m_busy, true);
@@ -109,7 +109,7 @@ void DengonDelivery::ProcessSendList(const QList<QByteArray> lines, const QByteA
             if (holdsNothing(folder))
                 FileTree::Remove(folder);
             else if (!DosAttributes::SetHidden(folder, false))
-                qCWarning(lcMain) << "parcel folder stays hidden" << folder;
+                qCWarning(lcBoard) << "parcel folder stays hidden" << folder;
             break;
         }
         case ParcelPost::LineKind::Other:
@@ -134,18 +134,18 @@ QString DengonDelivery::ParcelFor(Parcels& parcels, const QByteArray& destinatio
     // The inbox is a folder of the share itself; a label is one folder name below it.
     if (label.isEmpty() || label == "." || label == ".." || !FileTree::IsInside(shareReal, inbox) ||
         QFileInfo(inbox).dir() != QDir(shareReal) || QFileInfo(inbox).isSymLink()) {
-        qCWarning(lcMain) << "parcel destination outside an inbox refused" << destination;
+        qCWarning(lcBoard) << "parcel destination outside an inbox refused" << destination;
         return {};
     }
     // Two senders of one name in the same second would otherwise fill one folder.
     const QString made = FileTree::CreateUniqueFolder(inbox, Cp932::toUnicode(label));
     if (made.isEmpty()) {
-        qCWarning(lcMain) << "parcel folder not created in" << inbox;
+        qCWarning(lcBoard) << "parcel folder not created in" << inbox;
         return {};
     }
     // A parcel that the recipient could see while it fills would be taken half-way.
     if (!DosAttributes::SetHidden(made, true)) {
-        qCWarning(lcMain) << "parcel folder could not be hidden; nothing sent into it" << made;
+        qCWarning(lcBoard) << "parcel folder could not be hidden; nothing sent into it" << made;
         FileTree::Remove(made);
         return {};
     }
@@ -165,9 +165,9 @@ bool DengonDelivery::CopyItem(const QByteArray& source, const QString& parcel)
     const FileTree::Result result = FileTree::Copy(sourceReal, target);
     QCoreApplication::processEvents();
     if (!result.skippedLinks.isEmpty())
-        qCWarning(lcMain) << "links not sent:" << result.skippedLinks;
+        qCWarning(lcBoard) << "links not sent:" << result.skippedLinks;
     if (!result.ok)
-        qCWarning(lcMain) << "parcel copy failed:" << result.error;
+        qCWarning(lcBoard) << "parcel copy failed:" << result.error;
     return result.ok && result.skippedLinks.isEmpty();
 }
 
@@ -180,13 +180,13 @@ bool DengonDelivery::DeliverDengon(const QByteArray& line, const QByteArray& sha
     const QByteArray name = SjisText::fileNamePart(parts->recipient);
     if (name.isEmpty() || name == "." || name == ".." ||
         realFolder(SjisText::directoryPart(parts->recipient)) != realFolder(shareDir)) {
-        qCWarning(lcMain) << "memo recipient outside the share refused" << parts->recipient;
+        qCWarning(lcBoard) << "memo recipient outside the share refused" << parts->recipient;
         return false;
     }
     const bool stored = MemoFiles::AddMemo(parts->recipient, parts->memo, m_context.memoPolicy);
     QCoreApplication::processEvents();
     if (!stored) {
-        qCWarning(lcMain) << "memo not stored for" << parts->recipient;
+        qCWarning(lcBoard) << "memo not stored for" << parts->recipient;
         return false;
     }
     if (m_context.announceMemo)
@@ -222,7 +222,7 @@ void DengonDelivery::ReceiveParcels(const QByteArray& ownFileName, const QByteAr
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
     for (const QFileInfo& entry : entries) {
         if (entry.isSymLink()) {
-            qCWarning(lcMain) << "link in the inbox left alone" << entry.fileName();
+            qCWarning(lcBoard) << "link in the inbox left alone" << entry.fileName();
             continue;
         }
         const bool old = entry.lastModified() < dayAgo;

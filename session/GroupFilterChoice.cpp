@@ -29,14 +29,14 @@ QByteArray OwnCustomGroupName()
     return Cp932::fromUnicodeLossy(QStringLiteral("カスタムグループ"));
 }
 
-QList<QByteArray> GroupItems(const QList<QByteArray>& boardGroups, const QList<TShareCustomGroup>& shareGroups)
+QList<QByteArray> GroupItems(const QList<QByteArray>& boardGroups, const QList<SiteCustomGroup>& shareGroups)
 {
     QList<QByteArray> items;
     for (const QByteArray& group : boardGroups)
         items.append(PlainGroup + group);
     items.append(OwnCustomGroup + OwnCustomGroupName());
     QList<QByteArray> shared;
-    for (const TShareCustomGroup& group : shareGroups)
+    for (const SiteCustomGroup& group : shareGroups)
         shared.append(ShareCustomGroup + group.Name);
     std::stable_sort(shared.begin(), shared.end(),
                      [](const QByteArray& a, const QByteArray& b) { return SjisText::compareBytes(a, b) < 0; });
@@ -54,10 +54,10 @@ bool IsStatusTicked(int code, const QByteArray& checkedStatus)
     return checkedStatus.contains(',' + QByteArray::number(code) + ',');
 }
 
-TGroupSelection SelectGroups(const QList<QByteArray>& tickedItems, const QByteArray& ownCustomGroup,
-                             const QList<TShareCustomGroup>& shareGroups)
+GroupSelection SelectGroups(const QList<QByteArray>& tickedItems, const QByteArray& ownCustomGroup,
+                            const QList<SiteCustomGroup>& shareGroups)
 {
-    TGroupSelection selection;
+    GroupSelection selection;
     for (const QByteArray& item : tickedItems) {
         if (item.isEmpty())
             continue;
@@ -70,7 +70,7 @@ TGroupSelection SelectGroups(const QList<QByteArray>& tickedItems, const QByteAr
             selection.CustomGrpMember = ownCustomGroup;
             break;
         case ShareCustomGroup:
-            for (const TShareCustomGroup& group : shareGroups) {
+            for (const SiteCustomGroup& group : shareGroups) {
                 if (group.Name == name)
                     selection.CustomGrpMember = joinMembers(selection.CustomGrpMember, group.Members);
             }

@@ -20,7 +20,7 @@ QByteArray OwnCustomGroupName();
 
 // The items with their prefixes: the board's groups ("0"), "1カスタムグループ", the site's
 // custom groups ("2"), each kind in order.
-QList<QByteArray> GroupItems(const QList<QByteArray>& boardGroups, const QList<TShareCustomGroup>& shareGroups);
+QList<QByteArray> GroupItems(const QList<QByteArray>& boardGroups, const QList<SiteCustomGroup>& shareGroups);
 
 // Whether an item (with its prefix) is ticked by the stored ",name,name," text.
 bool IsGroupTicked(const QByteArray& item, const QByteArray& checkedGroups);
@@ -28,19 +28,19 @@ bool IsGroupTicked(const QByteArray& item, const QByteArray& checkedGroups);
 bool IsStatusTicked(int code, const QByteArray& checkedStatus);
 
 // What the ticked group items hand to the grid.
-struct TGroupSelection
+struct GroupSelection
 {
     QList<QByteArray> Groups;   // plain groups
     QByteArray CustomGrpMember; // the chosen custom groups' members, comma-separated
-    bool operator==(const TGroupSelection&) const = default;
+    bool operator==(const GroupSelection&) const = default;
 };
 
 // Walks the ticked items in list order: a plain group adds its name; the own custom group
 // sets the members to the user's own custom group; a site custom group appends the members
 // of every site group of that name. Member lists are joined with a comma so that the last
 // key of one list and the first of the next never run together.
-TGroupSelection SelectGroups(const QList<QByteArray>& tickedItems, const QByteArray& ownCustomGroup,
-                             const QList<TShareCustomGroup>& shareGroups);
+GroupSelection SelectGroups(const QList<QByteArray>& tickedItems, const QByteArray& ownCustomGroup,
+                            const QList<SiteCustomGroup>& shareGroups);
 
 // The grid's status filter items (",code,") for the ticked codes of a status table of
 // `statusCount` entries.

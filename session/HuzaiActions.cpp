@@ -1,30 +1,30 @@
 #include "session/HuzaiActions.h"
 
-#include "session/MainLog.h"
-#include "session/MainState.h"
 #include "board/StatusText.h"
 #include "board/UserStatusWriter.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
+#include "platform/LogCategories.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SjisText.h"
+#include "session/MainState.h"
 #include "store/DefaultValueFile.h"
 #include "store/NextWorkDay.h"
 #include "store/StatusReport.h"
 
-HuzaiActions::HuzaiActions(TMainState& state, UserStatusWriter& writer, const Clock& clock, MessageBoxes& boxes)
+HuzaiActions::HuzaiActions(MainState& state, UserStatusWriter& writer, const Clock& clock, MessageBoxes& boxes)
     : m_state(state), m_writer(writer), m_clock(clock), m_boxes(boxes)
 {
 }
 
-void HuzaiActions::ApplyPreset(HuzaiPresets::TPreset preset)
+void HuzaiActions::ApplyPreset(HuzaiPresets::Preset preset)
 {
     // A guest has no entry to change: the items are disabled, and a stray signal must not
     // write a file named after nothing.
     if (!HasOwnEntry(m_state.Own))
         return;
     TVurnaDataArray list{TVurnaDataRec{}, m_state.Own};
-    const HuzaiPresets::THuzaiValues values = HuzaiPresets::PresetValues(preset, m_clock.now());
+    const HuzaiPresets::HuzaiValues values = HuzaiPresets::PresetValues(preset, m_clock.now());
     SetHuzai(list, values.Locate, values.StatusIndex, values.Time, values.Date);
 }
 
@@ -44,7 +44,7 @@ void HuzaiActions::ResetMembers(TVurnaDataArray& records)
         return;
     // The records as their files hold them now, not as this board last saw them.
     for (qsizetype i = 1; i < records.size(); ++i)
-        m_state.BoardModel.LoadUserRecord(records[i]);
+        m_state.Model.LoadUserRecord(records[i]);
     const QString question = HuzaiPresets::ResetQuestion(
         Cp932::toUnicode(records.at(1).Name), Cp932::toUnicode(records.last().Name), int(records.size() - 1));
     if (m_boxes.show(question, Mb::OkCancel | Mb::IconQuestion) != Mb::IdOk)
@@ -71,9 +71,9 @@ void HuzaiActions::SetHuzai(TVurnaDataArray& records, const QByteArray& locate, 
             firstWritten = record.FileName;
     }
     if (!firstWritten.isEmpty())
-        m_state.BoardModel.CommitTimeStamp(firstWritten);
-    qCInfo(lcMain) << "absence written for" << records.size() - 1 - failed.size() << "member(s)," << failed.size()
-                   << "failed";
+        m_state.Model.CommitTimeStamp(firstWritten);
+    qCInfo(lcBoard) << "absence written for" << records.size() - 1 - failed.size() << "member(s)," << failed.size()
+                    << "failed";
     if (!failed.isEmpty() && m_status)
         ReportStatus(*m_status,
                      QStringLiteral("%1 の行き先を保存できませんでした。共有ディレクトリに書き込めません。")
@@ -104,10 +104,10 @@ bool HuzaiActions::HuzaiAutoResetCheck()
         entry.Time.clear();
         entry.StatusIndex = 0;
         m_writer.WriteUserFile(entry);
-        qCInfo(lcMain) << "overdue absence cleared";
+        qCInfo(lcBoard) << "overdue absence cleared";
     } else if (answer != Mb::IdYes) {
         m_state.AutoResetAllowed = false;
-        qCInfo(lcMain) << "overdue absence kept; not asked again";
+        qCInfo(lcBoard) << "overdue absence kept; not asked again";
     }
     m_state.AutoResetAsking = false;
     return true;
@@ -120,7 +120,7 @@ void HuzaiActions::SetDefaultValueOnExit()
     // The entry as its file has it now: a colleague may have set the user's absence while the
     // program ran, which the own record never heard of.
     TVurnaDataRec current = m_state.Own;
-    m_state.BoardModel.LoadUserRecord(current);
+    m_state.Model.LoadUserRecord(current);
     if (!current.Locate.isEmpty() || current.DefaultOnExit != 1)
         return;
     TVurnaDataArray list{TVurnaDataRec{}, current};
@@ -128,13 +128,13 @@ void HuzaiActions::SetDefaultValueOnExit()
         DefaultValueFile::ReadDefaultValue(m_state.Own.FileName + DefaultValueFile::Extension);
     const QByteArray date = NextWorkDay(m_state.OwnBoard(), m_clock.now().date());
     SetHuzai(list, value.Locate, value.StatusMark, value.ReturnTime, date);
-    qCInfo(lcMain) << "default absence written for the next working day" << date;
+    qCInfo(lcBoard) << "default absence written for the next working day" << date;
 }
 
 void HuzaiActions::ClearAbsenceOfLastExit()
 {
     if (HasOwnEntry(m_state.Own) && m_state.Own.DefaultOnExit == 1) {
         ResetOwn();
-        qCInfo(lcMain) << "default absence of the last exit cleared";
+        qCInfo(lcBoard) << "default absence of the last exit cleared";
     }
 }

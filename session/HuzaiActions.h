@@ -6,7 +6,7 @@
 class Clock;
 class MessageBoxes;
 class UserStatusWriter;
-struct TMainState;
+struct MainState;
 
 // The absence actions of the board window, apart from any widget: the tray presets, setting
 // and clearing absences for the user or for members picked on the board, the question about
@@ -17,12 +17,12 @@ class StatusSink;
 class HuzaiActions
 {
 public:
-    HuzaiActions(TMainState& state, UserStatusWriter& writer, const Clock& clock, MessageBoxes& boxes);
+    HuzaiActions(MainState& state, UserStatusWriter& writer, const Clock& clock, MessageBoxes& boxes);
     // Where a write that failed is reported; none: not reported.
     void SetStatusSink(StatusSink* sink) { m_status = sink; }
 
     // One of the tray's one-click absences for the user.
-    void ApplyPreset(HuzaiPresets::TPreset preset);
+    void ApplyPreset(HuzaiPresets::Preset preset);
     // 不在解除 of the own button and the tray: marked running, absence cleared.
     void ResetOwn();
     // 不在解除 of the board's popup for the picked members (element 0 a placeholder), asked
@@ -42,7 +42,7 @@ public:
     void ClearAbsenceOfLastExit();
 
 private:
-    TMainState& m_state;
+    MainState& m_state;
     UserStatusWriter& m_writer;
     const Clock& m_clock;
     MessageBoxes& m_boxes;

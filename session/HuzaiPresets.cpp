@@ -6,10 +6,10 @@ namespace HuzaiPresets {
 
 namespace {
 
-THuzaiValues returning(const QString& locate, const QDateTime& t, int hours)
+HuzaiValues returning(const QString& locate, const QDateTime& t, int hours)
 {
     const QDateTime back = t.addSecs(qint64(hours) * 3600);
-    THuzaiValues values;
+    HuzaiValues values;
     values.Locate = Cp932::fromUnicodeLossy(locate);
     values.Date = back.toString(QStringLiteral("yyyy/MM/dd")).toLatin1();
     values.Time = back.toString(QStringLiteral("hh:mm")).toLatin1();
@@ -18,25 +18,25 @@ THuzaiValues returning(const QString& locate, const QDateTime& t, int hours)
 
 } // namespace
 
-THuzaiValues PresetValues(TPreset preset, const QDateTime& t)
+HuzaiValues PresetValues(Preset preset, const QDateTime& t)
 {
     switch (preset) {
-    case TPreset::Meeting4h:
+    case Preset::Meeting4h:
         return returning(QStringLiteral("会議"), t, 4);
-    case TPreset::Meeting2h:
+    case Preset::Meeting2h:
         return returning(QStringLiteral("会議"), t, 2);
-    case TPreset::Meeting1h:
+    case Preset::Meeting1h:
         return returning(QStringLiteral("会議"), t, 1);
-    case TPreset::Lunch:
+    case Preset::Lunch:
         return returning(QStringLiteral("食事中！"), t, 1);
-    case TPreset::Quick:
+    case Preset::Quick:
         break;
     }
     // The hour without a leading zero, the minutes with one: 9時05分.
     const QString since = QStringLiteral("%1時%2分から離席中です。そこら辺にいます。")
                               .arg(t.time().hour())
                               .arg(t.time().minute(), 2, 10, QLatin1Char('0'));
-    THuzaiValues values;
+    HuzaiValues values;
     values.Locate = Cp932::fromUnicodeLossy(QStringLiteral("ちょっと離席中！\r\n") + since);
     return values;
 }

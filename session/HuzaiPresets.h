@@ -8,8 +8,7 @@
 // from the window so that they can be checked at any moment of the day.
 namespace HuzaiPresets {
 
-enum class TPreset
-{
+enum class Preset {
     Meeting4h, // popTrayHuzai60
     Meeting2h, // popTrayHuzai30
     Meeting1h, // popTrayHuzai15
@@ -18,7 +17,7 @@ enum class TPreset
 };
 
 // What a preset writes (CP932): the destination, the return date and time, status mark 0.
-struct THuzaiValues
+struct HuzaiValues
 {
     QByteArray Locate;
     QByteArray Date;
@@ -29,7 +28,7 @@ struct THuzaiValues
 // The values for a click at `t`. Return times are t + the duration, not rounded, so a preset
 // near midnight returns on the next day. The short absence has no return time and says since
 // when the user is away.
-THuzaiValues PresetValues(TPreset preset, const QDateTime& t);
+HuzaiValues PresetValues(Preset preset, const QDateTime& t);
 
 // The popup's 不在解除 question: the first member, and the last when there are several.
 QString ResetQuestion(const QString& firstName, const QString& lastName, int count);

@@ -2,13 +2,13 @@
 
 #include "platform/SjisText.h"
 
-int TMainState::FindOwnEntry(TVurnaDataRec& entry) const
+int MainState::FindOwnEntry(TVurnaDataRec& entry) const
 {
     if (CurrentBoard != 0 || !HasOwnEntry(Own))
         return -1;
     // Index 0 is the empty placeholder, never anybody's entry.
     TVurnaDataRec found;
-    const int index = BoardModel.FindMember(Own.FileName, found);
+    const int index = Model.FindMember(Own.FileName, found);
     if (index < 1)
         return -1;
     entry = found;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "board/BoardModel.h"
 #include "board/MinuteScheduler.h"
-#include "board/TVurnaBoardModel.h"
 #include "store/ParmRec.h"
 #include "store/TVurnaDataRec.h"
 
@@ -10,20 +10,20 @@
 
 // The process-wide state of the board program, owned by the main window for the life of the
 // process and handed by reference to whatever works on it.
-struct TMainState
+struct MainState
 {
-    TMainState() : Scheduler(BoardModel) {}
-    Q_DISABLE_COPY_MOVE(TMainState)
+    MainState() : Scheduler(Model) {}
+    Q_DISABLE_COPY_MOVE(MainState)
 
     // The running user's own record (empty FileName: a guest).
     TVurnaDataRec Own;
     // Element 0 is the own board (the local setting ShareDir); the others are the boards that
     // its site configuration lists.
-    TParmArray Boards;
+    ParmRecList Boards;
     // The board on show.
     int CurrentBoard = 0;
     // Its members, and the minute that keeps them current.
-    TVurnaBoardModel BoardModel;
+    BoardModel Model;
     MinuteScheduler Scheduler;
 
     bool StartUpFinished = false;

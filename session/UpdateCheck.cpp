@@ -1,10 +1,11 @@
 #include "session/UpdateCheck.h"
 
-#include "session/ShortcutProtection.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
+#include "platform/LogCategories.h"
 #include "platform/ProcessStarter.h"
 #include "platform/SharePath.h"
+#include "session/ShortcutProtection.h"
 #include "store/ParmRec.h"
 #include "store/VurnaLog.h"
 
@@ -12,9 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcUpdate, "vurna.update", QtWarningMsg)
 
 namespace {
 

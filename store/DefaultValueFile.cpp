@@ -25,8 +25,8 @@ qint32 statusMark(const QByteArray& text)
 
 bool WriteDefaultValue(const QByteArray& path, const TVurnaDefaultValue& value)
 {
-    const QByteArray text = quoted(value.ReturnTime) + "\r\n" + quoted(QByteArray::number(value.StatusMark)) +
-                            "\r\n" + quoted(value.Locate);
+    const QByteArray text = quoted(value.ReturnTime) + "\r\n" + quoted(QByteArray::number(value.StatusMark)) + "\r\n" +
+                            quoted(value.Locate);
     return WriteFileText(path, text);
 }
 

@@ -18,7 +18,7 @@ void addLine(QByteArray& text, const QByteArray& line)
 // its directory, so a directory header is looked up among the other boards only: a site
 // that also lists the own board's directory as a further board must not have that
 // board's filters laid over the own board's.
-qsizetype boardNamedBy(const QByteArray& header, const TParmArray& boards)
+qsizetype boardNamedBy(const QByteArray& header, const ParmRecList& boards)
 {
     for (qsizetype i = 1; i < boards.size(); ++i) {
         if (boards.at(i).ShareDir == header)
@@ -29,12 +29,12 @@ qsizetype boardNamedBy(const QByteArray& header, const TParmArray& boards)
 
 } // namespace
 
-QByteArray Build(const TParmArray& boards)
+QByteArray Build(const ParmRecList& boards)
 {
     QByteArray text;
     for (qsizetype i = 0; i < boards.size(); ++i) {
         const ParmRec& board = boards.at(i);
-        const TFilterState& f = board.Filter;
+        const FilterState& f = board.Filter;
         addLine(text, i == 0 ? QByteArray(OwnBoardHeader) : '[' + board.ShareDir + ']');
         addLine(text, f.CustomGroup);
         QByteArray flags = ",";
@@ -50,12 +50,12 @@ QByteArray Build(const TParmArray& boards)
     return text;
 }
 
-bool Write(const QByteArray& path, const TParmArray& boards, const RetryPolicy& policy)
+bool Write(const QByteArray& path, const ParmRecList& boards, const RetryPolicy& policy)
 {
     return WriteFileText(path, Build(boards), policy);
 }
 
-void Apply(const QByteArray& text, TParmArray& boards)
+void Apply(const QByteArray& text, ParmRecList& boards)
 {
     if (boards.isEmpty())
         return;
@@ -70,7 +70,7 @@ void Apply(const QByteArray& text, TParmArray& boards)
             }
         }
         ++counter;
-        TFilterState& f = boards[current].Filter;
+        FilterState& f = boards[current].Filter;
         switch (counter) {
         case 2:
             f.CustomGroup = ',' + line + ',';
@@ -91,7 +91,7 @@ void Apply(const QByteArray& text, TParmArray& boards)
     }
 }
 
-bool Read(const QByteArray& path, TParmArray& boards, const RetryPolicy& policy)
+bool Read(const QByteArray& path, ParmRecList& boards, const RetryPolicy& policy)
 {
     if (!ShareFiles::exists(path))
         return false;

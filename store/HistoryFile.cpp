@@ -1,12 +1,9 @@
 #include "store/HistoryFile.h"
 
+#include "platform/LogCategories.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
 #include "store/MemoFiles.h"
-
-#include <QLoggingCategory>
-
-Q_DECLARE_LOGGING_CATEGORY(lcFiles)
 
 namespace HistoryFile {
 namespace {

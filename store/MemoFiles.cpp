@@ -1,13 +1,10 @@
 #include "store/MemoFiles.h"
 
-#include "store/TVurnaDataRec.h"
+#include "platform/LogCategories.h"
 #include "platform/ShareFiles.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
-
-#include <QLoggingCategory>
-
-Q_DECLARE_LOGGING_CATEGORY(lcFiles)
+#include "store/TVurnaDataRec.h"
 
 namespace MemoFiles {
 namespace {

@@ -2,6 +2,7 @@
 
 #include "platform/Cp932.h"
 #include "platform/FileText.h"
+#include "platform/LogCategories.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
 
@@ -10,14 +11,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QMutex>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QSysInfo>
 #include <QThread>
-
-Q_DECLARE_LOGGING_CATEGORY(lcFiles)
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "platform/Cp932.h"
 
-QList<TStatusEntry> BuiltinStatusTable()
+QList<StatusEntry> BuiltinStatusTable()
 {
     return {
         {{}, Cp932::fromUnicodeLossy(QStringLiteral("停止中"))},

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "store/FilterState.h"
 #include "store/TInterval.h"
-#include "store/TFilterState.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,33 +10,33 @@
 
 // One entry of a board's status table: the picture file (empty for the built-in marks) and
 // the name shown for it. The index into the table is the display status code.
-struct TStatusEntry
+struct StatusEntry
 {
     QByteArray IconFile;
     QByteArray Name;
 
-    bool operator==(const TStatusEntry&) const = default;
+    bool operator==(const StatusEntry&) const = default;
 };
 
 // Where the window takes the picture of one custom status entry from. The core only knows
 // whether the file is there; the window tries `IconPath` and uses its built-in picture
 // `FallbackPicture` (3 for returning-today kinds, 4 for plain absence) when that fails, so
 // that picture and status indexes stay aligned.
-struct TStatusIcon
+struct StatusIcon
 {
     QByteArray IconPath; // board directory + icon file (in-memory path); empty when missing
     int FallbackPicture = 4;
 
-    bool operator==(const TStatusIcon&) const = default;
+    bool operator==(const StatusIcon&) const = default;
 };
 
 // A group declared by the site administrator (SHARECUSTOMGROUP).
-struct TShareCustomGroup
+struct SiteCustomGroup
 {
     QByteArray Name;
     QByteArray Members; // member list as the group file gives it
 
-    bool operator==(const TShareCustomGroup&) const = default;
+    bool operator==(const SiteCustomGroup&) const = default;
 };
 
 // Number of status entries built into the program (stopped, running, overdue, back today,
@@ -44,7 +44,7 @@ struct TShareCustomGroup
 constexpr int BuiltinStatusCount = 5;
 
 // The five built-in entries ("停止中", "起動中", "不在(予定超過)", "不在(本日戻り)", "不在").
-QList<TStatusEntry> BuiltinStatusTable();
+QList<StatusEntry> BuiltinStatusTable();
 // "08:00" .. "23:00", "00:00" .. "07:00".
 QList<QByteArray> DefaultTimeTable();
 
@@ -58,22 +58,22 @@ struct ParmRec
     bool SlowLine = false;
     bool AutoSmall = true;       // own board only, from the local settings
     bool AutoDengonOpen = false; // own board only, from the local settings
-    TFilterState Filter;
+    FilterState Filter;
 
     // Reset by every configuration load.
     QByteArray NewVersion = "0.00";
     bool AutoUpdate = false;
     bool SilentUpdate = false;
     QList<QByteArray> TimeTable = DefaultTimeTable();
-    QList<TStatusEntry> StatusTable = BuiltinStatusTable();
-    QList<TStatusIcon> StatusIcons; // one per StatusTable entry from index 5 on
-    qint32 UdpMode = 1;             // 0 off, 1 IPDIRECT, 3 broadcast
+    QList<StatusEntry> StatusTable = BuiltinStatusTable();
+    QList<StatusIcon> StatusIcons; // one per StatusTable entry from index 5 on
+    qint32 UdpMode = 1;            // 0 off, 1 IPDIRECT, 3 broadcast
     qint32 UdpPort = 1990;
     TInterval Interval = DefaultInterval();
     QList<QByteArray> WorkDays; // "yyyy/mm/dd" followed directly by a name
     QList<QByteArray> Holidays; // same form
     QByteArray Weekend;         // WEEKEND= as written, e.g. "土日" or "土日祝"
-    QList<TShareCustomGroup> ShareCustomGroups;
+    QList<SiteCustomGroup> ShareCustomGroups;
     bool ShortcutProtect = false;
     qint32 SortPriority = 0; // 0 not used, else 1..10
 
@@ -108,4 +108,4 @@ struct ParmRec
 
 // The boards known to the program. Element 0 is the own board; the others come from the
 // own board's SHAREDIR lines, in file order.
-using TParmArray = QList<ParmRec>;
+using ParmRecList = QList<ParmRec>;

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
+#include "platform/LogCategories.h"
 #include "platform/ShareFiles.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
@@ -13,11 +14,7 @@
 #include "store/VurnaLog.h"
 #include "store/WeekendDays.h"
 
-#include <QLoggingCategory>
-
 #include <exception>
-
-Q_LOGGING_CATEGORY(lcSiteConfig, "vurna.config", QtWarningMsg)
 
 using namespace SiteConfigLine;
 
@@ -56,7 +53,7 @@ QByteArray readConfigText(const QByteArray& path, const RetryPolicy& policy)
 class Reader
 {
 public:
-    Reader(TParmArray& boards, int index, bool ownBoard, QByteArray boardDir, const SiteConfigContext& context)
+    Reader(ParmRecList& boards, int index, bool ownBoard, QByteArray boardDir, const SiteConfigContext& context)
         : m_boards(boards), m_index(index), m_own(ownBoard), m_dir(std::move(boardDir)), m_context(context),
           m_today(now().date())
     {
@@ -105,7 +102,7 @@ private:
         const QByteArray dir = SharePath::withSeparator(unc);
         if (!ShareFiles::isDirectory(dir))
             return;
-        qCInfo(lcSiteConfig) << "own board moves to" << Cp932::toUnicode(dir);
+        qCInfo(lcConfig) << "own board moves to" << Cp932::toUnicode(dir);
         m_dir = dir;
         rec().ShareDir = dir;
         if (ShareMoveTarget* target = m_context.shareMove) {
@@ -176,7 +173,7 @@ private:
             return;
         const QByteArray members = FilterFile::ReadGroupDefinition(SharePath::join(m_dir, file), m_context.retry);
         if (members.isEmpty()) {
-            qCDebug(lcSiteConfig) << "site custom group dropped:" << Cp932::toUnicode(file);
+            qCDebug(lcConfig) << "site custom group dropped:" << Cp932::toUnicode(file);
             return;
         }
         rec().ShareCustomGroups.append({TakeValue(line, "NAME="), members});
@@ -256,17 +253,17 @@ private:
         for (qsizetype i = BuiltinStatusCount; i < r.StatusTable.size(); ++i) {
             const QByteArray file = r.StatusTable.at(i).IconFile;
             const QByteArray path = SharePath::join(m_dir, file);
-            TStatusIcon icon;
+            StatusIcon icon;
             icon.FallbackPicture = (i % 2 == 1) ? 3 : 4;
             if (!file.isEmpty() && ShareFiles::exists(path) && !ShareFiles::isDirectory(path))
                 icon.IconPath = path;
             else
-                qCDebug(lcSiteConfig) << "アイコンファイルがありません。" << Cp932::toUnicode(path);
+                qCDebug(lcConfig) << "アイコンファイルがありません。" << Cp932::toUnicode(path);
             r.StatusIcons.append(icon);
         }
     }
 
-    TParmArray& m_boards;
+    ParmRecList& m_boards;
     int m_index;
     bool m_own;
     QByteArray m_dir;
@@ -289,7 +286,7 @@ void ApplyFinalChecks(ParmRec& rec)
     rec.Interval.ReloadAllFile = clampInterval(rec.Interval.ReloadAllFile, 60);
 }
 
-bool Load(const QByteArray& shareDir, TParmArray& boards, int index, bool ownBoard, const SiteConfigContext& context)
+bool Load(const QByteArray& shareDir, ParmRecList& boards, int index, bool ownBoard, const SiteConfigContext& context)
 {
     if (ownBoard) {
         if (index != 0)
@@ -307,11 +304,11 @@ bool Load(const QByteArray& shareDir, TParmArray& boards, int index, bool ownBoa
         reader.run();
         return true;
     } catch (const ConfigReadError&) {
-        qCWarning(lcSiteConfig) << "configuration unreadable in" << Cp932::toUnicode(shareDir);
+        qCWarning(lcConfig) << "configuration unreadable in" << Cp932::toUnicode(shareDir);
         reader.log(
             Cp932::fromUnicodeLossy(QStringLiteral("初期設定ファイルのロード中に「EInOutError」例外が発生しました。")));
     } catch (...) {
-        qCWarning(lcSiteConfig) << "configuration load failed in" << Cp932::toUnicode(shareDir);
+        qCWarning(lcConfig) << "configuration load failed in" << Cp932::toUnicode(shareDir);
         reader.log(
             Cp932::fromUnicodeLossy(QStringLiteral("初期設定ファイルのロード中に予期していない例外が発生しました。")));
     }

@@ -33,13 +33,12 @@ constexpr char FileName[] = "vurna.ini";
 // are honoured. A missing file leaves the defaults and succeeds. On failure the values
 // read so far stay, the fault is logged to the own board's "vurna.log" and the result is
 // false.
-bool Load(const QByteArray& shareDir, TParmArray& boards, int index, bool ownBoard, const SiteConfigContext& context);
+bool Load(const QByteArray& shareDir, ParmRecList& boards, int index, bool ownBoard, const SiteConfigContext& context);
 
 // The sort priority length of the site in `shareDir` (0 when not used or no file).
 qint32 ReadSortPriority(const QByteArray& shareDir, const RetryPolicy& policy = {});
 
 // Brings the datagram settings and intervals into their allowed ranges.
 void ApplyFinalChecks(ParmRec& rec);
-
 
 } // namespace SiteConfig

@@ -7,9 +7,9 @@
 class TInterval
 {
 public:
-    qint32 CheckMsg = 0;          // memo check
-    qint32 ReloadLastCommit = 0;  // change-stamp check
-    qint32 ReloadAllFile = 0;     // full reload
+    qint32 CheckMsg = 0;         // memo check
+    qint32 ReloadLastCommit = 0; // change-stamp check
+    qint32 ReloadAllFile = 0;    // full reload
 
     bool operator==(const TInterval&) const = default;
 };

@@ -1,12 +1,10 @@
 #include "store/VurnaLog.h"
 
+#include "platform/LogCategories.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
 
 #include <QFile>
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcVurnaLog, "vurna.files", QtWarningMsg)
 
 namespace VurnaLog {
 namespace {
@@ -34,12 +32,12 @@ void WriteLogEntry(const QByteArray& logPath, const QByteArray& member, const QB
     // the same moment.
     QFile file(SharePath::resolve(logPath));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        qCDebug(lcVurnaLog) << "log entry dropped" << file.fileName() << file.errorString();
+        qCDebug(lcFiles) << "log entry dropped" << file.fileName() << file.errorString();
         return;
     }
     const QByteArray line = FormatLine(at, kind, member, message) + "\r\n";
     if (file.write(line) != line.size())
-        qCDebug(lcVurnaLog) << "log entry incomplete" << file.fileName() << file.errorString();
+        qCDebug(lcFiles) << "log entry incomplete" << file.fileName() << file.errorString();
 }
 
 } // namespace VurnaLog

@@ -5,18 +5,18 @@ int ScaleFrom96(int pixels96, int dpi)
     return int(qint64(pixels96) * dpi / 96);
 }
 
-TSizeLimits MainWindowSizeLimits(int dpi)
+WindowSizeLimits MainWindowSizeLimits(int dpi)
 {
-    TSizeLimits limits;
+    WindowSizeLimits limits;
     limits.MinHeight = ScaleFrom96(460, dpi);
     limits.MinWidth = ScaleFrom96(640, dpi);
     limits.MaxWidth = ScaleFrom96(640, dpi);
     return limits;
 }
 
-TWindowPlacement RestoredPlacement(const TRectEdges& current, QSize screen, const TStoredPlacement& stored)
+WindowPlacement RestoredPlacement(const RectEdges& current, QSize screen, const StoredPlacement& stored)
 {
-    TWindowPlacement placement;
+    WindowPlacement placement;
     placement.Normal.Left = stored.NormalLeft.value_or(current.Left);
     placement.Normal.Top = stored.NormalTop.value_or(current.Top);
     // The width is the window's own: a moved window keeps it (the size limits would force
@@ -31,8 +31,8 @@ TWindowPlacement RestoredPlacement(const TRectEdges& current, QSize screen, cons
     return placement;
 }
 
-TMinMaxInfo SizeLimitsOnDemand(const TSizeLimits& limits, QSize screen, std::optional<QPoint> placementMaxPosition,
-                               std::optional<QRect> workArea)
+MinMaxInfo SizeLimitsOnDemand(const WindowSizeLimits& limits, QSize screen, std::optional<QPoint> placementMaxPosition,
+                              std::optional<QRect> workArea)
 {
     int maxLeft = screen.width() - limits.MaxWidth;
     if (placementMaxPosition && placementMaxPosition->x() >= 0)
@@ -40,7 +40,7 @@ TMinMaxInfo SizeLimitsOnDemand(const TSizeLimits& limits, QSize screen, std::opt
     const int workBottom = workArea ? workArea->y() + workArea->height() : screen.height();
     const int maxHeight = workBottom;
 
-    TMinMaxInfo info;
+    MinMaxInfo info;
     info.MinTrackSize = QSize(limits.MinWidth, limits.MinHeight);
     info.MaxPosition = QPoint(maxLeft, 0);
     info.MaxSize = QSize(limits.MinWidth, maxHeight);

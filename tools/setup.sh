@@ -10,7 +10,7 @@ packages=(
     fonts-ipafont-gothic
     xvfb trayer xdotool imagemagick x11-utils
     python3 iproute2
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     fuse3 libfuse3-dev samba smbnetfs
 )
 if [[ ${1:-} == --windows ]]; then

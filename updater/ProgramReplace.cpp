@@ -1,5 +1,6 @@
 #include "updater/ProgramReplace.h"
 
+#include "platform/LogCategories.h"
 #include "updater/TUpdaterThread.h"
 
 #include <QCryptographicHash>
@@ -71,14 +72,14 @@ bool ReplaceProgram(const QString& source, const QString& destination, const Byt
 {
     QFile from(source);
     if (!from.open(QIODevice::ReadOnly)) {
-        qCInfo(lcUpdater) << "new build not readable:" << source << from.errorString();
+        qCInfo(lcUpdate) << "new build not readable:" << source << from.errorString();
         return false;
     }
     // QSaveFile writes a temporary file in the destination's folder and renames it over the
     // destination on commit; without a commit it removes the temporary file.
     QSaveFile to(destination);
     if (!to.open(QIODevice::WriteOnly)) {
-        qCInfo(lcUpdater) << "no room for the new build beside" << destination << to.errorString();
+        qCInfo(lcUpdate) << "no room for the new build beside" << destination << to.errorString();
         return false;
     }
     // A build still being copied into the share by its administrator grows while we read it:
@@ -86,25 +87,25 @@ bool ReplaceProgram(const QString& source, const QString& destination, const Byt
     const qint64 expected = from.size();
     DigestingWriter digesting(to);
     const qint64 copied = copy(from, digesting);
-    qCInfo(lcUpdater) << "copied" << copied << "of" << expected << "bytes";
+    qCInfo(lcUpdate) << "copied" << copied << "of" << expected << "bytes";
     if (copied != expected || to.size() != expected) {
-        qCInfo(lcUpdater) << "copy incomplete:" << to.errorString();
+        qCInfo(lcUpdate) << "copy incomplete:" << to.errorString();
         to.cancelWriting();
         return false;
     }
     if (!expectedSha256.isEmpty() && digesting.digest() != expectedSha256) {
-        qCInfo(lcUpdater) << "the new build is not the one handed over: SHA-256" << digesting.digest() << "expected"
-                          << expectedSha256;
+        qCInfo(lcUpdate) << "the new build is not the one handed over: SHA-256" << digesting.digest() << "expected"
+                         << expectedSha256;
         to.cancelWriting();
         return false;
     }
     if (!to.setPermissions(RunnablePermissions(QFileInfo(destination).permissions()))) {
-        qCInfo(lcUpdater) << "permissions not set on the new build:" << to.errorString();
+        qCInfo(lcUpdate) << "permissions not set on the new build:" << to.errorString();
         to.cancelWriting();
         return false;
     }
     if (!to.commit()) {
-        qCInfo(lcUpdater) << "new build not put in place:" << to.errorString();
+        qCInfo(lcUpdate) << "new build not put in place:" << to.errorString();
         return false;
     }
     return true;

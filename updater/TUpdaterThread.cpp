@@ -1,11 +1,10 @@
 #include "updater/TUpdaterThread.h"
 
+#include "platform/LogCategories.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProcessStarter.h"
 
 #include <QFileInfo>
-
-Q_LOGGING_CATEGORY(lcUpdater, "vurna.update", QtWarningMsg)
 
 TUpdaterThread::TUpdaterThread(UpdateRequest request, const UpdaterEnvironment& environment, MessageBoxes& boxes)
     : m_request(std::move(request)), m_environment(environment), m_boxes(boxes)
@@ -42,10 +41,10 @@ void TUpdaterThread::run()
     const QStringList arguments{QStringLiteral("-Reboot")};
     // The board program comes back the way it lives, in the tray: its window starts hidden.
     if (!m_environment.starter || !m_environment.starter->start(program, arguments, ProcessStarter::Show::Hidden)) {
-        qCInfo(lcUpdater) << "new build not started:" << program;
+        qCInfo(lcUpdate) << "new build not started:" << program;
         return Fail(UpdaterTexts::ReplaceFailed);
     }
-    qCInfo(lcUpdater) << "started" << program << arguments;
+    qCInfo(lcUpdate) << "started" << program << arguments;
     m_outcome = Outcome::Updated;
 }
 
@@ -56,27 +55,27 @@ TUpdaterThread::BoardProgram TUpdaterThread::WaitForBoardProgram()
     using RunningCopy = SingleInstance::RunningCopy;
     switch (m_environment.waitForBoardProgram(m_environment.lockWaitMs)) {
     case RunningCopy::Gone:
-        qCInfo(lcUpdater) << "board program has ended";
+        qCInfo(lcUpdate) << "board program has ended";
         return BoardProgram::Gone;
     case RunningCopy::Unusable:
-        qCInfo(lcUpdater) << "single-instance lock not usable";
+        qCInfo(lcUpdate) << "single-instance lock not usable";
         return BoardProgram::LockUnusable;
     case RunningCopy::StillRunning:
         break;
     }
-    qCInfo(lcUpdater) << "board program still running after" << m_environment.lockWaitMs << "ms";
+    qCInfo(lcUpdate) << "board program still running after" << m_environment.lockWaitMs << "ms";
     const int answer = m_boxes.show(QString::fromUtf8(UpdaterTexts::BoardStillRunning), Mb::OkCancel | Mb::IconWarning,
                                     QString::fromUtf8(UpdaterTexts::Caption));
     if (answer != Mb::IdOk) {
-        qCInfo(lcUpdater) << "cancelled by the user";
+        qCInfo(lcUpdate) << "cancelled by the user";
         return BoardProgram::WaitCancelled;
     }
     // The user has been asked to end the board program first: OK means it should be gone now.
     if (m_environment.waitForBoardProgram(0) == RunningCopy::Gone) {
-        qCInfo(lcUpdater) << "board program ended while the user was asked";
+        qCInfo(lcUpdate) << "board program ended while the user was asked";
         return BoardProgram::Gone;
     }
-    qCInfo(lcUpdater) << "board program still running: its file is not replaced";
+    qCInfo(lcUpdate) << "board program still running: its file is not replaced";
     return BoardProgram::StillRunning;
 }
 

@@ -3,7 +3,6 @@
 #include "platform/SingleInstance.h"
 #include "updater/ProgramReplace.h"
 
-#include <QLoggingCategory>
 #include <QString>
 #include <QThread>
 
@@ -11,8 +10,6 @@
 
 class MessageBoxes;
 class ProcessStarter;
-
-Q_DECLARE_LOGGING_CATEGORY(lcUpdater)
 
 namespace UpdaterTexts {
 inline constexpr char Caption[] = "Vurnup";

@@ -1,5 +1,6 @@
 #include "updater/Updater.h"
 
+#include "platform/LogCategories.h"
 #include "platform/MessageBoxes.h"
 
 #include <QEventLoop>
@@ -34,7 +35,7 @@ private:
 std::optional<UpdateRequest> Updater::ParseArguments(const QStringList& arguments)
 {
     if (arguments.size() < 3 || arguments.at(0).trimmed() != QLatin1String("-Update")) {
-        qCInfo(lcUpdater) << "arguments refused:" << arguments;
+        qCInfo(lcUpdate) << "arguments refused:" << arguments;
         return std::nullopt;
     }
     UpdateRequest request{arguments.at(1).trimmed(), arguments.at(2).trimmed(), {}};
@@ -42,10 +43,10 @@ std::optional<UpdateRequest> Updater::ParseArguments(const QStringList& argument
     if (arguments.size() > 3 && arguments.at(3).trimmed().startsWith(QLatin1String("-SHA256=")))
         request.sha256 = arguments.at(3).trimmed().mid(8).toLower().toLatin1();
     if (!QFileInfo(request.source).isFile() || !QFileInfo(request.destination).isFile()) {
-        qCInfo(lcUpdater) << "refused, a file is missing:" << request.source << request.destination;
+        qCInfo(lcUpdate) << "refused, a file is missing:" << request.source << request.destination;
         return std::nullopt;
     }
-    qCInfo(lcUpdater) << "update of" << request.destination << "from" << request.source;
+    qCInfo(lcUpdate) << "update of" << request.destination << "from" << request.source;
     return request;
 }
 

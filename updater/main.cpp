@@ -1,10 +1,10 @@
 // Vurnup.exe: started by the board program when the shared directory offers a newer build. Waits
 // for the board program to end, puts the new build in its place and starts it with "-Reboot".
 
-#include "platform/ui/QtMessageBoxes.h"
 #include "platform/Diagnostics.h"
 #include "platform/ProcessStarter.h"
 #include "platform/RecordedMessageBoxes.h"
+#include "platform/ui/QtMessageBoxes.h"
 #include "updater/Updater.h"
 
 #include <QApplication>

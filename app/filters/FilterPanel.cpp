@@ -31,7 +31,7 @@ QPixmap kindPicture(char kind, int size)
 }
 
 // The prefixed group items in list order, as the list holds them.
-QList<QByteArray> groupItems(const TVurnaBoardModel& model, const ParmRec& board)
+QList<QByteArray> groupItems(const BoardModel& model, const ParmRec& board)
 {
     QList<QByteArray> groups;
     model.GetGroupList(groups);
@@ -40,7 +40,7 @@ QList<QByteArray> groupItems(const TVurnaBoardModel& model, const ParmRec& board
 
 } // namespace
 
-FilterPanel::FilterPanel(TMainState& state, TVurnaGrid& grid, QWidget& central, double scale)
+FilterPanel::FilterPanel(MainState& state, TVurnaGrid& grid, QWidget& central, double scale)
     : QWidget(&central), m_state(state), m_grid(grid)
 {
     setObjectName(QStringLiteral("pnlFilters"));
@@ -115,7 +115,7 @@ void FilterPanel::SetGroupList()
 {
     const ParmRec& board = m_state.ShownBoard();
     QList<FilterList::Choice> choices;
-    for (const QByteArray& item : groupItems(m_state.BoardModel, board)) {
+    for (const QByteArray& item : groupItems(m_state.Model, board)) {
         const QByteArray name = item.mid(1);
         FilterList::Choice choice;
         choice.text = Cp932::toUnicode(name);
@@ -147,11 +147,11 @@ void FilterPanel::SetStatusList()
 void FilterPanel::ApplyGroupFilter()
 {
     const ParmRec& board = m_state.ShownBoard();
-    const QList<QByteArray> items = groupItems(m_state.BoardModel, board);
+    const QList<QByteArray> items = groupItems(m_state.Model, board);
     QList<QByteArray> ticked;
     for (int row : m_cmbGroupFilter->TickedRows())
         ticked.append(items.value(row));
-    const GroupFilterChoice::TGroupSelection selection =
+    const GroupFilterChoice::GroupSelection selection =
         GroupFilterChoice::SelectGroups(ticked, board.Filter.CustomGroup, board.ShareCustomGroups);
     m_grid.SetGroupFilter(selection.Groups);
     m_grid.SetCustomGrpMember(selection.CustomGrpMember);
@@ -170,7 +170,7 @@ void FilterPanel::SetStatusFilter()
 void FilterPanel::GroupFilterClick()
 {
     ParmRec& board = m_state.ShownBoard();
-    const QList<QByteArray> items = groupItems(m_state.BoardModel, board);
+    const QList<QByteArray> items = groupItems(m_state.Model, board);
     QByteArray checked = ",";
     for (int row : m_cmbGroupFilter->TickedRows())
         checked += items.value(row).mid(1) + ',';

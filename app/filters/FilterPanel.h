@@ -5,7 +5,7 @@
 class FilterList;
 class QCheckBox;
 class TVurnaGrid;
-struct TMainState;
+struct MainState;
 
 // The two drop-down filters of the board page (group and status), each a button carrying its
 // on/off box, with their check lists. It fills the lists from the shown board's stored filter
@@ -18,7 +18,7 @@ class FilterPanel final : public QWidget
 
 public:
     // The panel sits in `central` over the page control; its lists drop down over the grid.
-    FilterPanel(TMainState& state, TVurnaGrid& grid, QWidget& central, double scale);
+    FilterPanel(MainState& state, TVurnaGrid& grid, QWidget& central, double scale);
 
     // The shown board changed or was loaded again: its groups, status marks and stored ticks.
     void ShowBoard();
@@ -32,7 +32,7 @@ private:
     void GroupFilterClick();
     void StatusFilterClick();
 
-    TMainState& m_state;
+    MainState& m_state;
     TVurnaGrid& m_grid;
     QCheckBox* m_chkGroupFilter = nullptr;
     QCheckBox* m_chkStatusFilter = nullptr;

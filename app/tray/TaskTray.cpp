@@ -1,13 +1,13 @@
 #include "app/tray/TaskTray.h"
 
-#include "session/AlartPhase.h"
 #include "app/HighlightButtons.h"
-#include "session/MainLog.h"
-#include "session/MainState.h"
 #include "app/MenuItems.h"
 #include "app/Pictures.h"
-#include "session/TrayTip.h"
 #include "platform/Clock.h"
+#include "platform/LogCategories.h"
+#include "session/AlartPhase.h"
+#include "session/MainState.h"
+#include "session/TrayTip.h"
 
 #include <QAction>
 #include <QMenu>
@@ -20,7 +20,7 @@ constexpr int AlartIntervalMs = 250;
 
 } // namespace
 
-TaskTray::TaskTray(TMainState& state, const Clock& clock, bool trayAvailable, QWidget& window)
+TaskTray::TaskTray(MainState& state, const Clock& clock, bool trayAvailable, QWidget& window)
     : QObject(&window), m_state(state), m_clock(clock), m_trayAvailable(trayAvailable), m_menu(new QMenu(&window)),
       m_normalIcon(Pictures::TrayNormal()), m_memoIcon(Pictures::TrayMemo()), m_absentIcon(Pictures::TrayAbsent())
 {
@@ -54,24 +54,24 @@ void TaskTray::buildMenu()
     connect(terminate, &QAction::triggered, this, &TaskTray::TerminateChosen);
     menu->addSeparator();
 
-    using HuzaiPresets::TPreset;
+    using HuzaiPresets::Preset;
     const struct
     {
         const char* name;
         QString caption;
         QString hint;
-        TPreset preset;
+        Preset preset;
     } presets[] = {
-        {"popTrayHuzai60", QStringLiteral("会議 （４時間ほど）"), {}, TPreset::Meeting4h},
-        {"popTrayHuzai30", QStringLiteral("会議 （２時間ほど）"), {}, TPreset::Meeting2h},
-        {"popTrayHuzai15", QStringLiteral("会議 （１時間ほど）"), {}, TPreset::Meeting1h},
-        {"popTrayHuzaiLunch", QStringLiteral("ちょっと食事"), {}, TPreset::Lunch},
+        {"popTrayHuzai60", QStringLiteral("会議 （４時間ほど）"), {}, Preset::Meeting4h},
+        {"popTrayHuzai30", QStringLiteral("会議 （２時間ほど）"), {}, Preset::Meeting2h},
+        {"popTrayHuzai15", QStringLiteral("会議 （１時間ほど）"), {}, Preset::Meeting1h},
+        {"popTrayHuzaiLunch", QStringLiteral("ちょっと食事"), {}, Preset::Lunch},
         {"popTrayHuzaiQuick", QStringLiteral("ちょっと離席"), QStringLiteral("少しだけ離席するときに選択します。"),
-         TPreset::Quick},
+         Preset::Quick},
     };
     for (const auto& p : presets) {
         QAction* item = AddMenuItem(menu, menu, QLatin1String(p.name), p.caption, {}, p.hint);
-        const TPreset preset = p.preset;
+        const Preset preset = p.preset;
         connect(item, &QAction::triggered, this, [this, preset] { emit PresetChosen(preset); });
         m_ownItems.append(item);
     }
@@ -128,7 +128,7 @@ void TaskTray::StartHuzaiAlart()
 {
     if (!m_huzaiAlartTimer.isActive()) {
         m_huzaiAlartTimer.start();
-        qCInfo(lcMain) << "tray reminder on: memo" << m_state.NewMemo << "absent" << m_state.HuzaiAlart;
+        qCInfo(lcBoard) << "tray reminder on: memo" << m_state.NewMemo << "absent" << m_state.HuzaiAlart;
     }
 }
 
@@ -137,26 +137,26 @@ void TaskTray::StopHuzaiAlart()
     if (m_state.HuzaiAlart || m_state.NewMemo)
         return;
     if (m_huzaiAlartTimer.isActive())
-        qCInfo(lcMain) << "tray reminder off";
+        qCInfo(lcBoard) << "tray reminder off";
     m_huzaiAlartTimer.stop();
     SetTaskTrayIcon(QStringLiteral("Vurnaboard"), TrayOperation::Modify, m_normalIcon);
 }
 
 void TaskTray::HuzaiAlartTimerTimer()
 {
-    using AlartPhase::TPicture;
-    const TPicture picture = AlartPhase::PictureAt(m_clock.now().time().msec(), m_state.NewMemo, m_state.HuzaiAlart);
+    using AlartPhase::Picture;
+    const Picture picture = AlartPhase::PictureAt(m_clock.now().time().msec(), m_state.NewMemo, m_state.HuzaiAlart);
     switch (picture) {
-    case TPicture::Normal:
+    case Picture::Normal:
         SetTaskTrayIcon(QString(), TrayOperation::Modify, m_normalIcon);
         return;
-    case TPicture::Stop:
+    case Picture::Stop:
         StopHuzaiAlart();
         return;
-    case TPicture::Memo:
+    case Picture::Memo:
         SetTaskTrayIcon(QStringLiteral("新着伝言が届いています。"), TrayOperation::Modify, m_memoIcon);
         break;
-    case TPicture::Absent:
+    case Picture::Absent:
         SetTaskTrayIcon(QStringLiteral("Vurnaは「不在状態」に設定されています。"), TrayOperation::Modify, m_absentIcon);
         break;
     }

@@ -12,7 +12,7 @@ class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class QWidget;
-struct TMainState;
+struct MainState;
 
 // What SetTaskTrayIcon does with the icon.
 enum class TrayOperation {
@@ -32,7 +32,7 @@ public:
     // `state` gives the reminders' flags and the own board's AutoDengonOpen. Without a tray
     // host (`trayAvailable` false) the icon is never shown, but its tip and picture still
     // follow. The menu is a child of `window`.
-    TaskTray(TMainState& state, const Clock& clock, bool trayAvailable, QWidget& window);
+    TaskTray(MainState& state, const Clock& clock, bool trayAvailable, QWidget& window);
     ~TaskTray() override;
 
     // The tip is cut to 63 characters; Delete ignores text and icon.
@@ -52,7 +52,7 @@ public:
 
 signals:
     void TerminateChosen();
-    void PresetChosen(HuzaiPresets::TPreset preset);
+    void PresetChosen(HuzaiPresets::Preset preset);
     void OwnSetChosen();
     void OwnResetChosen();
     void DengonCheckChosen();
@@ -66,7 +66,7 @@ signals:
 private:
     void buildMenu();
 
-    TMainState& m_state;
+    MainState& m_state;
     const Clock& m_clock;
     bool m_trayAvailable;
     QMenu* m_menu = nullptr;

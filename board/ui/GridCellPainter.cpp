@@ -177,8 +177,7 @@ void GridCellPainter::Paint(QPainter& painter, const Cell& cell, const TVurnaDat
     drawText(painter, areas.Name, name, nameFont, GridLook::NameColor(code, white), nameWidth, true);
 
     const QByteArray& destination = member.Locate.isEmpty() ? member.InnerLine : member.Locate;
-    drawText(painter, areas.Destination, shownText(destination), font(GridLook::DestinationFontSize),
-             GridLook::Black);
+    drawText(painter, areas.Destination, shownText(destination), font(GridLook::DestinationFontSize), GridLook::Black);
 
     if (code >= 0 && code < pictures.size() && !pictures.at(code).isNull()) {
         const QPixmap& picture = pictures.at(code);

@@ -15,14 +15,14 @@ class QPainter;
 namespace GridLook {
 
 inline const QColor White{255, 255, 255};
-inline const QColor Grey{128, 128, 128};          // highlighted-out background; stopped name
+inline const QColor Grey{128, 128, 128}; // highlighted-out background; stopped name
 inline const QColor DarkGrey{112, 112, 112};
 inline const QColor Red{255, 0, 0};
 inline const QColor LightRed{255, 112, 112};
 inline const QColor Olive{128, 128, 0};
 inline const QColor LightYellow{240, 240, 112};
 inline const QColor Cyan{0, 255, 255};
-inline const QColor Silver{192, 192, 192};       // grid and cell lines
+inline const QColor Silver{192, 192, 192}; // grid and cell lines
 inline const QColor Black{0, 0, 0};
 
 // Sizes in points of the "ＭＳ ゴシック" stand-in.
@@ -43,11 +43,11 @@ QColor NameColor(int code, bool whiteBackground);
 // What decides a cell's background.
 struct CellState
 {
-    bool Highlighted = true;     // kana-row highlighting off, or the reading is in the row
-    bool InRange = false;        // inside the range the held button spans
+    bool Highlighted = true; // kana-row highlighting off, or the reading is in the row
+    bool InRange = false;    // inside the range the held button spans
     bool Current = false;
     bool MouseSelecting = false;
-    bool InSelection = false;    // the member is in ScrDBSelection
+    bool InSelection = false; // the member is in ScrDBSelection
 };
 QColor Background(const CellState& state);
 
@@ -72,9 +72,9 @@ public:
     {
         QRect Picture;
         QRect Name;
-        QRect Destination;  // upper half of the right area, inset for text
-        QRect Return;       // lower half of the right area, inset for text
-        QRect Right;        // the whole right area
+        QRect Destination; // upper half of the right area, inset for text
+        QRect Return;      // lower half of the right area, inset for text
+        QRect Right;       // the whole right area
     };
     static Areas CellAreas(const QRect& cell, int lineWidth, int gridX);
 

@@ -1,6 +1,6 @@
 #include "board/ui/TVurnaGrid.h"
 
-#include "board/TVurnaBoardModel.h"
+#include "board/BoardModel.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/SjisText.h"
@@ -58,7 +58,7 @@ QPixmap masked(const QPixmap& picture)
 
 } // namespace
 
-TVurnaGrid::TVurnaGrid(const TVurnaBoardModel& model, Clock& clock, QWidget* parent)
+TVurnaGrid::TVurnaGrid(const BoardModel& model, Clock& clock, QWidget* parent)
     : QWidget(parent), m_model(model), m_clock(clock), m_scrollBar(new QScrollBar(Qt::Vertical, parent))
 {
     setFocusPolicy(Qt::WheelFocus);
@@ -68,13 +68,13 @@ TVurnaGrid::TVurnaGrid(const TVurnaBoardModel& model, Clock& clock, QWidget* par
     m_scrollBar->setTracking(true);
     connect(m_scrollBar, &QScrollBar::valueChanged, this, &TVurnaGrid::scrollBarMoved);
 
-    connect(&m_model, &TVurnaBoardModel::MembersReset, this, [this] {
+    connect(&m_model, &BoardModel::MembersReset, this, [this] {
         Arrange();
         ResetLook();
     });
-    connect(&m_model, &TVurnaBoardModel::MemberChanged, this,
+    connect(&m_model, &BoardModel::MemberChanged, this,
             [this](const QByteArray& fileName) { InvalidateMember(fileName, true); });
-    connect(&m_model, &TVurnaBoardModel::OrderChanged, this, &TVurnaGrid::Arrange);
+    connect(&m_model, &BoardModel::OrderChanged, this, &TVurnaGrid::Arrange);
     ResetLook();
 }
 

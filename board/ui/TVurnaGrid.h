@@ -14,15 +14,16 @@
 #include <QWidget>
 
 class Clock;
-class TVurnaBoardModel;
+class BoardModel;
 
 // The board: members two to a row, each cell drawn here (status picture, name, destination,
 // return time), a selection of members for the absence, memo and delivery commands, the
 // destination as a hover hint, double-click and files dropped from the shell.
 //
 // The grid is handed the board model and draws it: it builds its cells from the members with
-// the filters in force and rebuilds them when the model says what changed. The vertical scroll bar is a separate control that the window places beside the
-// grid (vbarKeiziban); the grid creates it with the grid's parent and keeps it in step.
+// the filters in force and rebuilds them when the model says what changed. The vertical scroll bar is a separate
+// control that the window places beside the grid (vbarKeiziban); the grid creates it with the grid's parent and keeps
+// it in step.
 //
 // Texts are CP932 bytes, as the model holds them; they become Unicode only when drawn.
 class TVurnaGrid final : public QWidget
@@ -33,7 +34,7 @@ class TVurnaGrid final : public QWidget
 public:
     // `clock` decides the display status of every painted cell and of the status filter. The
     // model and the clock must outlive the grid.
-    TVurnaGrid(const TVurnaBoardModel& model, Clock& clock, QWidget* parent = nullptr);
+    TVurnaGrid(const BoardModel& model, Clock& clock, QWidget* parent = nullptr);
     ~TVurnaGrid() override;
 
     // Group filter: group names (kept sorted) and the custom group's members. Fill both, then
@@ -147,10 +148,10 @@ private:
     void syncScrollBar();
     void scrollBarMoved(int value);
 
-    const TVurnaBoardModel& m_model;
+    const BoardModel& m_model;
     Clock& m_clock;
     TVurnaData2Array m_cells;
-    TArrangeFilter m_filter;
+    ArrangeFilter m_filter;
     QByteArray m_scrDBEnabled = "*";
     bool m_smallFont = false;
     QList<QPixmap> m_imageList;

@@ -1,10 +1,10 @@
 #include "store/ui/MemoBoardView.h"
 
-#include "store/TVurnaDataRec.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBoxes.h"
 #include "store/MemoBoardPhases.h"
 #include "store/StatusSink.h"
+#include "store/TVurnaDataRec.h"
 #include "store/ui/TQuaxoRichEdit.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "MainFixture.h"
 #include "app/tray/TaskTray.h"
 
-#include "board/TVurnaBoardModel.h"
+#include "board/BoardModel.h"
 #include "board/UserLoader.h"
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Cp932.h"
@@ -65,7 +65,7 @@ TEST_F(Switch, ChoosingABoardShowsItsMembersAndKeepsTheOwnRecord)
     const TVurnaDataRec own = state().Own;
     boardItems().at(1)->trigger();
     EXPECT_EQ(state().CurrentBoard, 1);
-    EXPECT_EQ(state().BoardModel.MemberHigh(), 2);
+    EXPECT_EQ(state().Model.MemberHigh(), 2);
     EXPECT_TRUE(boardItems().at(1)->isChecked());
     EXPECT_FALSE(boardItems().at(0)->isChecked());
     EXPECT_EQ(state().Own, own);
@@ -76,7 +76,7 @@ TEST_F(Switch, ABoardChosenWhileTheBoardLoadsIsShownAfterTheLoadWithItsOwnSettin
 {
     writeIni("NO");
     ASSERT_TRUE(start());
-    TVurnaBoardModel& model = state().BoardModel;
+    BoardModel& model = state().Model;
     bool chosenDuringLoad = false;
     // The window answers during the load: the user picks the Osaka board then.
     QTimer::singleShot(0, window.get(), [&] {
@@ -95,9 +95,9 @@ TEST_F(Switch, ABoardChosenWhileTheBoardLoadsIsShownAfterTheLoadWithItsOwnSettin
 TEST_F(Switch, AStrangerOfTheSameFileNameOnAnotherBoardIsNotTheUser)
 {
     // 山田 of the Osaka board is somebody else, overdue since yesterday.
-    other.writeBytes(QStringLiteral("yamada.vrn"), userFile(QStringLiteral("ﾔﾏﾀﾞ"), QStringLiteral("山田"),
-                                                            QStringLiteral("支店"), "10.0.0.9", QStringLiteral("出張"),
-                                                            "2024/03/31", "09:00"));
+    other.writeBytes(QStringLiteral("yamada.vrn"),
+                     userFile(QStringLiteral("ﾔﾏﾀﾞ"), QStringLiteral("山田"), QStringLiteral("支店"), "10.0.0.9",
+                              QStringLiteral("出張"), "2024/03/31", "09:00"));
     const QByteArray strangerBefore = other.readBytes(QStringLiteral("yamada.vrn"));
     writeIni("NO");
     ASSERT_TRUE(start());
@@ -133,7 +133,7 @@ TEST_F(Switch, UnreachableBoardIsRefusedWithAMessage)
     ASSERT_EQ(boxes.shown().size(), 1);
     EXPECT_EQ(boxes.shown().at(0).text, QStringLiteral("指定された掲示板への接続に失敗しました"));
     EXPECT_EQ(state().CurrentBoard, 0);
-    EXPECT_EQ(state().BoardModel.MemberHigh(), 1);
+    EXPECT_EQ(state().Model.MemberHigh(), 1);
     EXPECT_TRUE(boardItems().at(0)->isChecked());
 }
 
@@ -144,9 +144,9 @@ TEST_F(Switch, ReloadAsksFirstAndCancelLoadsNothing)
     addMember(QStringLiteral("kato"), userFile(QStringLiteral("ｶﾄｳ"), QStringLiteral("加藤"), {}, "10.0.0.3"));
     boxes.setNextAnswer(Mb::IdCancel);
     action(QStringLiteral("mnuReloadAll"))->trigger();
-    EXPECT_EQ(state().BoardModel.MemberHigh(), 1);
+    EXPECT_EQ(state().Model.MemberHigh(), 1);
     action(QStringLiteral("mnuReloadAllOld"))->trigger();
-    EXPECT_EQ(state().BoardModel.MemberHigh(), 2);
+    EXPECT_EQ(state().Model.MemberHigh(), 2);
     ASSERT_EQ(boxes.shown().size(), 2);
     EXPECT_TRUE(boxes.shown().at(0).text.startsWith(
         QStringLiteral("この操作はサーバに瞬間的な負荷をかけてしまいます。\r\n\r\n")));

@@ -7,8 +7,8 @@
 #include "board/ui/TVurnaGrid.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>

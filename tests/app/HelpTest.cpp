@@ -8,7 +8,7 @@
 #include "app/help/HelpBook.h"
 #include "app/help/HelpKey.h"
 #include "app/help/HelpWindow.h"
-#include "board/TVurnaBoardModel.h"
+#include "board/BoardModel.h"
 #include "board/UserLoader.h"
 #include "forms/HelpContext.h"
 #include "forms/TfrmDefaultValue.h"
@@ -267,14 +267,25 @@ TEST_F(F1, InTheDetailWindowTheFocusedControlsPanelOpensItsTopic)
 {
     TestShare share;
     share.writeBytes(QStringLiteral("abe.vrn"), memberFile(QStringLiteral("ｱﾍﾞ"), QStringLiteral("阿部")));
-    TVurnaBoardModel model;
+    BoardModel model;
     model.SetDataSource(share.dataSource());
     model.Reload(AllMembers);
     TVurnaDataRec own;
     FixedClock clock{QDateTime(QDate(2024, 3, 31), QTime(10, 0))};
     ScriptedMessageBoxes boxes;
     NoStatus status;
-    TfrmInfo form(InfoContext{model, {}, own, clock, boxes, status, {}, {}, {}, {}, {}, {}});
+    TfrmInfo form(InfoContext{.board = model,
+                              .setHuzai = {},
+                              .own = own,
+                              .clock = clock,
+                              .boxes = boxes,
+                              .status = status,
+                              .statusPictures = {},
+                              .dropFiles = {},
+                              .clearDropFiles = {},
+                              .send = {},
+                              .showMemoBoard = {},
+                              .history = {}});
     ASSERT_TRUE(form.Prepare(ParmRec{}, {TVurnaDataRec{}, model.GetMember(1)}, false, TfrmInfo::Mode::HuzaiSet));
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));

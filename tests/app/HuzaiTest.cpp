@@ -4,9 +4,9 @@
 #include "MainFixture.h"
 #include "app/tray/TaskTray.h"
 
-#include "board/ui/TVurnaGrid.h"
-#include "board/TVurnaNotice.h"
+#include "board/ChangeNotice.h"
 #include "board/UserFile.h"
+#include "board/ui/TVurnaGrid.h"
 #include "platform/Cp932.h"
 
 #include <QAction>
@@ -97,7 +97,7 @@ TEST_P(TrayPreset, WritesTheOwnFileTellsTheOthersAndAdvancesTheStampOnce)
     EXPECT_TRUE(statusDatagrams().first().endsWith("\x01Vrn3_Locate" + written.Locate + "\x01Vrn3_Eod"));
     // The board shows it and the tray starts reminding.
     TVurnaDataRec shown;
-    state().BoardModel.FindMember(state().Own.FileName, shown);
+    state().Model.FindMember(state().Own.FileName, shown);
     EXPECT_EQ(shown.Locate, written.Locate);
     EXPECT_TRUE(state().HuzaiAlart);
     EXPECT_TRUE(child<TaskTray>().HuzaiAlartActive());
@@ -252,15 +252,14 @@ TEST_P(Overdue, OnlyAnOverdueOwnAbsenceIsQuestioned)
 }
 
 // The clock stands at 2024/04/01 09:30.
-INSTANTIATE_TEST_SUITE_P(
-    Absences, Overdue,
-    ::testing::Values(OverdueCase{"TimePassedToday", "会議", "2024/04/01", "09:00", true},
-                      OverdueCase{"DayPassed", "出張", "2024/03/29", "17:00", true},
-                      OverdueCase{"BackLaterToday", "会議", "2024/04/01", "11:00", false},
-                      OverdueCase{"BackTomorrow", "出張", "2024/04/02", "09:00", false},
-                      OverdueCase{"QuickAbsenceHasNoReturn", "ちょっと離席中！", "", "", false},
-                      OverdueCase{"Present", "", "", "", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Absences, Overdue,
+                         ::testing::Values(OverdueCase{"TimePassedToday", "会議", "2024/04/01", "09:00", true},
+                                           OverdueCase{"DayPassed", "出張", "2024/03/29", "17:00", true},
+                                           OverdueCase{"BackLaterToday", "会議", "2024/04/01", "11:00", false},
+                                           OverdueCase{"BackTomorrow", "出張", "2024/04/02", "09:00", false},
+                                           OverdueCase{"QuickAbsenceHasNoReturn", "ちょっと離席中！", "", "", false},
+                                           OverdueCase{"Present", "", "", "", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Huzai, OverdueYesClearsWithoutAdvancingTheStampAndNoStopsAsking)
 {
@@ -350,7 +349,7 @@ TEST_F(Huzai, AbsenceAColleagueSetWhileTheProgramRanIsKeptAtExit)
     TVurnaDataRec entry;
     ASSERT_GE(state().FindOwnEntry(entry), 1);
     entry.Locate = cp932(utf8("出張"));
-    state().BoardModel.UpdateMember(entry);
+    state().Model.UpdateMember(entry);
     window->Quit();
     const TVurnaDataRec written = stored(QStringLiteral("yamada"));
     EXPECT_EQ(written.Locate, cp932(utf8("出張")));
@@ -385,7 +384,8 @@ TEST_F(Huzai, TrayBlinksBetweenTheReminders)
     {
         int msec;
         const char* tip;
-    } beats[] = {{100, ""}, {300, "新着伝言が届いています。"}, {600, ""}, {800, "Vurnaは「不在状態」に設定されています。"}};
+    } beats[] = {
+        {100, ""}, {300, "新着伝言が届いています。"}, {600, ""}, {800, "Vurnaは「不在状態」に設定されています。"}};
     for (const auto& beat : beats) {
         clock.set(QDateTime(QDate(2024, 4, 1), QTime(9, 31, 0, beat.msec)));
         child<TaskTray>().HuzaiAlartTimerTimer();
@@ -418,8 +418,8 @@ TEST_F(Huzai, GuestOwnActionsWriteNothing)
     for (const char* item : {"popTrayHuzai60", "popTrayHuzaiQuick", "popTrayHuzaiReset"})
         EXPECT_FALSE(action(QLatin1String(item))->isEnabled()) << item;
     // As a stray signal would ask, past the disabled items.
-    session->Huzai().ApplyPreset(HuzaiPresets::TPreset::Meeting4h);
-    session->Huzai().ApplyPreset(HuzaiPresets::TPreset::Quick);
+    session->Huzai().ApplyPreset(HuzaiPresets::Preset::Meeting4h);
+    session->Huzai().ApplyPreset(HuzaiPresets::Preset::Quick);
     session->Huzai().ResetOwn();
     EXPECT_EQ(shareSnapshot(), before);
 }

@@ -57,7 +57,7 @@ protected:
         window->resize(640, 460);
         window->show();
         window->Dialogs().SetInfoRunner([this](TfrmInfo& form, const ParmRec& site, const TVurnaDataArray& selection,
-                                     bool presetToday, TfrmInfo::Mode mode) {
+                                               bool presetToday, TfrmInfo::Mode mode) {
             Opened o{mode, presetToday, {}};
             for (int i = 1; i < selection.size(); ++i)
                 o.names.append(Cp932::toUnicode(selection.at(i).Name));

@@ -1,7 +1,7 @@
 #include "MainFixture.h"
 
 #include "app/Pictures.h"
-#include "board/TVurnaNotice.h"
+#include "board/ChangeNotice.h"
 #include "platform/Cp932.h"
 #include "platform/SharePath.h"
 
@@ -117,7 +117,8 @@ bool MainFixture::start(bool trayAvailable)
         .starter = &starter,
         .updateWait = {},
     });
-    window = std::make_unique<TfrmMain>(*session, MainWindowEnvironment{.instance = nullptr, .trayAvailable = trayAvailable});
+    window = std::make_unique<TfrmMain>(*session,
+                                        MainWindowEnvironment{.instance = nullptr, .trayAvailable = trayAvailable});
     if (!realDatagrams) {
         session->Notice().SetSender([this](const QByteArray& datagram, const QByteArray& to, quint16 port) {
             sent.append({datagram, to, port});

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/TfrmMain.h"
-#include "session/BoardSession.h"
 #include "platform/Clock.h"
 #include "platform/FolderChooser.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProcessStarter.h"
+#include "session/BoardSession.h"
 #include "support/TestShare.h"
 
 #include <QAction>
@@ -38,15 +38,14 @@ protected:
     static QSettings nativeSettings();
 
     // A part of the window by its object name (and type).
-    template <class T>
-    T& child(const char* name = nullptr) const
+    template <class T> T& child(const char* name = nullptr) const
     {
         T* found = name ? window->findChild<T*>(QLatin1String(name)) : window->findChild<T*>();
         if (!found)
             throw std::runtime_error(std::string("no such part of the window: ") + (name ? name : "?"));
         return *found;
     }
-    TMainState& state() const { return session->State(); }
+    MainState& state() const { return session->State(); }
 
     // A command of the window's menus by its name.
     QAction* action(const QString& name) const { return window->findChild<QAction*>(name); }

@@ -1,6 +1,6 @@
 #include "MainFixture.h"
 
-#include "board/TVurnaBoardModel.h"
+#include "board/BoardModel.h"
 #include "board/UserFile.h"
 #include "platform/SharePath.h"
 
@@ -33,7 +33,7 @@ protected:
         return QFileInfo(shareFolder()).dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
     QString status() const { return window->findChild<QLabel*>(QStringLiteral("stsMainText"))->text(); }
-    int members() { return state().BoardModel.MemberHigh(); }
+    int members() { return state().Model.MemberHigh(); }
     void reloadPeriod()
     {
         for (int minute = 0; minute < 60; ++minute)
@@ -54,7 +54,8 @@ TEST_F(ShareAway, BoardStaysFaultIsReportedNothingIsWrittenElsewhereAndTheReturn
     EXPECT_TRUE(state().Own.Locate.isEmpty()) << "not shown as set when it was not stored";
     reloadPeriod();
 
-    EXPECT_TRUE(boxes.shown().isEmpty()) << "a box a minute would pile up: " << boxes.shown().front().text.toStdString();
+    EXPECT_TRUE(boxes.shown().isEmpty()) << "a box a minute would pile up: "
+                                         << boxes.shown().front().text.toStdString();
     EXPECT_TRUE(status().startsWith(QStringLiteral("【障害】"))) << status().toStdString();
     EXPECT_EQ(members(), 2) << "the board is kept";
     EXPECT_EQ(besideTheShare(), away) << "nothing written outside the share";

@@ -4,16 +4,16 @@
 #include "app/HighlightButtons.h"
 #include "app/StatusBarSink.h"
 #include "board/ChangeStamp.h"
-#include "board/ui/TVurnaGrid.h"
 #include "board/UserFile.h"
+#include "board/ui/TVurnaGrid.h"
 #include "platform/Cp932.h"
 #include "store/ui/TQuaxoRichEdit.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QDir>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTest>
@@ -51,7 +51,7 @@ TEST_F(StartUp, OwnEntryIsMarkedRunningAndTheChangeStampAdvanced)
     EXPECT_EQ(own.IP, address);
     // The board shows the own record as running.
     TVurnaDataRec shown;
-    ASSERT_GE(state().BoardModel.FindMember(own.FileName, shown), 1);
+    ASSERT_GE(state().Model.FindMember(own.FileName, shown), 1);
     EXPECT_TRUE(shown.Running);
     EXPECT_TRUE(state().StartUpFinished);
     EXPECT_EQ(child<TaskTray>().Tip(), QStringLiteral("Vurnaboard"));
@@ -89,7 +89,7 @@ TEST_F(StartUp, GuestWritesNothingInTheShareAndSeesNoOwnControls)
     EXPECT_FALSE(window->findChild<QToolButton*>(QStringLiteral("btnOwnerReset"))->isEnabled());
     for (const char* item : {"popTrayHuzai60", "popTrayHuzaiLunch", "popTrayHuzaiQuick", "popTrayDengonCheck"})
         EXPECT_FALSE(action(QLatin1String(item))->isEnabled()) << item;
-    EXPECT_EQ(state().BoardModel.MemberHigh(), 2);
+    EXPECT_EQ(state().Model.MemberHigh(), 2);
 
     window->Quit();
     EXPECT_EQ(shareSnapshot(), before);
@@ -103,7 +103,7 @@ TEST_F(StartUp, FreshProfileShowsAnEmptyBoardNotTheWorkingFolder)
     const bool started = start();
     QDir::setCurrent(previous);
     ASSERT_TRUE(started);
-    EXPECT_EQ(state().BoardModel.MemberHigh(), 0);
+    EXPECT_EQ(state().Model.MemberHigh(), 0);
     EXPECT_TRUE(state().OwnBoard().AutoSmall);
     EXPECT_TRUE(state().Own.FileName.isEmpty());
 }
@@ -223,9 +223,9 @@ TEST_F(StartUp, HighlightButtonsAndTypedLettersSetTheGridsRow)
 {
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     ASSERT_TRUE(start());
-    child<THighlightPanel>("Panel1").Button(8)->click();
+    child<HighlightPanel>("Panel1").Button(8)->click();
     EXPECT_EQ(child<TVurnaGrid>("Keiziban").ScrDBEnabled(), cp932(utf8("ﾔﾕﾖ")));
-    EXPECT_EQ(child<THighlightPanel>("Panel1").CheckedTag(), 8);
+    EXPECT_EQ(child<HighlightPanel>("Panel1").CheckedTag(), 8);
 
     window->ShowAtStart();
     window->show();
@@ -234,7 +234,7 @@ TEST_F(StartUp, HighlightButtonsAndTypedLettersSetTheGridsRow)
     EXPECT_EQ(child<TVurnaGrid>("Keiziban").ScrDBEnabled(), cp932(utf8("ｻｼｽｾｿ")));
     QTest::keyClick(&child<TVurnaGrid>("Keiziban"), Qt::Key_X, Qt::NoModifier);
     EXPECT_EQ(child<TVurnaGrid>("Keiziban").ScrDBEnabled(), QByteArray("*"));
-    EXPECT_EQ(child<THighlightPanel>("Panel1").CheckedTag(), 0);
+    EXPECT_EQ(child<HighlightPanel>("Panel1").CheckedTag(), 0);
 }
 
 TEST_F(StartUp, TrayRowItemHighlightsAndShowsTheBoardPage)

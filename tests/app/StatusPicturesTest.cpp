@@ -50,14 +50,15 @@ struct StatusPicture
 };
 
 class StatusPictures : public ::testing::TestWithParam<StatusPicture>
-{};
+{
+};
 
 INSTANTIATE_TEST_SUITE_P(ByCode, StatusPictures,
-                         ::testing::Values(StatusPicture{0, {}},           // stopped: grey
+                         ::testing::Values(StatusPicture{0, {}},                       // stopped: grey
                                            StatusPicture{1, {90, 120, 150, 210, 240}}, // running: green or blue
-                                           StatusPicture{2, {0}},          // overdue: red
-                                           StatusPicture{3, {30, 60}},     // back today: amber or olive
-                                           StatusPicture{4, {0, 330}}));   // absent: red or magenta
+                                           StatusPicture{2, {0}},                      // overdue: red
+                                           StatusPicture{3, {30, 60}},                 // back today: amber or olive
+                                           StatusPicture{4, {0, 330}}));               // absent: red or magenta
 
 TEST_P(StatusPictures, AreThirtyTwoSquareOnWhiteInTheirColour)
 {
@@ -105,9 +106,9 @@ TEST(Pictures, TrayIconsLeaveTheirBackgroundToTheTray)
 TEST(Pictures, MenuPicturesAndButtonGlyphsAreThere)
 {
     const QMap<QString, int> sizes = {
-        {"group", 16},     {"customgroup", 16}, {"sitegroup", 16}, {"quit", 16},      {"reload", 16},
-        {"preference", 16}, {"help", 16},       {"version", 16},   {"memo", 16},      {"owner_set", 32},
-        {"owner_reset", 32},
+        {"group", 16},  {"customgroup", 16}, {"sitegroup", 16},   {"quit", 16},
+        {"reload", 16}, {"preference", 16},  {"help", 16},        {"version", 16},
+        {"memo", 16},   {"owner_set", 32},   {"owner_reset", 32},
     };
     for (auto it = sizes.cbegin(); it != sizes.cend(); ++it) {
         const QImage image = picture(QStringLiteral(":/menu/%1.png").arg(it.key()));

@@ -1,11 +1,11 @@
 #include "MainFixture.h"
 
-#include "session/UpdateCheck.h"
 #include "board/UserFile.h"
 #include "platform/Cp932.h"
 #include "platform/ProcessStarter.h"
 #include "platform/ProgramVersion.h"
 #include "platform/SharePath.h"
+#include "session/UpdateCheck.h"
 #include "store/ParmRec.h"
 #include "support/TestShare.h"
 
@@ -124,8 +124,18 @@ TEST_F(UpdateWorld, NewerBuildCopiesTheUpdaterStartsItWithTheTwoPathsAndLogsWhat
     EXPECT_TRUE(log().contains(QString::fromLatin1(updaterDigest))) << "the updater that ran is logged too";
 }
 
-enum class Change { NoLocalVersion, NotNewer, NotAuto, NoUpdater, NoBuild, RunFromShare, RunFromMappedShare,
-                    NotUsersOwn, SameBuild, StartFails };
+enum class Change {
+    NoLocalVersion,
+    NotNewer,
+    NotAuto,
+    NoUpdater,
+    NoBuild,
+    RunFromShare,
+    RunFromMappedShare,
+    NotUsersOwn,
+    SameBuild,
+    StartFails
+};
 
 class UpdateRefused : public UpdateWorld, public ::testing::WithParamInterface<Change>
 {

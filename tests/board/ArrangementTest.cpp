@@ -5,14 +5,14 @@
 
 namespace {
 
-const QDateTime kNow(QDate(2024, 4, 1), QTime(10, 0));  // a Monday morning
+const QDateTime kNow(QDate(2024, 4, 1), QTime(10, 0)); // a Monday morning
 
 struct MemberRow
 {
     const char* key;
     const char16_t* furigana;
     const char16_t* group;
-    const char* date;  // "" present, "today", "tomorrow", "yesterday", or literal text
+    const char* date; // "" present, "today", "tomorrow", "yesterday", or literal text
     int statusIndex;
     bool running;
 };
@@ -46,12 +46,12 @@ TVurnaDataArray board()
 {
     TVurnaDataArray members{TVurnaDataRec{}};
     for (const MemberRow& row : {
-             MemberRow{"ABE", u"ｱﾍﾞ", u"営業", "", 0, true},              // 1
-             MemberRow{"ITO", u"ｲﾄｳ", u"総務", "today", 0, true},         // 3
-             MemberRow{"UEDA", u"ｳｴﾀﾞ", u"営業", "tomorrow", 1, true},    // 6
-             MemberRow{"EDA", u"ｴﾀﾞ", u"SALES", "", 0, false},            // 0
-             MemberRow{"OTA", u"ｵｵﾀ", u"総務", "today", 1, true},         // 5
-             MemberRow{"KATO.K", u"ｶﾄｳ", u"総務", "yesterday", 0, true},  // 2
+             MemberRow{"ABE", u"ｱﾍﾞ", u"営業", "", 0, true},             // 1
+             MemberRow{"ITO", u"ｲﾄｳ", u"総務", "today", 0, true},        // 3
+             MemberRow{"UEDA", u"ｳｴﾀﾞ", u"営業", "tomorrow", 1, true},   // 6
+             MemberRow{"EDA", u"ｴﾀﾞ", u"SALES", "", 0, false},           // 0
+             MemberRow{"OTA", u"ｵｵﾀ", u"総務", "today", 1, true},        // 5
+             MemberRow{"KATO.K", u"ｶﾄｳ", u"総務", "yesterday", 0, true}, // 2
          })
         members.append(member(row));
     return members;
@@ -82,12 +82,13 @@ struct FilterCase
 };
 
 class ArrangeFilters : public ::testing::TestWithParam<FilterCase>
-{};
+{
+};
 
 TEST_P(ArrangeFilters, ShowsTheMembersThatPass)
 {
     const FilterCase& c = GetParam();
-    TArrangeFilter filter;
+    ArrangeFilter filter;
     filter.GroupFilterOn = c.groupOn;
     for (const QByteArray& g : c.groups)
         filter.GroupFilter.append(cp932(QString::fromUtf8(g)));
@@ -104,19 +105,25 @@ TEST_P(ArrangeFilters, ShowsTheMembersThatPass)
 
 INSTANTIATE_TEST_SUITE_P(
     Filters, ArrangeFilters,
-    ::testing::Values(
-        FilterCase{"no filter", false, {}, "", false, {}, {"ABE", "ITO", "UEDA", "EDA", "OTA", "KATO.K"}},
-        FilterCase{"group on, nothing chosen", true, {}, "", false, {}, {}},
-        FilterCase{"group plus a custom member", true, {"営業"}, "OTA", false, {}, {"ABE", "UEDA", "OTA"}},
-        FilterCase{"custom ignored while the group filter is off", false, {}, "OTA", false, {}, {"ABE", "ITO", "UEDA", "EDA", "OTA", "KATO.K"}},
-        FilterCase{"group compared without letter case", true, {"sales"}, "", false, {}, {"EDA"}},
-        FilterCase{"a custom key with a dot", true, {}, ",KATO.K,", false, {}, {"KATO.K"}},
-        FilterCase{"a key is not part of a longer key", true, {}, "KATO", false, {}, {}},
-        FilterCase{"built-in marks only", false, {}, "", true, {",3,", ",4,"}, {"ITO"}},
-        FilterCase{"custom mark ticked too", false, {}, "", true, {",3,", ",4,", ",5,"}, {"ITO", "OTA"}},
-        FilterCase{"stopped and overdue", false, {}, "", true, {",0,", ",2,"}, {"EDA", "KATO.K"}},
-        FilterCase{"both filters", true, {"総務"}, "", true, {",2,", ",3,"}, {"ITO", "KATO.K"}},
-        FilterCase{"status on, nothing ticked", false, {}, "", true, {}, {}}));
+    ::testing::Values(FilterCase{"no filter", false, {}, "", false, {}, {"ABE", "ITO", "UEDA", "EDA", "OTA", "KATO.K"}},
+                      FilterCase{"group on, nothing chosen", true, {}, "", false, {}, {}},
+                      FilterCase{
+                          "group plus a custom member", true, {"営業"}, "OTA", false, {}, {"ABE", "UEDA", "OTA"}},
+                      FilterCase{"custom ignored while the group filter is off",
+                                 false,
+                                 {},
+                                 "OTA",
+                                 false,
+                                 {},
+                                 {"ABE", "ITO", "UEDA", "EDA", "OTA", "KATO.K"}},
+                      FilterCase{"group compared without letter case", true, {"sales"}, "", false, {}, {"EDA"}},
+                      FilterCase{"a custom key with a dot", true, {}, ",KATO.K,", false, {}, {"KATO.K"}},
+                      FilterCase{"a key is not part of a longer key", true, {}, "KATO", false, {}, {}},
+                      FilterCase{"built-in marks only", false, {}, "", true, {",3,", ",4,"}, {"ITO"}},
+                      FilterCase{"custom mark ticked too", false, {}, "", true, {",3,", ",4,", ",5,"}, {"ITO", "OTA"}},
+                      FilterCase{"stopped and overdue", false, {}, "", true, {",0,", ",2,"}, {"EDA", "KATO.K"}},
+                      FilterCase{"both filters", true, {"総務"}, "", true, {",2,", ",3,"}, {"ITO", "KATO.K"}},
+                      FilterCase{"status on, nothing ticked", false, {}, "", true, {}, {}}));
 
 TEST(Arrange, FiveMembersFillTwoRowsAndALeftCell)
 {
@@ -146,12 +153,12 @@ TEST(Arrange, ASmallerLayoutLeavesNoStaleCells)
 TEST(Arrange, MatrixResizeClearsTheNewLastRowAndColumn)
 {
     TVurnaData2Array cells;
-    Arrangement::Arrange(board(), {}, kNow, cells);  // 3 rows
+    Arrangement::Arrange(board(), {}, kNow, cells); // 3 rows
     cells.Resize(2, 2);
     EXPECT_EQ(shownKeys(cells), (QList<QByteArray>{"ABE", "ITO", "UEDA", "EDA"}));
-    EXPECT_TRUE(cells.IsEmptyCell(0, 2));  // was OTA
+    EXPECT_TRUE(cells.IsEmptyCell(0, 2)); // was OTA
     cells.Resize(2, 0);
-    EXPECT_EQ(cells.RowCount(), 1);  // never fewer than one row
+    EXPECT_EQ(cells.RowCount(), 1); // never fewer than one row
 }
 
 struct NormaliseCase
@@ -161,7 +168,8 @@ struct NormaliseCase
 };
 
 class CustomGrpMemberNormalise : public ::testing::TestWithParam<NormaliseCase>
-{};
+{
+};
 
 TEST_P(CustomGrpMemberNormalise, AddsOuterCommas)
 {
@@ -169,10 +177,11 @@ TEST_P(CustomGrpMemberNormalise, AddsOuterCommas)
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, CustomGrpMemberNormalise,
-                         ::testing::Values(NormaliseCase{"ABE,ITO", ",ABE,ITO,"}, NormaliseCase{"ABE,ITO,", ",ABE,ITO,"},
+                         ::testing::Values(NormaliseCase{"ABE,ITO", ",ABE,ITO,"},
+                                           NormaliseCase{"ABE,ITO,", ",ABE,ITO,"},
                                            NormaliseCase{",ABE,ITO,", ",ABE,ITO,"}, NormaliseCase{" ABE ", ",ABE,"},
-                                           NormaliseCase{",", ""}, NormaliseCase{",,", ""},
-                                           NormaliseCase{"   ", ""}, NormaliseCase{"", ""}));
+                                           NormaliseCase{",", ""}, NormaliseCase{",,", ""}, NormaliseCase{"   ", ""},
+                                           NormaliseCase{"", ""}));
 
 struct HighlightCase
 {
@@ -182,7 +191,8 @@ struct HighlightCase
 };
 
 class KanaRowHighlight : public ::testing::TestWithParam<HighlightCase>
-{};
+{
+};
 
 TEST_P(KanaRowHighlight, FirstByteOfTheReadingDecides)
 {
@@ -193,19 +203,21 @@ TEST_P(KanaRowHighlight, FirstByteOfTheReadingDecides)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, KanaRowHighlight,
-                         ::testing::Values(HighlightCase{u"ｶﾄｳ", u"ｶｷｸｹｺ", true}, HighlightCase{u"ｺﾊﾞﾔｼ", u"ｶｷｸｹｺ", true},
-                                           HighlightCase{u"ｶﾞﾓｳ", u"ｶｷｸｹｺ", true},  // voiced: base character first
+                         ::testing::Values(HighlightCase{u"ｶﾄｳ", u"ｶｷｸｹｺ", true},
+                                           HighlightCase{u"ｺﾊﾞﾔｼ", u"ｶｷｸｹｺ", true},
+                                           HighlightCase{u"ｶﾞﾓｳ", u"ｶｷｸｹｺ", true}, // voiced: base character first
                                            HighlightCase{u"ｱﾍﾞ", u"ｶｷｸｹｺ", false}, HighlightCase{u"", u"ｶｷｸｹｺ", false},
-                                           HighlightCase{u"カトウ", u"ｶｷｸｹｺ", false},  // full-width reading
+                                           HighlightCase{u"カトウ", u"ｶｷｸｹｺ", false}, // full-width reading
                                            HighlightCase{u"ﾝｼﾞｬﾒﾅ", u"ﾜｦﾝ", true}, HighlightCase{u"ｱﾍﾞ", u"*", true},
                                            HighlightCase{u"", u"*", true}));
 
 TEST(KanaRowHighlight, FindsTheFirstMatchingCellRowByRow)
 {
     TVurnaDataArray members{TVurnaDataRec{}};
-    for (const MemberRow& row : {MemberRow{"A", u"ｱﾍﾞ", u"営業", "", 0, true}, MemberRow{"B", u"", u"営業", "", 0, true},
-                                   MemberRow{"C", u"ｲﾄｳ", u"営業", "", 0, true}, MemberRow{"D", u"ｶﾞﾓｳ", u"営業", "", 0, true},
-                                   MemberRow{"E", u"ｶﾄｳ", u"営業", "", 0, true}})
+    for (const MemberRow& row :
+         {MemberRow{"A", u"ｱﾍﾞ", u"営業", "", 0, true}, MemberRow{"B", u"", u"営業", "", 0, true},
+          MemberRow{"C", u"ｲﾄｳ", u"営業", "", 0, true}, MemberRow{"D", u"ｶﾞﾓｳ", u"営業", "", 0, true},
+          MemberRow{"E", u"ｶﾄｳ", u"営業", "", 0, true}})
         members.append(member(row));
     TVurnaData2Array cells;
     Arrangement::Arrange(members, {}, kNow, cells);

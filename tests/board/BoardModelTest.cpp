@@ -1,7 +1,7 @@
+#include "board/BoardModel.h"
 #include "BoardModelFixture.h"
 #include "board/ChangeStamp.h"
 #include "board/StatusNotifier.h"
-#include "board/TVurnaBoardModel.h"
 #include "board/UserLoader.h"
 #include "board/UserStatusWriter.h"
 
@@ -11,14 +11,13 @@
 
 namespace {
 
-
-TEST_F(BoardModel, ShowsTheBoardAfterAFullReload)
+TEST_F(BoardModelFixture, ShowsTheBoardAfterAFullReload)
 {
     ASSERT_EQ(model.MemberHigh(), 3);
     EXPECT_EQ(model.GetMember(1).Name, cp932(QStringLiteral("阿部")));
     EXPECT_EQ(model.TimeStamp(), 41);
     EXPECT_EQ(model.LastCommitFile(), path("ABE"));
-    EXPECT_EQ(model.IndexOfMember("C:\\elsewhere\\UEDA"), 3);  // only the file-name part counts
+    EXPECT_EQ(model.IndexOfMember("C:\\elsewhere\\UEDA"), 3); // only the file-name part counts
     EXPECT_EQ(model.IndexOfMember(path("NOBODY")), -1);
     // A name that only ends like a member's is not that member.
     EXPECT_EQ(model.IndexOfMember(path("EDA")), -1);
@@ -28,7 +27,7 @@ TEST_F(BoardModel, ShowsTheBoardAfterAFullReload)
     EXPECT_EQ(found.Name, cp932(QStringLiteral("伊藤")));
 }
 
-TEST_F(BoardModel, LookUpNeverSplitsADoubleByteName)
+TEST_F(BoardModelFixture, LookUpNeverSplitsADoubleByteName)
 {
     // ソ is 83 5C: its trail byte is a backslash, which must not start a file-name part.
     share.writeBytes(QStringLiteral("aソb.vrn"), memberFile(QStringLiteral("ｱｿﾋﾞ"), QStringLiteral("阿曽")));
@@ -39,32 +38,39 @@ TEST_F(BoardModel, LookUpNeverSplitsADoubleByteName)
     EXPECT_EQ(model.IndexOfMember("\\B"), -1);
 }
 
-TEST_F(BoardModel, GroupListIsDistinctAndSorted)
+TEST_F(BoardModelFixture, GroupListIsDistinctAndSorted)
 {
     QList<QByteArray> groups;
     model.GetGroupList(groups);
     EXPECT_EQ(groups, (QList<QByteArray>{cp932(QStringLiteral("ＳＡＬＥＳ")), cp932(QStringLiteral("総務"))}));
 }
 
-TEST_F(BoardModel, CommitTimeStampWritesTheNextCounterAndTheBareName)
+TEST_F(BoardModelFixture, CommitTimeStampWritesTheNextCounterAndTheBareName)
 {
     model.CommitTimeStamp(path("UEDA"));
     EXPECT_EQ(share.readBytes(QStringLiteral("timestmp.dat")), QByteArray("42\r\nUEDA\r\n"));
     EXPECT_EQ(model.TimeStamp(), 42);
     EXPECT_EQ(model.LastCommitFile(), path("UEDA"));
-    EXPECT_FALSE(model.ReadTimeStamp());  // the writer does not reload its own change
+    EXPECT_FALSE(model.ReadTimeStamp()); // the writer does not reload its own change
 
     share.writeBytes(QStringLiteral("timestmp.dat"), "43\r\n  ITO \r\n");
     EXPECT_TRUE(model.ReadTimeStamp());
     EXPECT_EQ(model.TimeStamp(), 43);
     EXPECT_EQ(model.LastCommitFile(), path("ITO"));
 
-    model.CommitTimeStamp(share.dataSource() + "  ");  // blank name: nothing happens
+    model.CommitTimeStamp(share.dataSource() + "  "); // blank name: nothing happens
     EXPECT_EQ(share.readBytes(QStringLiteral("timestmp.dat")), QByteArray("43\r\n  ITO \r\n"));
 }
 
-struct StampCase { QByteArray text; qint32 counter; QByteArray name; };
-class ChangeStampText : public ::testing::TestWithParam<StampCase> {};
+struct StampCase
+{
+    QByteArray text;
+    qint32 counter;
+    QByteArray name;
+};
+class ChangeStampText : public ::testing::TestWithParam<StampCase>
+{
+};
 
 TEST_P(ChangeStampText, Parses)
 {
@@ -73,18 +79,15 @@ TEST_P(ChangeStampText, Parses)
     EXPECT_EQ(c.name, GetParam().name);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ChangeStampText, ::testing::Values(
-    StampCase{"", 0, ""},
-    StampCase{"abc\r\nX\r\n", 0, "X"},
-    StampCase{"  17\r\nX\r\n", 17, "X"},
-    StampCase{"-5\r\n", -5, ""},
-    StampCase{"12x\r\nY", 12, "Y"},
-    StampCase{"99999999999\r\nZ\r\n", 0, "Z"}));
+INSTANTIATE_TEST_SUITE_P(Table, ChangeStampText,
+                         ::testing::Values(StampCase{"", 0, ""}, StampCase{"abc\r\nX\r\n", 0, "X"},
+                                           StampCase{"  17\r\nX\r\n", 17, "X"}, StampCase{"-5\r\n", -5, ""},
+                                           StampCase{"12x\r\nY", 12, "Y"}, StampCase{"99999999999\r\nZ\r\n", 0, "Z"}));
 
-TEST_F(BoardModel, UpdateMemberMatchesTheExactFileName)
+TEST_F(BoardModelFixture, UpdateMemberMatchesTheExactFileName)
 {
-    QSignalSpy changed(&model, &TVurnaBoardModel::OnChangeDB);
-    QSignalSpy invalidated(&model, &TVurnaBoardModel::MemberChanged);
+    QSignalSpy changed(&model, &BoardModel::OnChangeDB);
+    QSignalSpy invalidated(&model, &BoardModel::MemberChanged);
     TVurnaDataRec r = model.GetMember(2);
     r.Locate = "Osaka";
     EXPECT_TRUE(model.UpdateMember(r));
@@ -106,7 +109,7 @@ public:
     QList<bool> runnings;
 };
 
-TEST_F(BoardModel, WriteUserFileUpdatesBoardFileOwnRecordAndNotifies)
+TEST_F(BoardModelFixture, WriteUserFileUpdatesBoardFileOwnRecordAndNotifies)
 {
     TVurnaDataRec own = model.GetMember(2);
     UserStatusWriter writer(model, own);
@@ -121,7 +124,7 @@ TEST_F(BoardModel, WriteUserFileUpdatesBoardFileOwnRecordAndNotifies)
     EXPECT_EQ(own.Locate, r.Locate);
     EXPECT_EQ(share.readBytes(QStringLiteral("Ito.vrn")).split('\n').at(4), "\"" + r.Locate + "\"\r");
     EXPECT_EQ(notifier.statuses, QList<QByteArray>{path("ITO")});
-    EXPECT_EQ(share.readBytes(QStringLiteral("timestmp.dat")), QByteArray("41\r\nABE\r\n"));  // left to the caller
+    EXPECT_EQ(share.readBytes(QStringLiteral("timestmp.dat")), QByteArray("41\r\nABE\r\n")); // left to the caller
 
     TVurnaDataRec other = model.GetMember(3);
     other.Locate = "x";
@@ -129,7 +132,7 @@ TEST_F(BoardModel, WriteUserFileUpdatesBoardFileOwnRecordAndNotifies)
     EXPECT_EQ(own.Locate, r.Locate);
 }
 
-TEST_F(BoardModel, StopMarkerFollowsTheOwnProgram)
+TEST_F(BoardModelFixture, StopMarkerFollowsTheOwnProgram)
 {
     TVurnaDataRec own = model.GetMember(1);
     UserStatusWriter writer(model, own);

@@ -1,4 +1,4 @@
-#include "board/TVurnaBoardModel.h"
+#include "board/BoardModel.h"
 #include "board/UserLoader.h"
 #include "board/UserStatusWriter.h"
 #include "platform/Cp932.h"
@@ -122,11 +122,11 @@ Outcome runBoard(const QString& sharePath, const QString& backing, const QString
 {
     Outcome o;
     const QByteArray share = SjisText::upperCase(SharePath::fromNative(sharePath + QLatin1Char('/')));
-    TVurnaBoardModel board;
+    BoardModel board;
     board.SetDataSource(share);
     board.Reload(AllMembers);
     o.loaded = describe(board.Members(), share);
-    TVurnaBoardModel other;
+    BoardModel other;
     other.SetDataSource(share);
     other.Reload(AllMembers);
 

@@ -7,8 +7,8 @@
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
 #include "store/FilterFile.h"
+#include "store/LocalSettings.h"
 #include "store/SiteConfig.h"
-#include "store/TLocalSettings.h"
 #include "support/TestShare.h"
 
 #include <QCoreApplication>
@@ -57,8 +57,7 @@ protected:
         ASSERT_TRUE(QFileInfo::exists(generatorPath())) << generatorPath().toStdString();
         s_dir = std::make_unique<QTemporaryDir>();
         QString output;
-        ASSERT_EQ(runGenerator(s_dir->path(), QStringLiteral("2024-04-01T10:00"), &output), 0)
-            << output.toStdString();
+        ASSERT_EQ(runGenerator(s_dir->path(), QStringLiteral("2024-04-01T10:00"), &output), 0) << output.toStdString();
     }
     static void TearDownTestSuite() { s_dir.reset(); }
 
@@ -85,23 +84,24 @@ struct Expected
 };
 
 class DemoMemberStates : public DemoBoard, public ::testing::WithParamInterface<Expected>
-{};
+{
+};
 
 // Every state the board can show, under the built-in mark and both custom marks.
-INSTANTIATE_TEST_SUITE_P(
-    AtTenOnMonday, DemoMemberStates,
-    ::testing::Values(Expected{"YAMADA", 1, ""}, Expected{"SATO", 1, ""}, Expected{"NOTO", 0, ""},
-                      Expected{"TAKAHASHI", 3, "本日 11:00"}, Expected{"WATANABE", 1, ""},
-                      Expected{"ITO", 4, "復帰日未定"}, Expected{"SUZUKI", 4, "明日 10:00"},
-                      Expected{"TANAKA", 2, "03/31日 17:00"}, Expected{"KOBAYASHI", 7, "本日 13:00"},
-                      Expected{"KATO", 8, "04/08月 09:00"}, Expected{"YOSHIDA", 0, ""},
-                      Expected{"YAMAMOTO", 4, "明後日 13:00"}, Expected{"NAKAMURA", 1, ""},
-                      Expected{"HAYASHI", 5, "本日 11:00"}, Expected{"SHIMIZU", 6, "明日 13:00"},
-                      Expected{"MORI", 1, ""}, Expected{"IKEDA", 4, "04/08月 "}, Expected{"HASHIMOTO", 0, ""},
-                      Expected{"ISHIKAWA", 1, ""}, Expected{"OGAWA", 3, "本日 12:00"},
-                      Expected{"MAEDA", 2, "03/30土 "}, Expected{"FUJITA", 1, ""},
-                      Expected{"OKADA", 4, "明日 17:30"}, Expected{"HASEGAWA", 1, ""}),
-    [](const ::testing::TestParamInfo<Expected>& info) { return std::string(info.param.key); });
+INSTANTIATE_TEST_SUITE_P(AtTenOnMonday, DemoMemberStates,
+                         ::testing::Values(Expected{"YAMADA", 1, ""}, Expected{"SATO", 1, ""}, Expected{"NOTO", 0, ""},
+                                           Expected{"TAKAHASHI", 3, "本日 11:00"}, Expected{"WATANABE", 1, ""},
+                                           Expected{"ITO", 4, "復帰日未定"}, Expected{"SUZUKI", 4, "明日 10:00"},
+                                           Expected{"TANAKA", 2, "03/31日 17:00"},
+                                           Expected{"KOBAYASHI", 7, "本日 13:00"}, Expected{"KATO", 8, "04/08月 09:00"},
+                                           Expected{"YOSHIDA", 0, ""}, Expected{"YAMAMOTO", 4, "明後日 13:00"},
+                                           Expected{"NAKAMURA", 1, ""}, Expected{"HAYASHI", 5, "本日 11:00"},
+                                           Expected{"SHIMIZU", 6, "明日 13:00"}, Expected{"MORI", 1, ""},
+                                           Expected{"IKEDA", 4, "04/08月 "}, Expected{"HASHIMOTO", 0, ""},
+                                           Expected{"ISHIKAWA", 1, ""}, Expected{"OGAWA", 3, "本日 12:00"},
+                                           Expected{"MAEDA", 2, "03/30土 "}, Expected{"FUJITA", 1, ""},
+                                           Expected{"OKADA", 4, "明日 17:30"}, Expected{"HASEGAWA", 1, ""}),
+                         [](const ::testing::TestParamInfo<Expected>& info) { return std::string(info.param.key); });
 
 TEST_P(DemoMemberStates, LoadsWithTheIntendedDisplayStatus)
 {
@@ -125,7 +125,7 @@ TEST_F(DemoBoard, TwentyFourMembersInFourGroupsWithTheirOddities)
     for (int i = 1; i < members.size(); ++i)
         groups.insert(members.at(i).Group);
     EXPECT_EQ(groups, (QSet<QByteArray>{cp932(QStringLiteral("総務部")), cp932(QStringLiteral("営業部")),
-                                       cp932(QStringLiteral("開発部")), cp932(QStringLiteral("製造部"))}));
+                                        cp932(QStringLiteral("開発部")), cp932(QStringLiteral("製造部"))}));
     // Priority codes come first: the three "1" members, then 山田 with "2".
     EXPECT_EQ(members.at(1).SortPrefix, "1");
     EXPECT_EQ(members.at(4).FileName, share() + "YAMADA");
@@ -160,7 +160,7 @@ TEST_F(DemoBoard, FilesAreCp932WithCrLfOnly)
 
 TEST_F(DemoBoard, SiteConfigurationDeclaresMarksTimesCalendarGroupAndPriority)
 {
-    TParmArray boards(1);
+    ParmRecList boards(1);
     boards[0].ShareDir = share();
     ASSERT_TRUE(SiteConfig::Load(share(), boards, 0, true, {}));
     const ParmRec& site = boards.at(0);
@@ -189,11 +189,13 @@ TEST_F(DemoBoard, OwnMemoBoardHasUnreadAndReadMemos)
 {
     const QByteArray own = share() + "YAMADA";
     const QByteArray unread = ReadFileText(own + ".mil");
-    const QByteArray header = cp932(QStringLiteral("○佐藤　花子より(伝言)     送信日時: 2024年 4月1日(月) 9時48分\r\n\r\n"));
+    const QByteArray header =
+        cp932(QStringLiteral("○佐藤　花子より(伝言)     送信日時: 2024年 4月1日(月) 9時48分\r\n\r\n"));
     EXPECT_TRUE(unread.startsWith(header)) << unread.left(80).toHex().constData();
     // Entries, newest first, each followed by two empty lines.
     EXPECT_TRUE(unread.endsWith("\r\n\r\n\r\n"));
-    EXPECT_TRUE(unread.contains(cp932(QStringLiteral("\r\n\r\n\r\n○田中　誠より(Vurna便) 送信日時: 2024年 4月1日(月) 8時25分"))));
+    EXPECT_TRUE(unread.contains(
+        cp932(QStringLiteral("\r\n\r\n\r\n○田中　誠より(Vurna便) 送信日時: 2024年 4月1日(月) 8時25分"))));
     EXPECT_TRUE(ReadFileText(own + ".old").startsWith(cp932(QStringLiteral("○鈴木　一郎より(伝言)     "))));
     EXPECT_TRUE(QFileInfo::exists(shareReal() + QStringLiteral("SUZUKI.mil")));
 }
@@ -203,14 +205,15 @@ TEST_F(DemoBoard, ProfileOpensTheBoardShownAsTheDemoUser)
     // The program reads NativeFormat; on Linux that is this ini file under XDG_CONFIG_HOME.
     const QString previous = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder() + QStringLiteral("/config"));
-    TLocalSettings settings;
-    TParmArray boards;
+    LocalSettings settings;
+    ParmRecList boards;
     settings.ReadLocalSettings(boards);
     TVurnaDataRec own;
     settings.LoadOwnIdentity(own, {});
     // Read as stored: a missing value must fail here, not fall back to the default.
     const QVariant smallFont =
-        QSettings(folder() + QStringLiteral("/config/Quaxosoft/Vurna.conf"), QSettings::IniFormat).value(QStringLiteral("SmallFont"));
+        QSettings(folder() + QStringLiteral("/config/Quaxosoft/Vurna.conf"), QSettings::IniFormat)
+            .value(QStringLiteral("SmallFont"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, previous);
 
     ASSERT_EQ(boards.size(), 1);

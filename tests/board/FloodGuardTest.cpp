@@ -75,11 +75,10 @@ TEST_P(ShareGatePerSender, TestsAtMostItsOwnShareInAMinute)
     EXPECT_TRUE(gate.MayTest("10.0.0.2", c.requests * 1000)); // the others are not held up
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ShareGatePerSender,
-                         ::testing::Values(PerSenderCase{"AtTheLimit", ShareRequestGate::TestsPerSender,
-                                                         ShareRequestGate::TestsPerSender},
-                                           PerSenderCase{"OneOver", ShareRequestGate::TestsPerSender + 1,
-                                                         ShareRequestGate::TestsPerSender}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, ShareGatePerSender,
+    ::testing::Values(PerSenderCase{"AtTheLimit", ShareRequestGate::TestsPerSender, ShareRequestGate::TestsPerSender},
+                      PerSenderCase{"OneOver", ShareRequestGate::TestsPerSender + 1, ShareRequestGate::TestsPerSender}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,9 +1,9 @@
-#include "support/BoardFixtures.h"
+#include "board/BoardModel.h"
 #include "board/ChangeStamp.h"
 #include "board/StatusText.h"
-#include "board/TVurnaBoardModel.h"
 #include "board/UserFile.h"
 #include "board/UserLoader.h"
+#include "support/BoardFixtures.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,7 +37,8 @@ TEST(LoadUserFiles, EqualKeysKeepListingOrderOnALargeBoard)
     // Forty equal keys: more than the insertion-sort threshold of an unstable sort.
     TestShare share;
     for (int i = 0; i < 40; ++i)
-        share.writeBytes(QStringLiteral("m%1.vrn").arg(i), memberFile(QStringLiteral("ｵﾅｼﾞ"), QStringLiteral("N%1").arg(i)));
+        share.writeBytes(QStringLiteral("m%1.vrn").arg(i),
+                         memberFile(QStringLiteral("ｵﾅｼﾞ"), QStringLiteral("N%1").arg(i)));
     QList<QByteArray> listed;
     TVurnaDataArray unsorted;
     for (const QString& name : QDir(share.realPath()).entryList(QDir::Files | QDir::Hidden, QDir::Unsorted))
@@ -62,8 +63,14 @@ TEST(LoadUserFiles, FileTimeIsTheFilesLocalLastWriteAndTrailBytesSurviveUpperCas
     EXPECT_EQ(members[1].FileName, share.dataSource() + sjis({0x83, 0x65, 0x83, 0x58, 0x83, 0x67}));
 }
 
-struct NumberCase { QByteArray text; qint32 value; };
-class StatusFileNumbers : public ::testing::TestWithParam<NumberCase> {};
+struct NumberCase
+{
+    QByteArray text;
+    qint32 value;
+};
+class StatusFileNumbers : public ::testing::TestWithParam<NumberCase>
+{
+};
 
 TEST_P(StatusFileNumbers, WholeValueMustBeANumber)
 {
@@ -73,9 +80,10 @@ TEST_P(StatusFileNumbers, WholeValueMustBeANumber)
     EXPECT_EQ(r.DefaultOnExit, GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, StatusFileNumbers, ::testing::Values(
-    NumberCase{"2", 2}, NumberCase{" 3 ", 3}, NumberCase{"-1", -1}, NumberCase{"2x", 0}, NumberCase{"1.5", 0},
-    NumberCase{"", 0}, NumberCase{"-", 0}, NumberCase{"99999999999", 0}));
+INSTANTIATE_TEST_SUITE_P(Table, StatusFileNumbers,
+                         ::testing::Values(NumberCase{"2", 2}, NumberCase{" 3 ", 3}, NumberCase{"-1", -1},
+                                           NumberCase{"2x", 0}, NumberCase{"1.5", 0}, NumberCase{"", 0},
+                                           NumberCase{"-", 0}, NumberCase{"99999999999", 0}));
 
 TEST(DisplayStatusCode, AHugeStatusIndexNeverReadsAsOverdue)
 {
@@ -92,7 +100,7 @@ TEST(ChangeStampCounter, WrapsAtTheTopInsteadOfOverflowing)
 {
     TestShare share;
     share.writeBytes(QStringLiteral("timestmp.dat"), "2147483647\r\nX\r\n");
-    TVurnaBoardModel model;
+    BoardModel model;
     model.SetDataSource(share.dataSource());
     EXPECT_EQ(model.TimeStamp(), 2147483647);
     model.CommitTimeStamp(share.dataSource() + "A");
@@ -101,7 +109,7 @@ TEST(ChangeStampCounter, WrapsAtTheTopInsteadOfOverflowing)
 
 TEST(BoardModelAccess, OutOfRangeIndexGivesAnEmptyRecord)
 {
-    TVurnaBoardModel model;
+    BoardModel model;
     EXPECT_TRUE(model.GetMember(5).FileName.isEmpty());
     EXPECT_TRUE(model.GetMember(-1).FileName.isEmpty());
 }

@@ -1,7 +1,7 @@
-#include "support/BoardFixtures.h"
+#include "board/BoardModel.h"
 #include "board/MinuteScheduler.h"
-#include "board/TVurnaBoardModel.h"
 #include "board/UserLoader.h"
+#include "support/BoardFixtures.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -26,7 +26,7 @@ TEST(BoardModelLoading, WhileALoadWaitsTheOldBoardStaysWholeAndChangesWait)
     TestShare share;
     share.writeBytes(QStringLiteral("a.vrn"), memberFile(QStringLiteral("ｱ"), QStringLiteral("A")));
     share.writeBytes(QStringLiteral("b.vrn"), memberFile(QStringLiteral("ｲ"), QStringLiteral("B")));
-    TVurnaBoardModel model;
+    BoardModel model;
     model.SetDataSource(share.dataSource());
     model.Reload(AllMembers);
     ASSERT_EQ(model.MemberHigh(), 2);
@@ -55,7 +55,7 @@ TEST(BoardModelLoading, WhileALoadWaitsTheOldBoardStaysWholeAndChangesWait)
     });
     model.Reload(AllMembers);
 
-    EXPECT_EQ(highSeen, 2);   // the previous board, complete
+    EXPECT_EQ(highSeen, 2); // the previous board, complete
     EXPECT_EQ(foundB, 2);
     EXPECT_EQ(memoDuringLoad, 0);
     ASSERT_EQ(model.MemberHigh(), 4);
@@ -70,8 +70,14 @@ TEST(BoardModelLoading, WhileALoadWaitsTheOldBoardStaysWholeAndChangesWait)
     EXPECT_TRUE(QTest::qWaitFor([&] { return memo.count() == 2; }, 5000));
 }
 
-struct OddFile { const char* label; std::function<void(const TestShare&)> make; };
-class LoaderOddFiles : public ::testing::TestWithParam<OddFile> {};
+struct OddFile
+{
+    const char* label;
+    std::function<void(const TestShare&)> make;
+};
+class LoaderOddFiles : public ::testing::TestWithParam<OddFile>
+{
+};
 
 TEST_P(LoaderOddFiles, LoadsTheRestWithoutHangingOrCrashing)
 {
@@ -82,17 +88,22 @@ TEST_P(LoaderOddFiles, LoadsTheRestWithoutHangingOrCrashing)
     EXPECT_EQ(LoadUserFiles(share.dataSource(), members, AllMembers, false), AllMembersLoaded);
     ASSERT_EQ(members.size(), 3) << GetParam().label;
     EXPECT_EQ(members[2].Name, "A");
-    EXPECT_TRUE(members[1].Name.isEmpty());  // the odd file loads as a member with empty fields
+    EXPECT_TRUE(members[1].Name.isEmpty()); // the odd file loads as a member with empty fields
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, LoaderOddFiles, ::testing::Values(
-    OddFile{"sparse file of 2 GiB", [](const TestShare& s) {
-        QFile f(s.realPath() + QStringLiteral("big.vrn"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(f.resize(2LL * 1024 * 1024 * 1024));
-    }},
-    OddFile{"named pipe", [](const TestShare& s) {
-        ASSERT_EQ(::mkfifo(QFile::encodeName(s.realPath() + QStringLiteral("fifo.vrn")).constData(), 0644), 0);
-    }}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, LoaderOddFiles,
+    ::testing::Values(OddFile{"sparse file of 2 GiB",
+                              [](const TestShare& s) {
+                                  QFile f(s.realPath() + QStringLiteral("big.vrn"));
+                                  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+                                  ASSERT_TRUE(f.resize(2LL * 1024 * 1024 * 1024));
+                              }},
+                      OddFile{"named pipe", [](const TestShare& s) {
+                                  ASSERT_EQ(
+                                      ::mkfifo(QFile::encodeName(s.realPath() + QStringLiteral("fifo.vrn")).constData(),
+                                               0644),
+                                      0);
+                              }}));
 
 } // namespace

@@ -7,7 +7,7 @@
 
 namespace {
 
-class Minutes : public BoardModel
+class Minutes : public BoardModelFixture
 {
 protected:
     MinuteScheduler scheduler{model};
@@ -18,8 +18,8 @@ TEST_F(Minutes, TickRunsEachJobWhenItsPeriodIsReached)
     scheduler.SetInterval(TInterval{2, 3, 0});
     QSignalSpy memo(&scheduler, &MinuteScheduler::OnCheckMsg);
     QSignalSpy minute(&scheduler, &MinuteScheduler::OnIntervalTimer);
-    QSignalSpy arrange(&model, &TVurnaBoardModel::OrderChanged);
-    QSignalSpy changed(&model, &TVurnaBoardModel::OnChangeDB);
+    QSignalSpy arrange(&model, &BoardModel::OrderChanged);
+    QSignalSpy changed(&model, &BoardModel::OnChangeDB);
 
     share.writeBytes(QStringLiteral("ueda.vrn"), memberFile(QStringLiteral("ｱｱ"), QStringLiteral("上田2")));
     share.writeBytes(QStringLiteral("timestmp.dat"), "50\r\nUEDA\r\n");
@@ -66,7 +66,7 @@ TEST_F(Minutes, StampNamingAMemberNewerThanTheLastFullLoad)
     scheduler.SetInterval(TInterval{0, 1, 0});
     share.writeBytes(QStringLiteral("newbie.vrn"), memberFile(QStringLiteral("ｱｱ"), QStringLiteral("新人")));
     share.writeBytes(QStringLiteral("timestmp.dat"), "42\r\nNEWBIE\r\n");
-    QSignalSpy arrange(&model, &TVurnaBoardModel::OrderChanged);
+    QSignalSpy arrange(&model, &BoardModel::OrderChanged);
     scheduler.MinuteTick();
     EXPECT_EQ(model.MemberHigh(), 3);
     EXPECT_EQ(arrange.count(), 1);
@@ -77,7 +77,7 @@ TEST_F(Minutes, FullReloadPicksUpNewAndDeletedMembersAndResetsTheLook)
     scheduler.SetInterval(TInterval{0, 0, 2});
     share.writeBytes(QStringLiteral("newbie.vrn"), memberFile(QStringLiteral("ｱｱ"), QStringLiteral("新人")));
     QFile::remove(share.realPath() + QStringLiteral("abe.vrn"));
-    QSignalSpy look(&model, &TVurnaBoardModel::MembersReset);
+    QSignalSpy look(&model, &BoardModel::MembersReset);
     scheduler.MinuteTick();
     EXPECT_EQ(model.GetMember(1).Name, cp932(QStringLiteral("阿部")));
     scheduler.MinuteTick();
@@ -90,7 +90,7 @@ TEST_F(Minutes, OneFullReloadSoonAfterTheStartFindsColleaguesWhoStartedMeanwhile
 {
     scheduler.SetInterval(TInterval{0, 0, 60});
     share.writeBytes(QStringLiteral("newbie.vrn"), memberFile(QStringLiteral("ｱｱ"), QStringLiteral("新人")));
-    QSignalSpy look(&model, &TVurnaBoardModel::MembersReset);
+    QSignalSpy look(&model, &BoardModel::MembersReset);
     scheduler.MinuteTick();
     EXPECT_EQ(look.count(), 0);
     scheduler.MinuteTick();
@@ -110,7 +110,7 @@ TEST_F(Minutes, EventsDuringALoadWaitUntilItIsDone)
     TVurnaDataRec update = model.GetMember(1);
     update.Locate = "during load";
     // What a retry wait would let in: a tick and a datagram arrive while the array is rebuilt.
-    QObject::connect(&model, &TVurnaBoardModel::BusyChanged, [&](bool busy) {
+    QObject::connect(&model, &BoardModel::BusyChanged, [&](bool busy) {
         if (!busy)
             return;
         highDuringLoad = model.MemberHigh();

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "board/BoardModel.h"
+#include "board/ChangeNotice.h"
 #include "board/MinuteScheduler.h"
-#include "board/TVurnaBoardModel.h"
-#include "board/TVurnaNotice.h"
 #include "board/UserLoader.h"
 #include "platform/Clock.h"
+#include "store/LocalSettings.h"
 #include "store/StatusSink.h"
-#include "store/TLocalSettings.h"
 #include "support/TestShare.h"
 
 #include <QFile>
@@ -55,8 +55,14 @@ public:
         boards[0].ShareDir = share.dataSource();
         boards[0].UdpMode = 1;
         boards[0].UdpPort = 0; // the system picks a free port
-        notice =
-            std::make_unique<TVurnaNotice>(TNoticeContext{model, scheduler, own, boards, currentBoard, status, settings, clock});
+        notice = std::make_unique<ChangeNotice>(NoticeContext{.board = model,
+                                                              .minutes = scheduler,
+                                                              .own = own,
+                                                              .boards = boards,
+                                                              .currentBoard = currentBoard,
+                                                              .status = status,
+                                                              .settings = settings,
+                                                              .clock = clock});
         notice->SetAddressLookUp([ownAddress] { return ownAddress; });
     }
 
@@ -71,17 +77,17 @@ public:
 
     TVurnaDataRec member(const QByteArray& base) const { return model.GetMember(model.IndexOfMember(base)); }
 
-    TVurnaBoardModel model;
+    BoardModel model;
     MinuteScheduler scheduler{model};
     TVurnaDataRec own;
-    TParmArray boards;
+    ParmRecList boards;
     int currentBoard = 0;
     RecordingStatus status;
-    TLocalSettings settings;
+    LocalSettings settings;
     FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 30))};
-    std::unique_ptr<TVurnaNotice> notice;
+    std::unique_ptr<ChangeNotice> notice;
     QList<SentDatagram> sent;
-    int sendResult = TVurnaNotice::Sent;
+    int sendResult = ChangeNotice::Sent;
 };
 
 // A temporary profile for the local settings, so the user's own stay untouched.

@@ -57,8 +57,8 @@ TEST_F(Flood, ThousandRefusalsFromOneSenderMakeOneLogLineAMinuteWithTheCount)
 
 TEST_F(Flood, ReloadBurstLoadsAtMostOncePerQuietTimeAndOnceAfterIt)
 {
-    QSignalSpy loads(&copy->model, &TVurnaBoardModel::MembersReset);
-    QObject::connect(copy->notice.get(), &TVurnaNotice::ReloadRequested, &copy->model,
+    QSignalSpy loads(&copy->model, &BoardModel::MembersReset);
+    QObject::connect(copy->notice.get(), &ChangeNotice::ReloadRequested, &copy->model,
                      [this] { copy->model.Reload(AllMembers); });
     // A colleague writes a new absence in the middle of the burst: the load after it must
     // still come.
@@ -71,12 +71,12 @@ TEST_F(Flood, ReloadBurstLoadsAtMostOncePerQuietTimeAndOnceAfterIt)
         copy->notice->RunDueRequests(); // as the timer would, at any moment
     }
     // One at the first request and one at the end of each quiet time inside the minute.
-    const int burstLoads = int((60000 + TVurnaNotice::ReloadQuietMs - 1) / TVurnaNotice::ReloadQuietMs);
+    const int burstLoads = int((60000 + ChangeNotice::ReloadQuietMs - 1) / ChangeNotice::ReloadQuietMs);
     EXPECT_EQ(loads.count(), burstLoads);
     EXPECT_NE(copy->member("ITO").Name, cp932(QStringLiteral("伊東")));
 
     for (const int quietTimes : {1, 3}) {
-        at(60000 + quietTimes * TVurnaNotice::ReloadQuietMs);
+        at(60000 + quietTimes * ChangeNotice::ReloadQuietMs);
         copy->notice->RunDueRequests();
         EXPECT_EQ(loads.count(), burstLoads + 1); // the held one, and nothing doubled
     }
@@ -98,12 +98,12 @@ class NormalRate : public Flood, public ::testing::WithParamInterface<NormalCase
 TEST_P(NormalRate, OneChangeIsAppliedAtOnce)
 {
     const NormalCase& c = GetParam();
-    QSignalSpy reload(copy->notice.get(), &TVurnaNotice::ReloadRequested);
+    QSignalSpy reload(copy->notice.get(), &ChangeNotice::ReloadRequested);
     for (int i = 0; i < 200 && !c.floodText.isEmpty(); ++i)
         copy->notice->HandleDatagram(c.floodText, c.floodSender);
     const int reloadsBefore = int(reload.count());
 
-    at(TVurnaNotice::ReloadQuietMs);
+    at(ChangeNotice::ReloadQuietMs);
     copy->notice->HandleDatagram(status("x"), "192.168.1.30");
     EXPECT_EQ(copy->member("ITO").Locate, "x");
     copy->notice->HandleDatagram(Reload, "192.168.1.30");
@@ -119,10 +119,10 @@ INSTANTIATE_TEST_SUITE_P(Table, NormalRate,
 
 TEST_F(Flood, DatagramsDuringASlowLoadAreBoundedAndTheLatestKept)
 {
-    QSignalSpy changed(&copy->model, &TVurnaBoardModel::MemberChanged);
-    constexpr int Arriving = 3 * TVurnaNotice::MaxHeldDatagrams;
+    QSignalSpy changed(&copy->model, &BoardModel::MemberChanged);
+    constexpr int Arriving = 3 * ChangeNotice::MaxHeldDatagrams;
     bool flooded = false;
-    QObject::connect(&copy->model, &TVurnaBoardModel::BusyChanged, [&](bool busy) {
+    QObject::connect(&copy->model, &BoardModel::BusyChanged, [&](bool busy) {
         if (!busy || flooded)
             return;
         flooded = true;
@@ -132,7 +132,7 @@ TEST_F(Flood, DatagramsDuringASlowLoadAreBoundedAndTheLatestKept)
     copy->model.Reload(AllMembers);
     ASSERT_TRUE(flooded);
     EXPECT_EQ(copy->member("ITO").Locate, QByteArray::number(Arriving - 1));
-    EXPECT_EQ(changed.count(), TVurnaNotice::MaxHeldDatagrams);
+    EXPECT_EQ(changed.count(), ChangeNotice::MaxHeldDatagrams);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "NoticeFixture.h"
-#include "platform/SharePath.h"
 #include "board/Datagram.h"
+#include "platform/SharePath.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -123,9 +123,9 @@ TEST_P(WindowRequests, ReachTheWindow)
     const SignalCase& c = GetParam();
     if (c.withoutOwnMember)
         copy->own = TVurnaDataRec{};
-    QSignalSpy memo(copy->notice.get(), &TVurnaNotice::MemoArrived);
-    QSignalSpy reload(copy->notice.get(), &TVurnaNotice::ReloadRequested);
-    QSignalSpy end(copy->notice.get(), &TVurnaNotice::EndRequested);
+    QSignalSpy memo(copy->notice.get(), &ChangeNotice::MemoArrived);
+    QSignalSpy reload(copy->notice.get(), &ChangeNotice::ReloadRequested);
+    QSignalSpy end(copy->notice.get(), &ChangeNotice::EndRequested);
     copy->scheduler.SetInterval(TInterval{5, 0, 0});
     copy->scheduler.MinuteTick();
     ASSERT_EQ(copy->scheduler.MinCounter().CheckMsg, 1);
@@ -234,7 +234,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ShareMoved,
 TEST_F(NoticeOffice, DatagramDuringALoadIsAppliedToTheNewBoard)
 {
     bool handledDuringLoad = false;
-    QObject::connect(&copy->model, &TVurnaBoardModel::BusyChanged, [&](bool busy) {
+    QObject::connect(&copy->model, &BoardModel::BusyChanged, [&](bool busy) {
         if (!busy || handledDuringLoad)
             return;
         handledDuringLoad = true;

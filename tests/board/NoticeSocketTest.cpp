@@ -70,7 +70,7 @@ TEST_P(Exchange, StatusArrivesWholeAtTheOtherCopy)
 {
     const ExchangeCase& c = GetParam();
     listen(c.modeA, c.bindA, c.modeB);
-    QSignalSpy changed(&b->model, &TVurnaBoardModel::MemberChanged);
+    QSignalSpy changed(&b->model, &BoardModel::MemberChanged);
     TVurnaDataRec ueda = a->member("UEDA");
     ueda.Locate = longLocate();
     ueda.Date = "2026/12/09";
@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Loopback, EmptyDatagramDoesNotStallTheListener)
 {
     listen(1, "127.0.0.1", 1);
-    QSignalSpy changed(&b->model, &TVurnaBoardModel::MemberChanged);
+    QSignalSpy changed(&b->model, &BoardModel::MemberChanged);
     QUdpSocket raw;
     ASSERT_TRUE(raw.bind(QHostAddress(QStringLiteral("127.0.0.3")), 0));
     ASSERT_EQ(raw.writeDatagram(QByteArray(), QHostAddress(QStringLiteral("127.0.0.2")), port), 0);
@@ -114,9 +114,9 @@ TEST_F(Loopback, ListenerStoppedByAHandlerReadsNoFurther)
 {
     listen(1, "127.0.0.1", 1);
     // Shutdown stops the listener from inside the handling of an end datagram.
-    QObject::connect(b->notice.get(), &TVurnaNotice::EndRequested, b->notice.get(),
+    QObject::connect(b->notice.get(), &ChangeNotice::EndRequested, b->notice.get(),
                      [this] { b->notice->StopListener(); });
-    QSignalSpy end(b->notice.get(), &TVurnaNotice::EndRequested);
+    QSignalSpy end(b->notice.get(), &ChangeNotice::EndRequested);
     QUdpSocket raw;
     ASSERT_TRUE(raw.bind(QHostAddress(QStringLiteral("127.0.0.3")), 0));
     const QHostAddress to(QStringLiteral("127.0.0.2"));
@@ -185,8 +185,8 @@ private:
 TEST_F(Diagnostics, NameWhatWasSentReceivedAndApplied)
 {
     listen(1, "127.0.0.1", 1);
-    QSignalSpy changed(&b->model, &TVurnaBoardModel::MemberChanged);
-    QSignalSpy memo(b->notice.get(), &TVurnaNotice::MemoArrived);
+    QSignalSpy changed(&b->model, &BoardModel::MemberChanged);
+    QSignalSpy memo(b->notice.get(), &ChangeNotice::MemoArrived);
     TVurnaDataRec ueda = a->member("UEDA");
     ueda.Locate = "x";
     a->notice->SendStatusNotice(ueda);

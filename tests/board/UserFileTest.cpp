@@ -1,12 +1,12 @@
-#include "support/BoardFixtures.h"
 #include "board/UserFile.h"
+#include "support/BoardFixtures.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const QByteArray so = sjis({0x83, 0x5C});   // ソ
-const QByteArray hyo = sjis({0x95, 0x5C});  // 表
+const QByteArray so = sjis({0x83, 0x5C});  // ソ
+const QByteArray hyo = sjis({0x95, 0x5C}); // 表
 
 TEST(ParseUserFile, AllTwelveValuesWithBackslashTrailBytes)
 {
@@ -37,8 +37,16 @@ TEST(ParseUserFile, AValueOverThreeLinesIsOneValue)
     EXPECT_EQ(r.Date, "2026/01/02");
 }
 
-struct Partial { const char* label; QByteArray text; QByteArray furigana, locate, date, sortPrefix; qint32 statusIndex; };
-class ParseUserFileCounts : public ::testing::TestWithParam<Partial> {};
+struct Partial
+{
+    const char* label;
+    QByteArray text;
+    QByteArray furigana, locate, date, sortPrefix;
+    qint32 statusIndex;
+};
+class ParseUserFileCounts : public ::testing::TestWithParam<Partial>
+{
+};
 
 TEST_P(ParseUserFileCounts, ValuesMissingFromTheTextKeepTheirOldValue)
 {
@@ -55,19 +63,28 @@ TEST_P(ParseUserFileCounts, ValuesMissingFromTheTextKeepTheirOldValue)
     EXPECT_EQ(r.StatusIndex, p.statusIndex) << p.label;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ParseUserFileCounts, ::testing::Values(
-    Partial{"five values", userFileText({"F", "N", "G", "I", "L"}), "F", "L", "old-date", "9", 7},
-    Partial{"thirteen values", userFileText({"F", "N", "G", "I", "L", "D", "T", "W", "P", "1", "0", "5", "extra"}),
-            "F", "L", "D", "5", 1},
-    Partial{"blank lines between values", "\"F\"\r\n\r\n\"N\"\r\n\r\n\r\n\"G\"", "F", "", "old-date", "9", 7},
-    Partial{"a line without quotes loses what follows", "\"F\"\r\nbroken\r\n\"N\"\r\n\"G\"", "F", "", "old-date", "9", 7},
-    Partial{"letter as status index", userFileText({"F", "N", "G", "I", "L", "D", "T", "W", "P", "x", "0", ""}),
-            "F", "L", "D", "", 0},
-    Partial{"LF and CR line ends", "\"F\"\n\"N\"\r\"G\"\n\"I\"\n\"L1\nL2\"", "F", "L1\r\nL2", "old-date", "9", 7},
-    Partial{"blanks inside quotes are trimmed", "\"  F \t\"", "F", "", "old-date", "9", 7}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, ParseUserFileCounts,
+    ::testing::Values(
+        Partial{"five values", userFileText({"F", "N", "G", "I", "L"}), "F", "L", "old-date", "9", 7},
+        Partial{"thirteen values", userFileText({"F", "N", "G", "I", "L", "D", "T", "W", "P", "1", "0", "5", "extra"}),
+                "F", "L", "D", "5", 1},
+        Partial{"blank lines between values", "\"F\"\r\n\r\n\"N\"\r\n\r\n\r\n\"G\"", "F", "", "old-date", "9", 7},
+        Partial{"a line without quotes loses what follows", "\"F\"\r\nbroken\r\n\"N\"\r\n\"G\"", "F", "", "old-date",
+                "9", 7},
+        Partial{"letter as status index", userFileText({"F", "N", "G", "I", "L", "D", "T", "W", "P", "x", "0", ""}),
+                "F", "L", "D", "", 0},
+        Partial{"LF and CR line ends", "\"F\"\n\"N\"\r\"G\"\n\"I\"\n\"L1\nL2\"", "F", "L1\r\nL2", "old-date", "9", 7},
+        Partial{"blanks inside quotes are trimmed", "\"  F \t\"", "F", "", "old-date", "9", 7}));
 
-struct GroupCase { QByteArray stored; QString expected; };
-class GroupNormalisation : public ::testing::TestWithParam<GroupCase> {};
+struct GroupCase
+{
+    QByteArray stored;
+    QString expected;
+};
+class GroupNormalisation : public ::testing::TestWithParam<GroupCase>
+{
+};
 
 TEST_P(GroupNormalisation, ReadsAsFullWidthUpperCase)
 {
@@ -76,25 +93,25 @@ TEST_P(GroupNormalisation, ReadsAsFullWidthUpperCase)
     EXPECT_EQ(r.Group, cp932(GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, GroupNormalisation, ::testing::Values(
-    GroupCase{" sales ", QStringLiteral("ＳＡＬＥＳ")},
-    GroupCase{sjis({0xB4, 0xB2, 0xB7, 0xDE, 0xAE, 0xB3}), QStringLiteral("エイギョウ")},  // ｴｲｷﾞｮｳ
-    GroupCase{"", QStringLiteral("未設定")},
-    GroupCase{"   ", QStringLiteral("未設定")},
-    GroupCase{sjis({0x89, 0x63, 0x8B, 0xC6}) + "1", QStringLiteral("営業１")}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, GroupNormalisation,
+    ::testing::Values(GroupCase{" sales ", QStringLiteral("ＳＡＬＥＳ")},
+                      GroupCase{sjis({0xB4, 0xB2, 0xB7, 0xDE, 0xAE, 0xB3}), QStringLiteral("エイギョウ")}, // ｴｲｷﾞｮｳ
+                      GroupCase{"", QStringLiteral("未設定")}, GroupCase{"   ", QStringLiteral("未設定")},
+                      GroupCase{sjis({0x89, 0x63, 0x8B, 0xC6}) + "1", QStringLiteral("営業１")}));
 
 TEST(BuildUserFileText, PresentMemberIsWrittenByteForByte)
 {
     TVurnaDataRec r;
-    r.Furigana = sjis({0xD4, 0xCF, 0xC0, 0xDE});  // ﾔﾏﾀﾞ
+    r.Furigana = sjis({0xD4, 0xCF, 0xC0, 0xDE}); // ﾔﾏﾀﾞ
     r.Name = cp932(QStringLiteral("山田ソ表"));
     r.Group = cp932(QStringLiteral("営業"));
     r.InnerLine = "201";
     r.IP = "192.168.1.20";
-    const QByteArray expected = "\"" + sjis({0xD4, 0xCF, 0xC0, 0xDE}) + "\"\r\n\"" +
-                                sjis({0x8E, 0x52, 0x93, 0x63, 0x83, 0x5C, 0x95, 0x5C}) + "\"\r\n\"" +
-                                sjis({0x89, 0x63, 0x8B, 0xC6}) +
-                                "\"\r\n\"201\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"192.168.1.20\"\r\n\"0\"\r\n\"0\"\r\n\"\"";
+    const QByteArray expected =
+        "\"" + sjis({0xD4, 0xCF, 0xC0, 0xDE}) + "\"\r\n\"" + sjis({0x8E, 0x52, 0x93, 0x63, 0x83, 0x5C, 0x95, 0x5C}) +
+        "\"\r\n\"" + sjis({0x89, 0x63, 0x8B, 0xC6}) +
+        "\"\r\n\"201\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"192.168.1.20\"\r\n\"0\"\r\n\"0\"\r\n\"\"";
     EXPECT_EQ(BuildUserFileText(r).toHex(' '), expected.toHex(' '));
 }
 

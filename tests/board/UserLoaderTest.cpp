@@ -1,7 +1,7 @@
-#include "support/BoardFixtures.h"
-#include "board/EFileIOError.h"
 #include "board/UserLoader.h"
+#include "board/EFileIOError.h"
 #include "platform/ShareDirectory.h"
+#include "support/BoardFixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,7 +38,7 @@ TEST(LoadUserFiles, MixedCaseNamesLoadUpperCasedWithTheirStopMarkers)
     share.writeBytes(QStringLiteral("timestmp.dat"), "3\r\nSATO\r\n");
     share.writeBytes(QStringLiteral("Yamada.vrn.tmp1"), "not a member");
     QDir().mkpath(share.realPath() + QStringLiteral("folder.vrn"));
-    QDir().mkpath(share.realPath() + QStringLiteral("YAMADA.off"));  // a folder is no stop marker
+    QDir().mkpath(share.realPath() + QStringLiteral("YAMADA.off")); // a folder is no stop marker
 
     TVurnaDataArray members;
     ASSERT_EQ(LoadUserFiles(share.dataSource(), members, AllMembers, false), AllMembersLoaded);
@@ -53,7 +53,8 @@ TEST(LoadUserFiles, MixedCaseNamesLoadUpperCasedWithTheirStopMarkers)
     EXPECT_TRUE(members[2].Running);
     EXPECT_TRUE(members[3].Running);
     EXPECT_TRUE(members[3].FileTime.isValid());
-    EXPECT_EQ(members[3].FileTime.toLocalTime(), QFileInfo(share.realPath() + QStringLiteral("Yamada.vrn")).lastModified());
+    EXPECT_EQ(members[3].FileTime.toLocalTime(),
+              QFileInfo(share.realPath() + QStringLiteral("Yamada.vrn")).lastModified());
 }
 
 QStringList* boardWarnings = nullptr;
@@ -73,8 +74,9 @@ TEST(LoadUserFiles, NamesWithoutACp932FormStayOffTheBoardWithOneWarning)
     // Held with '?' for what they lack, these would pass for this member and stop it.
     // Windows file systems take no '?' in a name: there the case cannot arise.
     QFile questionMarks(share.realPath() + QStringLiteral("??.vrn"));
-    const bool hasQuestionMarks = questionMarks.open(QIODevice::WriteOnly) &&
-                                  questionMarks.write(memberFile(QStringLiteral("ﾊﾃﾅ"), QStringLiteral("Question"))) > 0;
+    const bool hasQuestionMarks =
+        questionMarks.open(QIODevice::WriteOnly) &&
+        questionMarks.write(memberFile(QStringLiteral("ﾊﾃﾅ"), QStringLiteral("Question"))) > 0;
     questionMarks.close();
     share.writeBytes(QStringLiteral("한국.vrn"), memberFile(QStringLiteral("ｶﾝ"), QStringLiteral("Hangul")));
     share.writeBytes(QStringLiteral("한국.off"), "");
@@ -106,7 +108,8 @@ TEST(LoadUserFiles, EqualKeysKeepTheDirectoryListingOrder)
 {
     TestShare share;
     for (int i = 0; i < 12; ++i)
-        share.writeBytes(QStringLiteral("m%1.vrn").arg(i), memberFile(QStringLiteral("ｵﾅｼﾞ"), QStringLiteral("N%1").arg(i)));
+        share.writeBytes(QStringLiteral("m%1.vrn").arg(i),
+                         memberFile(QStringLiteral("ｵﾅｼﾞ"), QStringLiteral("N%1").arg(i)));
     share.writeBytes(QStringLiteral("first.vrn"), memberFile(QStringLiteral("ｱ"), QStringLiteral("A")));
 
     QList<QByteArray> listed;
@@ -124,9 +127,12 @@ TEST(LoadUserFiles, EqualKeysKeepTheDirectoryListingOrder)
 TEST(LoadUserFiles, SortPriorityPutsThePrefixFirst)
 {
     TestShare share;
-    share.writeBytes(QStringLiteral("a.vrn"), memberFile(QStringLiteral("ｱ"), QStringLiteral("A"), QStringLiteral("g"), QStringLiteral("2")));
-    share.writeBytes(QStringLiteral("b.vrn"), memberFile(QStringLiteral("ｲ"), QStringLiteral("B"), QStringLiteral("g"), QStringLiteral("1")));
-    share.writeBytes(QStringLiteral("c.vrn"), memberFile(QStringLiteral("ｳ"), QStringLiteral("C"), QStringLiteral("g")));
+    share.writeBytes(QStringLiteral("a.vrn"),
+                     memberFile(QStringLiteral("ｱ"), QStringLiteral("A"), QStringLiteral("g"), QStringLiteral("2")));
+    share.writeBytes(QStringLiteral("b.vrn"),
+                     memberFile(QStringLiteral("ｲ"), QStringLiteral("B"), QStringLiteral("g"), QStringLiteral("1")));
+    share.writeBytes(QStringLiteral("c.vrn"),
+                     memberFile(QStringLiteral("ｳ"), QStringLiteral("C"), QStringLiteral("g")));
     TVurnaDataArray members;
     LoadUserFiles(share.dataSource(), members, AllMembers, true);
     // Prefix and reading compare as one key: "1ｲ" < "2ｱ" < "ｳ" (digits before half-width kana).
@@ -135,8 +141,16 @@ TEST(LoadUserFiles, SortPriorityPutsThePrefixFirst)
     EXPECT_EQ(names(members), (QList<QByteArray>{"A", "B", "C"}));
 }
 
-struct ReloadCase { const char* label; QString newFurigana; QList<QByteArray> order; int returned; };
-class SingleReload : public ::testing::TestWithParam<ReloadCase> {};
+struct ReloadCase
+{
+    const char* label;
+    QString newFurigana;
+    QList<QByteArray> order;
+    int returned;
+};
+class SingleReload : public ::testing::TestWithParam<ReloadCase>
+{
+};
 
 TEST_P(SingleReload, MovesOnlyTowardsTheFront)
 {
@@ -154,10 +168,11 @@ TEST_P(SingleReload, MovesOnlyTowardsTheFront)
     EXPECT_EQ(names(members), GetParam().order) << GetParam().label;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SingleReload, ::testing::Values(
-    ReloadCase{"key grew past E: stays", QStringLiteral("ﾜ"), {"A", "C", "E"}, 2},
-    ReloadCase{"key shrank below A: moves to the front", QStringLiteral(" "), {"C", "A", "E"}, 2},
-    ReloadCase{"equal to A: goes after A", QStringLiteral("ｱ"), {"A", "C", "E"}, 2}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, SingleReload,
+    ::testing::Values(ReloadCase{"key grew past E: stays", QStringLiteral("ﾜ"), {"A", "C", "E"}, 2},
+                      ReloadCase{"key shrank below A: moves to the front", QStringLiteral(" "), {"C", "A", "E"}, 2},
+                      ReloadCase{"equal to A: goes after A", QStringLiteral("ｱ"), {"A", "C", "E"}, 2}));
 
 TEST(LoadUserFiles, SingleReloadOfAnUnknownOrDeletedMember)
 {
@@ -185,7 +200,7 @@ TEST(LoadUserFiles, SingleReloadPicksUpTheStopMarkerAndKeepsMissingFields)
     share.writeBytes(QStringLiteral("A.OFF"), "");
     LoadUserFiles(share.dataSource(), members, share.dataSource() + "A", false);
     EXPECT_EQ(members[1].Name, "Renamed");
-    EXPECT_EQ(members[1].Group, cp932(QStringLiteral("営業")));  // not in the new text: kept
+    EXPECT_EQ(members[1].Group, cp932(QStringLiteral("営業"))); // not in the new text: kept
     EXPECT_FALSE(members[1].Running);
 }
 

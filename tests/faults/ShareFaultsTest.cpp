@@ -1,7 +1,7 @@
 #include "PrivateMounts.h"
 #include "app/MainFixture.h"
 
-#include "board/TVurnaBoardModel.h"
+#include "board/BoardModel.h"
 #include "board/UserFile.h"
 #include "store/MemoFiles.h"
 #include "store/ParcelPost.h"
@@ -137,7 +137,7 @@ protected:
         const QMap<QString, QByteArray> files = tree();
         switch (action) {
         case Action::Start:
-            EXPECT_EQ(state().BoardModel.MemberHigh(), 2);
+            EXPECT_EQ(state().Model.MemberHigh(), 2);
             break;
         case Action::SetAbsence: {
             TVurnaDataRec yamada;
@@ -231,7 +231,7 @@ TEST_P(ShareFault, NothingInTheShareChangesTheUserIsToldAndTheNextTryWorks)
     if (row.action != Action::Start) { // a copy that starts says so, whatever its share
         EXPECT_EQ(sent.size(), announced) << "announced what was not stored";
     }
-    EXPECT_EQ(state().BoardModel.MemberHigh(), 2) << "the board is kept";
+    EXPECT_EQ(state().Model.MemberHigh(), 2) << "the board is kept";
     EXPECT_TRUE(boxes.shown().isEmpty()) << boxes.shown().front().text.toStdString();
     EXPECT_TRUE(status().contains(QString::fromUtf8(row.told))) << status().toStdString();
 

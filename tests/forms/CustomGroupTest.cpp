@@ -2,7 +2,7 @@
 // clicks, board changes, "設定" and Cancel as they reach the boards' filter states. With
 // VURNA_SCREENSHOT_DIR set the dialog is saved there as custom-group.png for a person to look at.
 
-#include "board/TVurnaBoardModel.h"
+#include "board/BoardModel.h"
 #include "board/UserLoader.h"
 #include "forms/CustomGroupLists.h"
 #include "forms/TfrmCustomGroup.h"
@@ -132,8 +132,8 @@ protected:
 
     TestShare shown{QStringLiteral("shown")};
     TestShare other{QStringLiteral("other")};
-    TVurnaBoardModel model;
-    TParmArray boards, before;
+    BoardModel model;
+    ParmRecList boards, before;
     const QList<QPixmap> pictures = TfrmCustomGroup::DrawnPictures();
     std::unique_ptr<TfrmCustomGroup> form;
     QTreeWidget* tree = nullptr;

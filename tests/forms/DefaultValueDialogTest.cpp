@@ -30,7 +30,7 @@ ParmRec ThreeMarkBoard()
 {
     ParmRec board;
     for (const char* name : {"外出(本日戻り)", "外出", "出張(本日戻り)", "出張"})
-        board.StatusTable.append(TStatusEntry{"x.ico", cp932(QString::fromUtf8(name))});
+        board.StatusTable.append(StatusEntry{"x.ico", cp932(QString::fromUtf8(name))});
     return board;
 }
 

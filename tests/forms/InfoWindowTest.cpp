@@ -1,4 +1,4 @@
-#include "board/TVurnaBoardModel.h"
+#include "board/BoardModel.h"
 #include "board/UserLoader.h"
 #include "forms/TVurnaCalendar.h"
 #include "forms/TfrmInfo.h"
@@ -57,21 +57,34 @@ protected:
                              memberFile(QString::fromUtf8(reading), QString::fromUtf8(name)));
         model.SetDataSource(share.dataSource());
         model.Reload(AllMembers);
-        site.StatusTable.append(TStatusEntry{"y.ico", cp932(QStringLiteral("外出(本日戻り)"))});
-        site.StatusTable.append(TStatusEntry{"r.ico", cp932(QStringLiteral("外出"))});
-        site.StatusTable.append(TStatusEntry{"y.ico", "(" + cp932(QStringLiteral("本日戻り")) + ")"});
-        site.StatusTable.append(TStatusEntry{"r.ico", ""});
+        site.StatusTable.append(StatusEntry{"y.ico", cp932(QStringLiteral("外出(本日戻り)"))});
+        site.StatusTable.append(StatusEntry{"r.ico", cp932(QStringLiteral("外出"))});
+        site.StatusTable.append(StatusEntry{"y.ico", "(" + cp932(QStringLiteral("本日戻り")) + ")"});
+        site.StatusTable.append(StatusEntry{"r.ico", ""});
     }
 
     void open(QList<int> members, TfrmInfo::Mode mode, bool presetToday = false, QStringList drops = {})
     {
-        InfoContext context{model, {}, own, clock, boxes, status, {}, drops, [this] { ++dropsCleared; }, {}, {}, {}};
+        InfoContext context{.board = model,
+                            .setHuzai = {},
+                            .own = own,
+                            .clock = clock,
+                            .boxes = boxes,
+                            .status = status,
+                            .statusPictures = {},
+                            .dropFiles = drops,
+                            .clearDropFiles = [this] { ++dropsCleared; },
+                            .send = {},
+                            .showMemoBoard = {},
+                            .history = {}};
         context.setHuzai = [this](TVurnaDataArray& records, const QByteArray& locate, qint32 index,
                                   const QByteArray& time, const QByteArray& date) {
             calls.append({records, locate, time, date, index});
         };
         context.send = [this](const QList<QByteArray>& lines) { sent = lines; };
-        context.history.read = [this](const QByteArray& member) { return histories.value(member, QList<QByteArray>()); };
+        context.history.read = [this](const QByteArray& member) {
+            return histories.value(member, QList<QByteArray>());
+        };
         context.history.replace = [this](const QByteArray& member, const QByteArray& kept, const QByteArray& newText) {
             historyCalls.append({{member}, kept, newText});
         };
@@ -93,7 +106,7 @@ protected:
     QByteArray member(const char* key) const { return share.dataSource() + key; }
 
     TestShare share;
-    TVurnaBoardModel model;
+    BoardModel model;
     ParmRec site;
     TVurnaDataRec own;
     FixedClock clock{QDateTime(QDate(2024, 3, 31), QTime(10, 0))};

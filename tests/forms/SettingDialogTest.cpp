@@ -57,26 +57,30 @@ protected:
 
     SettingEnvironment Environment()
     {
-        return {folders,
-                boxes,
-                clock,
-                [this](const QByteArray& dir, QString*) {
-                    loadedFrom = dir;
-                    return otherMembers;
-                },
-                [this](const QByteArray&) {
-                    ParmRec site;
-                    site.SortPriority = otherSortPriority;
-                    return site;
-                },
-                [] { return true; },
-                [this](const TVurnaDefaultValue& current) {
-                    defaultsShown.append(current);
-                    return defaultsAnswer;
-                },
-                [] {
-                    return TVurnaDefaultValue{"18:00", 1, "x"};
-                }};
+        return {.folders = folders,
+                .boxes = boxes,
+                .clock = clock,
+                .loadMembers =
+                    [this](const QByteArray& dir, QString*) {
+                        loadedFrom = dir;
+                        return otherMembers;
+                    },
+                .readSiteConfig =
+                    [this](const QByteArray&) {
+                        ParmRec site;
+                        site.SortPriority = otherSortPriority;
+                        return site;
+                    },
+                .shortcutPresent = [] { return true; },
+                .editDefaults =
+                    [this](const TVurnaDefaultValue& current) {
+                        defaultsShown.append(current);
+                        return defaultsAnswer;
+                    },
+                .readDefaults =
+                    [] {
+                        return TVurnaDefaultValue{"18:00", 1, "x"};
+                    }};
     }
 
     void open()

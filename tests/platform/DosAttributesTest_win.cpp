@@ -35,7 +35,8 @@ TEST_P(WindowsHiddenAttribute, SetClearedAndRead)
     QTemporaryDir tmp;
     const QString path = tmp.path() + QStringLiteral("/山田さんからのVurna便");
     ASSERT_TRUE(c.folder ? QDir().mkdir(path) : QFile(path).open(QIODevice::WriteOnly));
-    ASSERT_TRUE(::SetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()), c.before & ~FILE_ATTRIBUTE_DIRECTORY));
+    ASSERT_TRUE(
+        ::SetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()), c.before & ~FILE_ATTRIBUTE_DIRECTORY));
     ASSERT_EQ(attributesOf(path), c.before) << c.name;
     EXPECT_EQ(DosAttributes::IsHidden(path), Hidden::No) << c.name;
 
@@ -56,7 +57,8 @@ constexpr DWORD S = FILE_ATTRIBUTE_SYSTEM;
 
 INSTANTIATE_TEST_SUITE_P(DosAttributes, WindowsHiddenAttribute,
                          ::testing::Values(AttributeCase{"file", false, A, A | H, A},
-                                           AttributeCase{"read-only file keeps its bits", false, R | A, R | A | H, R | A},
+                                           AttributeCase{"read-only file keeps its bits", false, R | A, R | A | H,
+                                                         R | A},
                                            AttributeCase{"folder shown is directory only", true, D | S, D | S | H, D}));
 
 TEST(DosAttributes, NothingThereIsUnknownAndNeverSet)

@@ -39,7 +39,7 @@ TEST(SharePath, ANewFileInADirectoryListedEarlierIsFound)
     TestShare share(QStringLiteral("Cached"));
     share.writeBytes(QStringLiteral("a.vrn"), "a");
     EXPECT_EQ(ReadFileText(share.dataSource() + "A.VRN"), QByteArray("a"));
-    share.writeBytes(QStringLiteral("b.vrn"), "b");  // same second: the directory time may not move
+    share.writeBytes(QStringLiteral("b.vrn"), "b"); // same second: the directory time may not move
     EXPECT_EQ(ReadFileText(share.dataSource() + "B.VRN"), QByteArray("b"));
 }
 
@@ -63,12 +63,12 @@ TEST_P(JoinTable, OneSeparatorBetweenDirectoryAndName)
 const QByteArray sep(1, SharePath::nativeSeparator);
 INSTANTIATE_TEST_SUITE_P(
     SharePath, JoinTable,
-    ::testing::Values(JoinCase{"ends in 表", "/srv/" + sjis({0x95, 0x5C}), "/srv/" + sjis({0x95, 0x5C}) + sep + "A.vrn"},
-                      JoinCase{"ends in ソ", "/srv/" + sjis({0x83, 0x5C}), "/srv/" + sjis({0x83, 0x5C}) + sep + "A.vrn"},
-                      JoinCase{"表 then a backslash", "C:\\" + sjis({0x95, 0x5C}) + "\\",
-                               "C:\\" + sjis({0x95, 0x5C}) + "\\A.vrn"},
-                      JoinCase{"ends in a slash", "/srv/x/", "/srv/x/A.vrn"},
-                      JoinCase{"plain name", "/srv/x", "/srv/x" + sep + "A.vrn"}, JoinCase{"no directory", "", "A.vrn"}));
+    ::testing::Values(
+        JoinCase{"ends in 表", "/srv/" + sjis({0x95, 0x5C}), "/srv/" + sjis({0x95, 0x5C}) + sep + "A.vrn"},
+        JoinCase{"ends in ソ", "/srv/" + sjis({0x83, 0x5C}), "/srv/" + sjis({0x83, 0x5C}) + sep + "A.vrn"},
+        JoinCase{"表 then a backslash", "C:\\" + sjis({0x95, 0x5C}) + "\\", "C:\\" + sjis({0x95, 0x5C}) + "\\A.vrn"},
+        JoinCase{"ends in a slash", "/srv/x/", "/srv/x/A.vrn"},
+        JoinCase{"plain name", "/srv/x", "/srv/x" + sep + "A.vrn"}, JoinCase{"no directory", "", "A.vrn"}));
 
 TEST(FileText, MissingFileReadsEmptyAtOnce)
 {
@@ -85,7 +85,7 @@ TEST(FileText, GivesUpAfterThreeAttempts)
     QDir().mkpath(share.realPath() + QStringLiteral("BLOCKED.vrn"));
     int readFailures = 0;
     EXPECT_TRUE(ReadFileText(share.dataSource() + "BLOCKED.vrn", countingPolicy(&readFailures)).isEmpty());
-    EXPECT_EQ(readFailures, 2);  // waits between the three attempts, none after the last
+    EXPECT_EQ(readFailures, 2); // waits between the three attempts, none after the last
 
     int writeFailures = 0;
     EXPECT_FALSE(WriteFileText(share.dataSource() + "BLOCKED.vrn", "x", countingPolicy(&writeFailures)));

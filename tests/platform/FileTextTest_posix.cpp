@@ -23,7 +23,7 @@ TEST(SharePath, MixedCaseShareOnACaseSensitiveFileSystem)
     QDir().mkpath(share.realPath() + QStringLiteral("sub"));
     share.writeBytes(QStringLiteral("sub/Memo.mil"), "m");
 
-    const QByteArray upper = share.dataSource();  // everything upper-cased, as held in memory
+    const QByteArray upper = share.dataSource(); // everything upper-cased, as held in memory
     EXPECT_EQ(ReadFileText(upper + "YAMADA.vrn"), QByteArray("\"x\""));
     EXPECT_EQ(ReadFileText(upper + "yamada.VRN"), QByteArray("\"x\""));
     EXPECT_EQ(ReadFileText(upper + "SUB/MEMO.MIL"), QByteArray("m"));

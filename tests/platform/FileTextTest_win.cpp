@@ -47,10 +47,10 @@ TEST_P(ReplaceWhileOpen, TheOpenReaderKeepsTheOldFileWhole)
         << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    FileText, ReplaceWhileOpen,
-    ::testing::Values(HeldCase{"a reader as the board opens files", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               true},
-                      HeldCase{"a reader that denies deleting", FILE_SHARE_READ | FILE_SHARE_WRITE, false}));
+INSTANTIATE_TEST_SUITE_P(FileText, ReplaceWhileOpen,
+                         ::testing::Values(HeldCase{"a reader as the board opens files",
+                                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, true},
+                                           HeldCase{"a reader that denies deleting", FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                    false}));
 
 } // namespace

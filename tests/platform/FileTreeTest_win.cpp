@@ -41,19 +41,20 @@ bool makeJunction(const QString& link, const QString& target)
     const std::wstring names = L"\\??\\" + native(target) + L'\0' + native(target) + L'\0';
     const WORD substituteBytes = WORD(names.find(L'\0') * sizeof(wchar_t));
     const WORD printBytes = WORD(native(target).size() * sizeof(wchar_t));
-    const WORD header[6] = {WORD(8 + names.size() * sizeof(wchar_t)), 0, 0, substituteBytes,
-                            WORD(substituteBytes + sizeof(wchar_t)), printBytes};
+    const WORD header[6] = {WORD(8 + names.size() * sizeof(wchar_t)), 0,         0, substituteBytes,
+                            WORD(substituteBytes + sizeof(wchar_t)),  printBytes};
     const DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
-    QByteArray buffer = QByteArray(reinterpret_cast<const char*>(&tag), 4) +
-                        QByteArray(reinterpret_cast<const char*>(header), 12) +
-                        QByteArray(reinterpret_cast<const char*>(names.data()), qsizetype(names.size() * sizeof(wchar_t)));
+    QByteArray buffer =
+        QByteArray(reinterpret_cast<const char*>(&tag), 4) + QByteArray(reinterpret_cast<const char*>(header), 12) +
+        QByteArray(reinterpret_cast<const char*>(names.data()), qsizetype(names.size() * sizeof(wchar_t)));
     if (!::CreateDirectoryW(native(link).c_str(), nullptr))
         return false;
     const HANDLE h = ::CreateFileW(native(link).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     DWORD returned = 0;
-    const bool made = h != INVALID_HANDLE_VALUE && ::DeviceIoControl(h, FSCTL_SET_REPARSE_POINT, buffer.data(),
-                                                                     DWORD(buffer.size()), nullptr, 0, &returned, nullptr);
+    const bool made =
+        h != INVALID_HANDLE_VALUE && ::DeviceIoControl(h, FSCTL_SET_REPARSE_POINT, buffer.data(), DWORD(buffer.size()),
+                                                       nullptr, 0, &returned, nullptr);
     if (h != INVALID_HANDLE_VALUE)
         ::CloseHandle(h);
     if (!made)
@@ -97,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
     FileTree, ReparsePoints,
     ::testing::Values(LinkCase{"copy leaves the junction out and lists it",
                                [](const Tree& t) {
-                                   const FileTree::Result r = FileTree::Copy(t.parcel, t.root + QStringLiteral("/copy"));
+                                   const FileTree::Result r =
+                                       FileTree::Copy(t.parcel, t.root + QStringLiteral("/copy"));
                                    EXPECT_TRUE(r.ok) << r.error.toStdString();
                                    EXPECT_EQ(r.skippedLinks, QStringList{t.link});
                                    EXPECT_EQ(read(t.root + QStringLiteral("/copy/報告書.txt")), QByteArray("report"));
@@ -113,8 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    EXPECT_TRUE(FileTree::Remove(t.parcel));
                                    EXPECT_FALSE(QFileInfo::exists(t.parcel));
                                }},
-                      LinkCase{"nothing through a junction is inside",
-                               [](const Tree& t) {
+                      LinkCase{"nothing through a junction is inside", [](const Tree& t) {
                                    EXPECT_TRUE(FileTree::IsInside(t.parcel, t.link));
                                    EXPECT_FALSE(FileTree::IsInside(t.parcel, t.link + QStringLiteral("/secret.txt")));
                                }}));
@@ -149,7 +150,8 @@ TEST(FileTree, AFileHeldByAnotherProgramFailsTheCopyAndLeavesNoPartialTarget)
     write(locked, QByteArray(200000, 'p'));
     const HANDLE held = ::CreateFileW(native(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const FileTree::Result r = FileTree::Copy(tmp.path() + QStringLiteral("/parcel"), tmp.path() + QStringLiteral("/copy"));
+    const FileTree::Result r =
+        FileTree::Copy(tmp.path() + QStringLiteral("/parcel"), tmp.path() + QStringLiteral("/copy"));
     ::CloseHandle(held);
 
     EXPECT_FALSE(r.ok);

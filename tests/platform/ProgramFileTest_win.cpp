@@ -13,7 +13,9 @@
 namespace {
 
 // The programs of this build lie one folder above the test programs.
-class ProgramVersionResource : public ::testing::TestWithParam<const char*> {};
+class ProgramVersionResource : public ::testing::TestWithParam<const char*>
+{
+};
 
 TEST_P(ProgramVersionResource, HoldsTheBuildsVersionUnderItsJapaneseTranslation)
 {
@@ -54,12 +56,18 @@ TEST(ProgramFileWindows, AFolderThatTakesANewFileIsTheUsersAndKeepsNoTrace)
 
 // No drive here is mapped. Paths in network form never reach a network provider, so nothing
 // leaves the machine.
-class NetworkPathUnmapped : public ::testing::TestWithParam<QString> {};
+class NetworkPathUnmapped : public ::testing::TestWithParam<QString>
+{
+};
 
-TEST_P(NetworkPathUnmapped, StaysAsGiven) { EXPECT_EQ(NetworkPath::UniversalForm(GetParam()), GetParam()); }
+TEST_P(NetworkPathUnmapped, StaysAsGiven)
+{
+    EXPECT_EQ(NetworkPath::UniversalForm(GetParam()), GetParam());
+}
 
-INSTANTIATE_TEST_SUITE_P(Table, NetworkPathUnmapped, ::testing::Values(
-    QStringLiteral("C:\\Users\\yamada\\AppData\\Local\\Vurnaboard"), QStringLiteral("C:/windows/"),
-    QStringLiteral("\\\\SERVER\\SHARE\\VURNA\\"), QString()));
+INSTANTIATE_TEST_SUITE_P(Table, NetworkPathUnmapped,
+                         ::testing::Values(QStringLiteral("C:\\Users\\yamada\\AppData\\Local\\Vurnaboard"),
+                                           QStringLiteral("C:/windows/"), QStringLiteral("\\\\SERVER\\SHARE\\VURNA\\"),
+                                           QString()));
 
 } // namespace

@@ -12,7 +12,9 @@ namespace {
 // The superuser writes every folder, so there only a file that changed hands tells; anyone else
 // cannot give a file away, so there only a folder without write permission tells.
 enum class Install { Own, FolderNotWritable, AnotherUsersFile };
-class ProgramFolderOwner : public ::testing::TestWithParam<Install> {};
+class ProgramFolderOwner : public ::testing::TestWithParam<Install>
+{
+};
 
 TEST_P(ProgramFolderOwner, OnlyTheUsersOwnInstallIsReplaced)
 {

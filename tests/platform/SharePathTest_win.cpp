@@ -22,13 +22,13 @@ TEST_P(WindowsPathForms, ResolveTakesThePathAsGiven)
 }
 
 // 表 is 95 5C: its trail byte is no separator.
-INSTANTIATE_TEST_SUITE_P(
-    SharePath, WindowsPathForms,
-    ::testing::Values(FormCase{"drive", "C:\\SHARE\\YAMADA.vrn", QStringLiteral("C:/SHARE/YAMADA.vrn")},
-                      FormCase{"server", "\\\\SRV\\SHARE\\", QStringLiteral("//SRV/SHARE/")},
-                      FormCase{"slashes", "C:/SHARE/A.vrn", QStringLiteral("C:/SHARE/A.vrn")},
-                      FormCase{"表 before a separator", "C:\\" + sjis({0x95, 0x5C}) + "\\A",
-                               QStringLiteral("C:/表/A")}));
+INSTANTIATE_TEST_SUITE_P(SharePath, WindowsPathForms,
+                         ::testing::Values(FormCase{"drive", "C:\\SHARE\\YAMADA.vrn",
+                                                    QStringLiteral("C:/SHARE/YAMADA.vrn")},
+                                           FormCase{"server", "\\\\SRV\\SHARE\\", QStringLiteral("//SRV/SHARE/")},
+                                           FormCase{"slashes", "C:/SHARE/A.vrn", QStringLiteral("C:/SHARE/A.vrn")},
+                                           FormCase{"表 before a separator", "C:\\" + sjis({0x95, 0x5C}) + "\\A",
+                                                    QStringLiteral("C:/表/A")}));
 
 TEST(SharePath, WindowsFormsInMemory)
 {

@@ -11,23 +11,34 @@ const QByteArray so = sjis({0x83, 0x5C});
 const QByteArray hyo = sjis({0x95, 0x5C});
 const QByteArray fullA = sjis({0x82, 0x61});
 
-struct UpperCase { QByteArray in, out; };
-class SjisUpperCase : public ::testing::TestWithParam<UpperCase> {};
+struct UpperCase
+{
+    QByteArray in, out;
+};
+class SjisUpperCase : public ::testing::TestWithParam<UpperCase>
+{
+};
 
 TEST_P(SjisUpperCase, ChangesOnlySingleByteLetters)
 {
     EXPECT_EQ(SjisText::upperCase(GetParam().in).toHex(' '), GetParam().out.toHex(' '));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SjisUpperCase, ::testing::Values(
-    UpperCase{"abc", "ABC"},
-    UpperCase{fullA + "a", fullA + "A"},                    // trail byte 0x61 stays
-    UpperCase{sjis({0x83, 0x61}) + "x", sjis({0x83, 0x61}) + "X"},
-    UpperCase{"/share/" + so + "ny", "/SHARE/" + so + "NY"},
-    UpperCase{QByteArray("a") + char(0x81), QByteArray("A") + char(0x81)}));  // lone lead byte at the end
+INSTANTIATE_TEST_SUITE_P(Table, SjisUpperCase,
+                         ::testing::Values(UpperCase{"abc", "ABC"},
+                                           UpperCase{fullA + "a", fullA + "A"}, // trail byte 0x61 stays
+                                           UpperCase{sjis({0x83, 0x61}) + "x", sjis({0x83, 0x61}) + "X"},
+                                           UpperCase{"/share/" + so + "ny", "/SHARE/" + so + "NY"},
+                                           UpperCase{QByteArray("a") + char(0x81),
+                                                     QByteArray("A") + char(0x81)})); // lone lead byte at the end
 
-struct PathParts { QByteArray path, fileName, directory, base; };
-class SjisPathParts : public ::testing::TestWithParam<PathParts> {};
+struct PathParts
+{
+    QByteArray path, fileName, directory, base;
+};
+class SjisPathParts : public ::testing::TestWithParam<PathParts>
+{
+};
 
 TEST_P(SjisPathParts, SplitOnlyOnRealSeparators)
 {
@@ -38,13 +49,14 @@ TEST_P(SjisPathParts, SplitOnlyOnRealSeparators)
     EXPECT_EQ(SjisText::baseName(p.path).toHex(' '), p.base.toHex(' '));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SjisPathParts, ::testing::Values(
-    PathParts{"\\\\SRV\\SHARE\\" + so + hyo + ".vrn", so + hyo + ".vrn", "\\\\SRV\\SHARE\\", so + hyo},
-    PathParts{"/srv/share/" + hyo, hyo, "/srv/share/", hyo},
-    PathParts{so + ".vrn", so + ".vrn", "", so},
-    PathParts{"/srv/share/", "", "/srv/share/", ""},
-    PathParts{"/srv/share/.vrn", ".vrn", "/srv/share/", ""},
-    PathParts{"C:\\A.B\\NAME", "NAME", "C:\\A.B\\", "NAME"}));
+INSTANTIATE_TEST_SUITE_P(Table, SjisPathParts,
+                         ::testing::Values(PathParts{"\\\\SRV\\SHARE\\" + so + hyo + ".vrn", so + hyo + ".vrn",
+                                                     "\\\\SRV\\SHARE\\", so + hyo},
+                                           PathParts{"/srv/share/" + hyo, hyo, "/srv/share/", hyo},
+                                           PathParts{so + ".vrn", so + ".vrn", "", so},
+                                           PathParts{"/srv/share/", "", "/srv/share/", ""},
+                                           PathParts{"/srv/share/.vrn", ".vrn", "/srv/share/", ""},
+                                           PathParts{"C:\\A.B\\NAME", "NAME", "C:\\A.B\\", "NAME"}));
 
 TEST(SjisText, TrimKeepsPairsAndDropsControls)
 {
@@ -66,7 +78,7 @@ TEST(SjisText, IndexOfMatchesOnlyOnCharacterBoundaries)
 
 TEST(SjisText, LeftBytesNeverSplitsAPair)
 {
-    const QByteArray name = sjis({0x8E, 0x52, 0x93, 0x63}) + "x" + sjis({0x91, 0xBE});  // 山田x太
+    const QByteArray name = sjis({0x8E, 0x52, 0x93, 0x63}) + "x" + sjis({0x91, 0xBE}); // 山田x太
     EXPECT_EQ(SjisText::leftBytes(name, 5), name.left(5));
     EXPECT_EQ(SjisText::leftBytes(name, 6), name.left(5));
     EXPECT_EQ(SjisText::leftBytes(name, 7), name);
@@ -76,7 +88,7 @@ TEST(SjisText, LeftBytesNeverSplitsAPair)
 TEST(SjisText, CompareIsUnsignedBytewiseWithPrefixFirst)
 {
     EXPECT_LT(SjisText::compareBytes("ABC", "ABCD"), 0);
-    EXPECT_LT(SjisText::compareBytes("Z", sjis({0xB1})), 0);          // ｱ (B1) after ASCII
+    EXPECT_LT(SjisText::compareBytes("Z", sjis({0xB1})), 0); // ｱ (B1) after ASCII
     EXPECT_LT(SjisText::compareBytes(sjis({0xB1}), sjis({0xB2})), 0);
     EXPECT_EQ(SjisText::compareBytes("", ""), 0);
 }

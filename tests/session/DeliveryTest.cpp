@@ -1,8 +1,8 @@
-#include "session/DengonDelivery.h"
 #include "platform/Clock.h"
 #include "platform/DosAttributes.h"
 #include "platform/FolderChooser.h"
 #include "platform/MessageBoxes.h"
+#include "session/DengonDelivery.h"
 #include "store/ParcelPost.h"
 #include "store/StatusSink.h"
 #include "support/TestShare.h"
@@ -52,8 +52,13 @@ class Delivery : public ::testing::Test
 protected:
     Delivery()
     {
-        delivery = std::make_unique<DengonDelivery>(DeliveryContext{
-            status, boxes, clock, folders, [this](const QByteArray& recipient) { announced.append(recipient); }, {}});
+        delivery = std::make_unique<DengonDelivery>(
+            DeliveryContext{.status = status,
+                            .boxes = boxes,
+                            .clock = clock,
+                            .folders = folders,
+                            .announceMemo = [this](const QByteArray& recipient) { announced.append(recipient); },
+                            .memoPolicy = {}});
     }
 
     // A file to drop, outside the share.

@@ -8,26 +8,26 @@
 
 namespace {
 
-using HuzaiPresets::TPreset;
+using HuzaiPresets::Preset;
 
 struct PresetCase
 {
     const char* name;
-    TPreset preset;
+    Preset preset;
     QDateTime at;
     const char* locate; // UTF-8
     QByteArray date;
     QByteArray time;
 };
 
-class Preset : public ::testing::TestWithParam<PresetCase>
+class PresetValues : public ::testing::TestWithParam<PresetCase>
 {
 };
 
-TEST_P(Preset, WritesItsExactValues)
+TEST_P(PresetValues, WritesItsExactValues)
 {
     const PresetCase& c = GetParam();
-    const HuzaiPresets::THuzaiValues values = HuzaiPresets::PresetValues(c.preset, c.at);
+    const HuzaiPresets::HuzaiValues values = HuzaiPresets::PresetValues(c.preset, c.at);
     EXPECT_EQ(values.Locate, cp932(QString::fromUtf8(c.locate)));
     EXPECT_EQ(values.Date, c.date);
     EXPECT_EQ(values.Time, c.time);
@@ -40,21 +40,21 @@ QDateTime at(int day, int hour, int minute, int second = 0)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Tray, Preset,
-    ::testing::Values(
-        PresetCase{"Meeting4h", TPreset::Meeting4h, at(1, 9, 5), "会議", "2024/04/01", "13:05"},
-        PresetCase{"Meeting2h", TPreset::Meeting2h, at(1, 9, 5, 59), "会議", "2024/04/01", "11:05"},
-        PresetCase{"Meeting1h", TPreset::Meeting1h, at(1, 16, 45), "会議", "2024/04/01", "17:45"},
-        PresetCase{"Lunch", TPreset::Lunch, at(1, 12, 0), "食事中！", "2024/04/01", "13:00"},
-        PresetCase{"LunchAcrossMidnight", TPreset::Lunch, at(1, 23, 30), "食事中！", "2024/04/02", "00:30"},
-        PresetCase{"MeetingAcrossMonthEnd", TPreset::Meeting4h, QDateTime(QDate(2024, 3, 31), QTime(22, 10)), "会議",
-                   "2024/04/01", "02:10"},
-        PresetCase{"QuickMorning", TPreset::Quick, at(1, 9, 5),
-                   "ちょっと離席中！\r\n9時05分から離席中です。そこら辺にいます。", "", ""},
-        PresetCase{"QuickAfternoon", TPreset::Quick, at(1, 14, 30),
-                   "ちょっと離席中！\r\n14時30分から離席中です。そこら辺にいます。", "", ""},
-        PresetCase{"QuickMidnight", TPreset::Quick, at(1, 0, 0),
-                   "ちょっと離席中！\r\n0時00分から離席中です。そこら辺にいます。", "", ""}),
+    Tray, PresetValues,
+    ::testing::Values(PresetCase{"Meeting4h", Preset::Meeting4h, at(1, 9, 5), "会議", "2024/04/01", "13:05"},
+                      PresetCase{"Meeting2h", Preset::Meeting2h, at(1, 9, 5, 59), "会議", "2024/04/01", "11:05"},
+                      PresetCase{"Meeting1h", Preset::Meeting1h, at(1, 16, 45), "会議", "2024/04/01", "17:45"},
+                      PresetCase{"Lunch", Preset::Lunch, at(1, 12, 0), "食事中！", "2024/04/01", "13:00"},
+                      PresetCase{"LunchAcrossMidnight", Preset::Lunch, at(1, 23, 30), "食事中！", "2024/04/02",
+                                 "00:30"},
+                      PresetCase{"MeetingAcrossMonthEnd", Preset::Meeting4h,
+                                 QDateTime(QDate(2024, 3, 31), QTime(22, 10)), "会議", "2024/04/01", "02:10"},
+                      PresetCase{"QuickMorning", Preset::Quick, at(1, 9, 5),
+                                 "ちょっと離席中！\r\n9時05分から離席中です。そこら辺にいます。", "", ""},
+                      PresetCase{"QuickAfternoon", Preset::Quick, at(1, 14, 30),
+                                 "ちょっと離席中！\r\n14時30分から離席中です。そこら辺にいます。", "", ""},
+                      PresetCase{"QuickMidnight", Preset::Quick, at(1, 0, 0),
+                                 "ちょっと離席中！\r\n0時00分から離席中です。そこら辺にいます。", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HuzaiQuestions, NameTheFirstAndTheLastMember)
@@ -74,7 +74,7 @@ struct BeatCase
     int millisecond;
     bool memo;
     bool absent;
-    AlartPhase::TPicture picture;
+    AlartPhase::Picture picture;
 };
 
 class Beat : public ::testing::TestWithParam<BeatCase>
@@ -87,13 +87,14 @@ TEST_P(Beat, ShowsThePictureOfItsQuarter)
     EXPECT_EQ(AlartPhase::PictureAt(c.millisecond, c.memo, c.absent), c.picture);
 }
 
-using P = AlartPhase::TPicture;
+using P = AlartPhase::Picture;
 INSTANTIATE_TEST_SUITE_P(Quarters, Beat,
                          ::testing::Values(BeatCase{0, true, true, P::Normal}, BeatCase{249, true, true, P::Normal},
                                            BeatCase{250, true, true, P::Memo}, BeatCase{500, true, true, P::Normal},
                                            BeatCase{750, true, true, P::Absent}, BeatCase{999, true, true, P::Absent},
                                            BeatCase{300, true, false, P::Memo}, BeatCase{800, true, false, P::Memo},
                                            BeatCase{300, false, true, P::Absent}, BeatCase{800, false, true, P::Absent},
-                                           BeatCase{300, false, false, P::Stop}, BeatCase{100, false, false, P::Normal}));
+                                           BeatCase{300, false, false, P::Stop},
+                                           BeatCase{100, false, false, P::Normal}));
 
 } // namespace

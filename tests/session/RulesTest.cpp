@@ -50,7 +50,7 @@ TEST(TrayTip, CutAtSixtyThreeCharacters)
 
 TEST(GroupChoice, ItemsComeInKindOrder)
 {
-    const QList<TShareCustomGroup> shared = {{"Z", "A,B"}, {"M", "C"}};
+    const QList<SiteCustomGroup> shared = {{"Z", "A,B"}, {"M", "C"}};
     const QList<QByteArray> items = GroupFilterChoice::GroupItems({"A", "B"}, shared);
     EXPECT_EQ(items, (QList<QByteArray>{"0A", "0B", '1' + cp932(QStringLiteral("カスタムグループ")), "2M", "2Z"}));
 }
@@ -67,7 +67,7 @@ TEST(GroupChoice, TicksFollowTheStoredText)
 
 TEST(GroupChoice, CustomGroupMembersNeverRunTogether)
 {
-    const QList<TShareCustomGroup> shared = {{"P", "C,D"}, {"Q", ",E,"}, {"P", "F"}};
+    const QList<SiteCustomGroup> shared = {{"P", "C,D"}, {"Q", ",E,"}, {"P", "F"}};
     const QByteArray own = cp932(QStringLiteral("カスタムグループ"));
     const auto selection = GroupFilterChoice::SelectGroups({"0SALES", '1' + own, "2P", "2Q", "9X"}, ",A,B", shared);
     EXPECT_EQ(selection.Groups, QList<QByteArray>{"SALES"});

@@ -1,8 +1,8 @@
 #include "SoakDriver.h"
 
 #include "SoakCopy.h"
+#include "board/ChangeNotice.h"
 #include "board/EFileIOError.h"
-#include "board/TVurnaNotice.h"
 #include "board/UserLoader.h"
 #include "board/UserStatusWriter.h"
 #include "platform/Cp932.h"
@@ -15,8 +15,14 @@ struct SoakDriver::Member
 {
     Member(SoakDriver& driver, QByteArray key, QByteArray address)
         : key(std::move(key)), address(std::move(address)), writer(driver.m_model, own),
-          notice(TNoticeContext{driver.m_model, driver.m_scheduler, own, driver.m_boards, driver.m_currentBoard,
-                                driver.m_sink, driver.m_settings, driver.m_clock})
+          notice(NoticeContext{.board = driver.m_model,
+                               .minutes = driver.m_scheduler,
+                               .own = own,
+                               .boards = driver.m_boards,
+                               .currentBoard = driver.m_currentBoard,
+                               .status = driver.m_sink,
+                               .settings = driver.m_settings,
+                               .clock = driver.m_clock})
     {
         notice.SetAddressLookUp([this] { return this->address; });
         writer.SetNotifier(&notice);
@@ -26,7 +32,7 @@ struct SoakDriver::Member
     QByteArray address;
     TVurnaDataRec own;
     UserStatusWriter writer;
-    TVurnaNotice notice;
+    ChangeNotice notice;
 };
 
 void SoakDriver::Sink::setStatusText(const QString& text)

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "board/BoardModel.h"
 #include "board/MinuteScheduler.h"
-#include "board/TVurnaBoardModel.h"
 #include "platform/Clock.h"
+#include "store/LocalSettings.h"
 #include "store/ParmRec.h"
 #include "store/StatusSink.h"
-#include "store/TLocalSettings.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -65,10 +65,10 @@ private:
     QRandomGenerator m_random;
     SystemClock m_clock;
     Sink m_sink;
-    TLocalSettings m_settings;
-    TParmArray m_boards;
+    LocalSettings m_settings;
+    ParmRecList m_boards;
     int m_currentBoard = 0;
-    TVurnaBoardModel m_model;
+    BoardModel m_model;
     MinuteScheduler m_scheduler;
     std::vector<std::unique_ptr<Member>> m_members;
     QElapsedTimer m_elapsed;

@@ -7,9 +7,9 @@
 
 namespace {
 
-TParmArray threeBoards()
+ParmRecList threeBoards()
 {
-    TParmArray boards(3);
+    ParmRecList boards(3);
     boards[0].ShareDir = "/SRV/OWN/";
     boards[1].ShareDir = "/Srv/Honsya/";
     boards[2].ShareDir = "/srv/osaka/";
@@ -18,7 +18,7 @@ TParmArray threeBoards()
 
 TEST(FilterFileBuild, OwnBoardSectionWithGroupFilter)
 {
-    TParmArray boards(1);
+    ParmRecList boards(1);
     boards[0].ShareDir = "/SRV/OWN/";
     boards[0].Filter.CustomGroup = "A,B,"; // as the editor builds it
     boards[0].Filter.GroupFilterOn = true;
@@ -29,7 +29,7 @@ TEST(FilterFileBuild, OwnBoardSectionWithGroupFilter)
 
 TEST(FilterFileBuild, EveryBoardInOrderWithoutOuterCommas)
 {
-    TParmArray boards = threeBoards();
+    ParmRecList boards = threeBoards();
     boards[1].Filter = {",,YAMADA,SUZUKI,,", true, ",,", true, ",3,4,5,"};
     boards[2].Filter.StatusFilterOn = true;
     boards[2].Filter.CheckedStatus = ",1,";
@@ -42,7 +42,7 @@ TEST(FilterFileBuild, EveryBoardInOrderWithoutOuterCommas)
 TEST(FilterFileWrite, WritesTheFileAndSkipsAMemberWithoutFileName)
 {
     TestShare share;
-    TParmArray boards = threeBoards();
+    ParmRecList boards = threeBoards();
     boards[0].Filter.CustomGroup = ",A,";
     ASSERT_TRUE(FilterFile::Write(share.dataSource() + "YAMADA.ftr", boards, RetryPolicy{1, 0, {}}));
     EXPECT_EQ(share.readBytes(QStringLiteral("YAMADA.ftr")), FilterFile::Build(boards));
@@ -58,24 +58,24 @@ TEST(FilterFileRead, SectionsGoToTheBoardsTheyName)
                                                        "[/gone/]\r\nGONE\r\nGroup,Status\r\nX\r\n9\r\n\r\n"
                                                        "[/srv/osaka/]\r\nC\r\nStatus\r\n\r\n3,4\r\n\r\n"
                                                        "[/SRV/HONSYA/]\r\nD\r\nGroup\r\nY\r\n2\r\n\r\n");
-    TParmArray boards = threeBoards();
+    ParmRecList boards = threeBoards();
     ASSERT_TRUE(FilterFile::Read(share.dataSource() + "YAMADA.ftr", boards, RetryPolicy{1, 0, {}}));
-    EXPECT_EQ(boards[0].Filter, (TFilterState{",A,B,", true, ',' + cp932(QStringLiteral("営業")) + ',', false, ",,"}));
-    EXPECT_EQ(boards[2].Filter, (TFilterState{",C,", false, ",,", true, ",3,4,"}));
+    EXPECT_EQ(boards[0].Filter, (FilterState{",A,B,", true, ',' + cp932(QStringLiteral("営業")) + ',', false, ",,"}));
+    EXPECT_EQ(boards[2].Filter, (FilterState{",C,", false, ",,", true, ",3,4,"}));
     // A header in another letter case names no board: its lines run the counter past 5.
-    EXPECT_EQ(boards[1].Filter, TFilterState());
+    EXPECT_EQ(boards[1].Filter, FilterState());
 }
 
 TEST(FilterFileRead, FirstSectionIsTheOwnBoardWhateverItsHeader)
 {
-    TParmArray boards = threeBoards();
+    ParmRecList boards = threeBoards();
     FilterFile::Apply("[SomethingElse]\r\nA\r\nStatus\r\n\r\n7\r\n", boards);
-    EXPECT_EQ(boards[0].Filter, (TFilterState{",A,", false, ",,", true, ",7,"}));
+    EXPECT_EQ(boards[0].Filter, (FilterState{",A,", false, ",,", true, ",7,"}));
 }
 
 TEST(FilterFileRead, OwnDirectoryListedAsAnotherBoardKeepsBothStates)
 {
-    TParmArray boards = threeBoards();
+    ParmRecList boards = threeBoards();
     boards[1].ShareDir = boards[0].ShareDir;
     FilterFile::Apply("[MyDirectory]\r\nOWN\r\n\r\n\r\n\r\n\r\n[/SRV/OWN/]\r\nOTHER\r\n\r\n\r\n\r\n\r\n", boards);
     EXPECT_EQ(boards[0].Filter.CustomGroup, ",OWN,");
@@ -84,20 +84,20 @@ TEST(FilterFileRead, OwnDirectoryListedAsAnotherBoardKeepsBothStates)
 
 TEST(FilterFileRead, RoundTripKeepsTheFilters)
 {
-    TParmArray boards = threeBoards();
+    ParmRecList boards = threeBoards();
     boards[0].Filter = {",A,B,", true, ",G1,G2,", false, ""};
     boards[2].Filter = {"", false, "", true, ",0,5,"};
-    TParmArray read = threeBoards();
+    ParmRecList read = threeBoards();
     FilterFile::Apply(FilterFile::Build(boards), read);
-    EXPECT_EQ(read[0].Filter, (TFilterState{",A,B,", true, ",G1,G2,", false, ",,"}));
-    EXPECT_EQ(read[2].Filter, (TFilterState{",,", false, ",,", true, ",0,5,"}));
+    EXPECT_EQ(read[0].Filter, (FilterState{",A,B,", true, ",G1,G2,", false, ",,"}));
+    EXPECT_EQ(read[2].Filter, (FilterState{",,", false, ",,", true, ",0,5,"}));
     EXPECT_EQ(FilterFile::Build(read), FilterFile::Build(boards));
 }
 
 TEST(FilterFileRead, MissingFileChangesNothing)
 {
     TestShare share;
-    TParmArray boards = threeBoards();
+    ParmRecList boards = threeBoards();
     boards[0].Filter.GroupFilterOn = true;
     EXPECT_FALSE(FilterFile::Read(share.dataSource() + "NOBODY.ftr", boards, RetryPolicy{1, 0, {}}));
     EXPECT_TRUE(boards[0].Filter.GroupFilterOn);

@@ -67,7 +67,8 @@ TEST(HistoryFile, AddsToEveryMemberAndLeavesAnUnreadableHistoryAlone)
 
     EXPECT_EQ(HistoryFile::AddToMembers(members, "new", quick), 1);
     EXPECT_EQ(share.readBytes(QStringLiteral("yamada.lst")), "new\r\nold1\r\nold2");
-    EXPECT_EQ(QDir(share.realPath()).entryList({QStringLiteral("yamada.lst")}), QStringList{QStringLiteral("yamada.lst")});
+    EXPECT_EQ(QDir(share.realPath()).entryList({QStringLiteral("yamada.lst")}),
+              QStringList{QStringLiteral("yamada.lst")});
     EXPECT_EQ(share.readBytes(QStringLiteral("KATO.lst")), "new");
     EXPECT_EQ(HistoryFile::Read(members.at(0), quick).lines, (QList<QByteArray>{"new", "old1", "old2"}));
     EXPECT_FALSE(HistoryFile::Read(members.at(1), quick).ok);

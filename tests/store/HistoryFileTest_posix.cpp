@@ -16,7 +16,8 @@ TEST(HistoryFile, AHistoryWithoutReadPermissionIsLeftAlone)
     share.writeBytes(QStringLiteral("ITO.lst"), "kept");
     QFile::setPermissions(share.realPath() + QStringLiteral("ITO.lst"), QFileDevice::Permissions());
     EXPECT_EQ(HistoryFile::AddToMembers({share.dataSource() + "ITO"}, "new", RetryPolicy{1, 0, {}}), 1);
-    QFile::setPermissions(share.realPath() + QStringLiteral("ITO.lst"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QFile::setPermissions(share.realPath() + QStringLiteral("ITO.lst"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     EXPECT_EQ(share.readBytes(QStringLiteral("ITO.lst")), "kept");
 }
 

@@ -1,4 +1,4 @@
-#include "store/TLocalSettings.h"
+#include "store/LocalSettings.h"
 #include "platform/SharePath.h"
 #include "support/TestShare.h"
 
@@ -50,8 +50,8 @@ protected:
 
 TEST_F(FreshProfile, DefaultsOnAFreshProfile)
 {
-    TLocalSettings settings;
-    TParmArray boards;
+    LocalSettings settings;
+    ParmRecList boards;
     settings.ReadLocalSettings(boards);
     ASSERT_EQ(boards.size(), 1);
     EXPECT_TRUE(boards[0].ShareDir.isEmpty());
@@ -69,7 +69,7 @@ TEST_F(FreshProfile, DefaultsOnAFreshProfile)
     EXPECT_TRUE(own.Running);
     EXPECT_EQ(own.IP, QByteArray("192.168.0.7"));
 
-    const TStoredPlacement placement = settings.ReadStoredPlacement();
+    const StoredPlacement placement = settings.ReadStoredPlacement();
     EXPECT_FALSE(placement.NormalLeft || placement.NormalTop || placement.NormalBottom || placement.MaxLeft ||
                  placement.MaxTop);
     // Reading creates nothing.
@@ -82,8 +82,8 @@ struct FlagCase
 {
     const char* name;
     bool fresh; // read from a fresh profile
-    bool (TLocalSettings::*get)() const;
-    void (TLocalSettings::*set)(bool);
+    bool (LocalSettings::*get)() const;
+    void (LocalSettings::*set)(bool);
 };
 
 class Flags : public FreshProfile, public ::testing::WithParamInterface<FlagCase>
@@ -93,7 +93,7 @@ class Flags : public FreshProfile, public ::testing::WithParamInterface<FlagCase
 TEST_P(Flags, StoredAsZeroOrOneUnderTheirNames)
 {
     const FlagCase& c = GetParam();
-    TLocalSettings settings;
+    LocalSettings settings;
     EXPECT_EQ((settings.*c.get)(), c.fresh);
     (settings.*c.set)(!c.fresh);
     EXPECT_EQ(rawValue(QString::fromLatin1(c.name)).toString(), c.fresh ? QStringLiteral("0") : QStringLiteral("1"));
@@ -102,12 +102,12 @@ TEST_P(Flags, StoredAsZeroOrOneUnderTheirNames)
 
 INSTANTIATE_TEST_SUITE_P(
     LocalSettings, Flags,
-    ::testing::Values(
-        FlagCase{"AutoSmall", true, &TLocalSettings::AutoSmall, &TLocalSettings::SetAutoSmall},
-        FlagCase{"AutoDengonOpen", false, &TLocalSettings::AutoDengonOpen, &TLocalSettings::SetAutoDengonOpen},
-        FlagCase{"SmallFont", false, &TLocalSettings::SmallFont, &TLocalSettings::SetSmallFont},
-        FlagCase{"RegistSortPriority", false, &TLocalSettings::RegistSortPriority,
-                 &TLocalSettings::SetRegistSortPriority}),
+    ::testing::Values(FlagCase{"AutoSmall", true, &LocalSettings::AutoSmall, &LocalSettings::SetAutoSmall},
+                      FlagCase{"AutoDengonOpen", false, &LocalSettings::AutoDengonOpen,
+                               &LocalSettings::SetAutoDengonOpen},
+                      FlagCase{"SmallFont", false, &LocalSettings::SmallFont, &LocalSettings::SetSmallFont},
+                      FlagCase{"RegistSortPriority", false, &LocalSettings::RegistSortPriority,
+                               &LocalSettings::SetRegistSortPriority}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The other values, each distinct, as the store keeps them; the round trips below read them
@@ -141,12 +141,12 @@ TEST_F(FreshProfile, OtherValuesAreStoredUnderTheirNames)
     own.WarningCall = "090";
     own.StatusIndex = 3;
     own.SortPrefix = "1";
-    TWindowPlacement placement;
+    WindowPlacement placement;
     placement.Normal = {101, 102, 103, 104};
     placement.MaxPosition = {105, 106};
     const QByteArray shareDir = "/srv/" + sjis({0x83, 0x5C});
 
-    TLocalSettings settings;
+    LocalSettings settings;
     settings.SetShareDir(shareDir);
     settings.SaveOwnIdentity(own);
     settings.SaveWindowPlacement(placement);
@@ -178,7 +178,7 @@ TEST_P(ReadValues, FlagsAndIntegersFallBackSilently)
         for (const char* name : {"SmallFont", "AutoSmall", "NormalLeft"})
             storeRaw(QString::fromLatin1(name), QString::fromLatin1(c.stored));
     }
-    TLocalSettings settings;
+    LocalSettings settings;
     EXPECT_EQ(settings.SmallFont(), c.smallFont);
     EXPECT_EQ(settings.AutoSmall(), c.autoSmall);
     EXPECT_EQ(settings.ReadStoredPlacement().NormalLeft, c.normalLeft);
@@ -186,8 +186,7 @@ TEST_P(ReadValues, FlagsAndIntegersFallBackSilently)
 
 INSTANTIATE_TEST_SUITE_P(LocalSettings, ReadValues,
                          ::testing::Values(ReadCase{"Missing", nullptr, false, true, std::nullopt},
-                                           ReadCase{"Zero", "0", false, false, 0},
-                                           ReadCase{"One", "1", true, true, 1},
+                                           ReadCase{"Zero", "0", false, false, 0}, ReadCase{"One", "1", true, true, 1},
                                            ReadCase{"AnyNonZeroIsTrue", "7", true, true, 7},
                                            ReadCase{"Negative", "-3", true, true, -3},
                                            ReadCase{"NotANumber", "abc", false, true, std::nullopt},
@@ -199,8 +198,8 @@ TEST_F(FreshProfile, ShareDirWrittenInLowerCaseIsUsedUpperCased)
     storeRaw(QStringLiteral("ShareDir"), QStringLiteral("/srv/office/share/"));
     storeRaw(QStringLiteral("AutoSmall"), 0);
     storeRaw(QStringLiteral("AutoDengonOpen"), 1);
-    TParmArray boards;
-    TLocalSettings().ReadLocalSettings(boards);
+    ParmRecList boards;
+    LocalSettings().ReadLocalSettings(boards);
     EXPECT_EQ(boards[0].ShareDir, QByteArray("/SRV/OFFICE/SHARE/"));
     EXPECT_FALSE(boards[0].AutoSmall);
     EXPECT_TRUE(boards[0].AutoDengonOpen);
@@ -217,18 +216,18 @@ TEST_F(FreshProfile, ShareDirWithoutItsSeparatorStillNamesTheDirectory)
                  {QStringLiteral("/srv/ソ"), SharePath::withSeparator("/SRV/" + sjis({0x83, 0x5C}))}};
     for (const auto& c : cases) {
         storeRaw(QStringLiteral("ShareDir"), c.stored);
-        TParmArray boards;
-        TLocalSettings().ReadLocalSettings(boards);
+        ParmRecList boards;
+        LocalSettings().ReadLocalSettings(boards);
         EXPECT_EQ(boards[0].ShareDir.toHex(' '), c.held.toHex(' ')) << c.stored.toStdString();
     }
 }
 
 TEST_F(FreshProfile, ReadingKeepsTheOtherBoardsAndTheOwnBoardsConfiguration)
 {
-    TParmArray boards(2);
+    ParmRecList boards(2);
     boards[0].UdpPort = 2000;
     boards[1].BoardName = "B";
-    TLocalSettings().ReadLocalSettings(boards);
+    LocalSettings().ReadLocalSettings(boards);
     ASSERT_EQ(boards.size(), 2);
     EXPECT_EQ(boards[0].UdpPort, 2000);
     EXPECT_EQ(boards[1].BoardName, QByteArray("B"));
@@ -240,7 +239,7 @@ TEST_F(FreshProfile, WriteStoresTheDirectoryAsHeldThenUpperCasesIt)
     own.ShareDir = "/srv/Share/";
     own.AutoSmall = false;
     own.AutoDengonOpen = true;
-    TLocalSettings settings;
+    LocalSettings settings;
     settings.WriteLocalSettings(own);
     EXPECT_EQ(own.ShareDir, QByteArray("/SRV/SHARE/"));
     EXPECT_EQ(rawValue(QStringLiteral("ShareDir")).toString(), QStringLiteral("/srv/Share/"));
@@ -260,7 +259,7 @@ TEST_F(FreshProfile, OwnIdentityRoundTripsThroughUnicode)
     own.StatusIndex = 2;
     own.SortPrefix = "1";
     own.Locate = "not an identity value";
-    TLocalSettings settings([] { return QByteArray("10.0.0.5"); });
+    LocalSettings settings([] { return QByteArray("10.0.0.5"); });
     settings.SaveOwnIdentity(own);
     // Unicode in the store: 81 60 is the full-width tilde there.
     EXPECT_EQ(rawValue(QStringLiteral("Name")).toString(), QStringLiteral("山田\uFF5E太郎"));
@@ -285,20 +284,20 @@ TEST_F(FreshProfile, LoadingKeepsTheRecordsOtherFields)
     TVurnaDataRec own;
     own.Locate = cp932(QStringLiteral("会議"));
     own.Date = "2024/04/01";
-    TLocalSettings().LoadOwnIdentity(own, {});
+    LocalSettings().LoadOwnIdentity(own, {});
     EXPECT_EQ(own.Locate, cp932(QStringLiteral("会議")));
     EXPECT_EQ(own.Date, QByteArray("2024/04/01"));
 }
 
 TEST_F(FreshProfile, PlacementRoundTripWritesMaxTopAsZero)
 {
-    TWindowPlacement placement;
+    WindowPlacement placement;
     placement.Normal = {100, 50, 740, 610};
     placement.MaxPosition = {1280, 30};
-    TLocalSettings settings;
+    LocalSettings settings;
     settings.SaveWindowPlacement(placement);
     EXPECT_EQ(rawValue(QStringLiteral("NormalRight")).toInt(), 740);
-    const TStoredPlacement stored = settings.ReadStoredPlacement();
+    const StoredPlacement stored = settings.ReadStoredPlacement();
     EXPECT_EQ(stored.NormalLeft, 100);
     EXPECT_EQ(stored.NormalTop, 50);
     EXPECT_EQ(stored.NormalBottom, 610);
@@ -311,7 +310,7 @@ TEST_F(FreshProfile, PlacementRoundTripWritesMaxTopAsZero)
 struct LimitsCase
 {
     int dpi;
-    TSizeLimits limits;
+    WindowSizeLimits limits;
 };
 
 class MainWindowLimits : public ::testing::TestWithParam<LimitsCase>
@@ -330,8 +329,8 @@ INSTANTIATE_TEST_SUITE_P(WindowPlacement, MainWindowLimits,
 
 TEST(WindowPlacement, FreshProfilePlacesTheMaximisedColumnAtTheRightEdge)
 {
-    const TRectEdges current{10, 20, 650, 500};
-    const TWindowPlacement p = RestoredPlacement(current, QSize(1920, 1080), {});
+    const RectEdges current{10, 20, 650, 500};
+    const WindowPlacement p = RestoredPlacement(current, QSize(1920, 1080), {});
     EXPECT_EQ(p.Normal, current);
     EXPECT_EQ(p.MaxPosition, QPoint(1280, 0));
     EXPECT_EQ(p.MinPosition, QPoint(1920, 1080)); // off screen
@@ -341,14 +340,14 @@ TEST(WindowPlacement, FreshProfilePlacesTheMaximisedColumnAtTheRightEdge)
 
 TEST(WindowPlacement, StoredValuesWinAndTheWidthStays)
 {
-    TStoredPlacement stored;
+    StoredPlacement stored;
     stored.NormalLeft = 900;
     stored.NormalTop = 40;
     stored.NormalBottom = 700;
     stored.MaxLeft = 200;
     stored.MaxTop = 0;
-    const TWindowPlacement p = RestoredPlacement({10, 20, 650, 500}, QSize(1920, 1080), stored);
-    EXPECT_EQ(p.Normal, (TRectEdges{900, 40, 1540, 700}));
+    const WindowPlacement p = RestoredPlacement({10, 20, 650, 500}, QSize(1920, 1080), stored);
+    EXPECT_EQ(p.Normal, (RectEdges{900, 40, 1540, 700}));
     EXPECT_EQ(p.MaxPosition, QPoint(200, 0));
 }
 
@@ -358,7 +357,7 @@ struct OnDemandCase
     int dpi;
     std::optional<QPoint> placementMax;
     std::optional<QRect> workArea;
-    TMinMaxInfo expected;
+    MinMaxInfo expected;
 };
 
 class SizeLimits : public ::testing::TestWithParam<OnDemandCase>

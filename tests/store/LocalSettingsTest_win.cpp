@@ -1,6 +1,6 @@
 // The registry key as administrators and other programs read it: integers and flags as
 // REG_DWORD, texts as REG_SZ in Unicode.
-#include "store/TLocalSettings.h"
+#include "store/LocalSettings.h"
 #include "support/TestShare.h"
 
 #include <QSettings>
@@ -22,8 +22,9 @@ struct Stored
 
 TEST(RegistryValues, AreStoredWithTheirTypes)
 {
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quaxosoft"), QStringLiteral("Vurna")).clear();
-    TLocalSettings settings;
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quaxosoft"), QStringLiteral("Vurna"))
+        .clear();
+    LocalSettings settings;
     settings.SetShareDir(cp932(QStringLiteral("\\\\SRV\\行き先\\")));
     settings.SetAutoSmall(false);
     settings.SetSmallFont(true);
@@ -39,9 +40,9 @@ TEST(RegistryValues, AreStoredWithTheirTypes)
         DWORD type = 0;
         wchar_t buffer[256] = {};
         DWORD size = sizeof buffer;
-        ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Quaxosoft\\Vurna", s.name, RRF_RT_ANY, &type, buffer,
-                               &size),
-                  ERROR_SUCCESS)
+        ASSERT_EQ(
+            RegGetValueW(HKEY_CURRENT_USER, L"Software\\Quaxosoft\\Vurna", s.name, RRF_RT_ANY, &type, buffer, &size),
+            ERROR_SUCCESS)
             << QString::fromWCharArray(s.name).toStdString();
         EXPECT_EQ(type, s.type) << QString::fromWCharArray(s.name).toStdString();
         if (s.type == REG_SZ) {

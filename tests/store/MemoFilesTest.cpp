@@ -38,21 +38,19 @@ TEST_P(SplitLines, AsTheMemoViewHoldsThem)
     EXPECT_EQ(MemoFiles::splitLines(c.text), c.lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(MemoFiles, SplitLines,
-                         ::testing::Values(SplitCase{"Empty", "", {}}, SplitCase{"OneLineWithBreak", "a\r\n", {"a"}},
-                                           SplitCase{"OneLineWithoutBreak", "a", {"a"}},
-                                           SplitCase{"EntryWithSeparator", "a\r\n\r\n\r\n", {"a", "", ""}},
-                                           SplitCase{"BareLfAndCr", "a\nb\rc", {"a", "b", "c"}},
-                                           // 表 (95 5C) and ソ (83 5C) end in the byte of "\": they stay whole.
-                                           SplitCase{"TrailBytes",
-                                                     sjis({0x95, 0x5C, 0x0D, 0x0A, 0x83, 0x5C}),
-                                                     {sjis({0x95, 0x5C}), sjis({0x83, 0x5C})}},
-                                           // A stray lead byte before a line break keeps the break (a
-                                           // rewrite would otherwise turn CR LF into CR CR LF).
-                                           SplitCase{"LoneLeadByteBeforeCrLf", sjis({0x61, 0x83, 0x0D, 0x0A, 0x62}),
-                                                     {sjis({0x61, 0x83}), "b"}},
-                                           SplitCase{"LoneLeadByteBeforeLf", sjis({0x0A, 0xF3}), {"", sjis({0xF3})}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    MemoFiles, SplitLines,
+    ::testing::Values(
+        SplitCase{"Empty", "", {}}, SplitCase{"OneLineWithBreak", "a\r\n", {"a"}},
+        SplitCase{"OneLineWithoutBreak", "a", {"a"}}, SplitCase{"EntryWithSeparator", "a\r\n\r\n\r\n", {"a", "", ""}},
+        SplitCase{"BareLfAndCr", "a\nb\rc", {"a", "b", "c"}},
+        // 表 (95 5C) and ソ (83 5C) end in the byte of "\": they stay whole.
+        SplitCase{"TrailBytes", sjis({0x95, 0x5C, 0x0D, 0x0A, 0x83, 0x5C}), {sjis({0x95, 0x5C}), sjis({0x83, 0x5C})}},
+        // A stray lead byte before a line break keeps the break (a
+        // rewrite would otherwise turn CR LF into CR CR LF).
+        SplitCase{"LoneLeadByteBeforeCrLf", sjis({0x61, 0x83, 0x0D, 0x0A, 0x62}), {sjis({0x61, 0x83}), "b"}},
+        SplitCase{"LoneLeadByteBeforeLf", sjis({0x0A, 0xF3}), {"", sjis({0xF3})}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MemoFiles, FirstMemoCreatesTheUnreadFile)
 {

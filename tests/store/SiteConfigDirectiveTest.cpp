@@ -60,8 +60,8 @@ TEST_F(SiteFixture, IconKeywordAfterTheNameStillNamesTheEntries)
 {
     ASSERT_TRUE(load(ini({"NAME=x CUSTOMICON YELLOWICON=a.ico REDICON=b.ico"})));
     ASSERT_EQ(own().StatusTable.size(), 7);
-    EXPECT_EQ(own().StatusTable.at(5), (TStatusEntry{"a.ico", "x" + cp932(QStringLiteral("(本日戻り)"))}));
-    EXPECT_EQ(own().StatusTable.at(6), (TStatusEntry{"b.ico", "x"}));
+    EXPECT_EQ(own().StatusTable.at(5), (StatusEntry{"a.ico", "x" + cp932(QStringLiteral("(本日戻り)"))}));
+    EXPECT_EQ(own().StatusTable.at(6), (StatusEntry{"b.ico", "x"}));
 }
 
 TEST_F(SiteFixture, BareCrEndsTheBoardDirectory)
@@ -112,7 +112,8 @@ TEST_F(SiteFixture, ChangeSharedirKeepsTrailBytesThatLookLikeSmallLetters)
     moved.writeBytes(QStringLiteral("vurna.ini"), ini({"UDPMESSAGE SEND=NO"}));
     // No move target: the own board still moves, only the local settings stay unwritten.
     ASSERT_EQ(context.shareMove, nullptr);
-    ASSERT_TRUE(load(ini({"changesharedir unc=" + Cp932::fromUnicodeLossy(QDir::toNativeSeparators(moved.realPath())), "UDPMESSAGE PORT=2"})));
+    ASSERT_TRUE(load(ini({"changesharedir unc=" + Cp932::fromUnicodeLossy(QDir::toNativeSeparators(moved.realPath())),
+                          "UDPMESSAGE PORT=2"})));
     const QByteArray newDir = moved.dataSource();
     ASSERT_TRUE(newDir.contains(sjis({0x83, 0x65, 0x83, 0x67}))) << newDir.toHex(' ').constData();
     EXPECT_EQ(own().ShareDir.toHex(' '), newDir.toHex(' '));

@@ -48,8 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{"key inside another key", "SURNAME=abc NAME=def", "NAME=", "abc"},
                       ValueCase{"trail byte N is not a key", ku + "AME=x NAME=y", "NAME=", "y"},
                       ValueCase{"trail byte 5C inside value", "NAME=" + so + "ft x", "NAME=", so + "ft"},
-                      ValueCase{"stray lead byte keeps the blank", "NAME=a" + sjis({0x83}) + " B=1", "NAME=",
-                                "a" + sjis({0x83})}));
+                      ValueCase{"stray lead byte keeps the blank", "NAME=a" + sjis({0x83}) + " B=1",
+                                "NAME=", "a" + sjis({0x83})}));
 
 struct PrepareCase
 {

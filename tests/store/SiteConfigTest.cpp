@@ -157,12 +157,12 @@ TEST_F(SiteFixture, CustomIconNamesQuotedUnquotedAndUnclosed)
     const QByteArray back = cp932(QStringLiteral("(本日戻り)"));
     const QByteArray first = cp932(QStringLiteral("営業"));
     ASSERT_EQ(own().StatusTable.size(), 13);
-    EXPECT_EQ(own().StatusTable.at(5), (TStatusEntry{"y1.ico", sales + back}));
-    EXPECT_EQ(own().StatusTable.at(6), (TStatusEntry{"r1.ico", sales}));
-    EXPECT_EQ(own().StatusTable.at(8), (TStatusEntry{"r2.ico", first}));
-    EXPECT_EQ(own().StatusTable.at(10), (TStatusEntry{"r3.ico", ""}));
+    EXPECT_EQ(own().StatusTable.at(5), (StatusEntry{"y1.ico", sales + back}));
+    EXPECT_EQ(own().StatusTable.at(6), (StatusEntry{"r1.ico", sales}));
+    EXPECT_EQ(own().StatusTable.at(8), (StatusEntry{"r2.ico", first}));
+    EXPECT_EQ(own().StatusTable.at(10), (StatusEntry{"r3.ico", ""}));
     // The apostrophe starts a comment even inside quotes: the quote is left unclosed.
-    EXPECT_EQ(own().StatusTable.at(12), (TStatusEntry{"r4.ico", ""}));
+    EXPECT_EQ(own().StatusTable.at(12), (StatusEntry{"r4.ico", ""}));
     EXPECT_EQ(own().MarkCount(), 5);
 }
 
@@ -177,10 +177,10 @@ TEST_F(SiteFixture, CustomIconsFallBackToBuiltInPicturesWhenAFileIsMissing)
     ASSERT_EQ(own().StatusTable.size(), 9);
     const QByteArray dir = own().ShareDir;
     ASSERT_EQ(own().StatusIcons.size(), 4);
-    EXPECT_EQ(own().StatusIcons.at(0), (TStatusIcon{dir + "GAISYUTU_Y.ICO", 3})); // entry 5
-    EXPECT_EQ(own().StatusIcons.at(1), (TStatusIcon{"", 4}));                     // entry 6: missing
-    EXPECT_EQ(own().StatusIcons.at(2), (TStatusIcon{dir + "kaigi_y.ico", 3}));    // entry 7
-    EXPECT_EQ(own().StatusIcons.at(3), (TStatusIcon{dir + "kaigi_r.ico", 4}));    // entry 8
+    EXPECT_EQ(own().StatusIcons.at(0), (StatusIcon{dir + "GAISYUTU_Y.ICO", 3})); // entry 5
+    EXPECT_EQ(own().StatusIcons.at(1), (StatusIcon{"", 4}));                     // entry 6: missing
+    EXPECT_EQ(own().StatusIcons.at(2), (StatusIcon{dir + "kaigi_y.ico", 3}));    // entry 7
+    EXPECT_EQ(own().StatusIcons.at(3), (StatusIcon{dir + "kaigi_r.ico", 4}));    // entry 8
 }
 
 // ---------------------------------------------------------------- time table and calendar
@@ -270,7 +270,7 @@ TEST_F(SiteFixture, ShareCustomGroupsFromGroupFiles)
     const QByteArray sales = cp932(QStringLiteral("営業"));
     ASSERT_TRUE(load(ini({"SHARECUSTOMGROUP FILE=eigyo.grp NAME=" + sales, "SHARECUSTOMGROUP FILE=empty.grp NAME=x",
                           "SHARECUSTOMGROUP FILE=none.grp NAME=y", "SHARECUSTOMGROUP FILE=TANAKA.FTR NAME=t"})));
-    EXPECT_EQ(own().ShareCustomGroups, (QList<TShareCustomGroup>{{sales, "YAMADA,SUZUKI"}, {"t", "SATO"}}));
+    EXPECT_EQ(own().ShareCustomGroups, (QList<SiteCustomGroup>{{sales, "YAMADA,SUZUKI"}, {"t", "SATO"}}));
 }
 
 // ---------------------------------------------------------------- boards
@@ -331,7 +331,8 @@ TEST_F(SiteFixture, ChangeSharedirMovesTheOwnBoardAndReadsTheNewFile)
     move.identity.FileName = own().ShareDir + "YAMADA";
     move.identity.Name = "Yamada";
     context.shareMove = &move;
-    ASSERT_TRUE(load(ini({"CHANGESHAREDIR UNC=" + QDir::toNativeSeparators(moved.realPath().chopped(1)).toUtf8(), "INTERVAL DENGONCHECK=9"})));
+    ASSERT_TRUE(load(ini({"CHANGESHAREDIR UNC=" + QDir::toNativeSeparators(moved.realPath().chopped(1)).toUtf8(),
+                          "INTERVAL DENGONCHECK=9"})));
     const QByteArray newDir = moved.dataSource();
     EXPECT_EQ(own().ShareDir, newDir);
     EXPECT_EQ(move.written, QList<QByteArray>{newDir});

@@ -43,5 +43,5 @@ protected:
     TestShare share;
     FixedClock clock;
     SiteConfigContext context;
-    TParmArray boards;
+    ParmRecList boards;
 };

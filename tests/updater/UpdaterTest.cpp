@@ -130,8 +130,14 @@ INSTANTIATE_TEST_SUITE_P(Updater, Refused,
                                            QStringList{"-Update", "NONE", "DST"}, QStringList{"-Update", "SRC", "NONE"},
                                            QStringList{"-Update", "SRC", "DIR"}));
 
-enum class Fault { CopyFailsHalfWay, CopyStopsShort, CopyClaimsAllButWroteHalf, StartFails, LockUnusable,
-                   BuildIsNotTheOneLogged };
+enum class Fault {
+    CopyFailsHalfWay,
+    CopyStopsShort,
+    CopyClaimsAllButWroteHalf,
+    StartFails,
+    LockUnusable,
+    BuildIsNotTheOneLogged
+};
 
 class Failed : public UpdaterRun<Fault>
 {

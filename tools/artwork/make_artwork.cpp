@@ -428,8 +428,7 @@ int main(int argc, char** argv)
         {"menu/owner_reset.png", 32, false, glyphOwnerReset},
         {"custom/meeting_today.png", 32, true,
          [](QPainter& p) { meeting(p, QColor(232, 170, 20), QColor(128, 128, 0)); }},
-        {"custom/meeting_away.png", 32, true,
-         [](QPainter& p) { meeting(p, QColor(225, 30, 60), QColor(140, 0, 30)); }},
+        {"custom/meeting_away.png", 32, true, [](QPainter& p) { meeting(p, QColor(225, 30, 60), QColor(140, 0, 30)); }},
         {"custom/trip_today.png", 32, true,
          [](QPainter& p) { suitcase(p, QColor(232, 170, 20), QColor(110, 100, 0)); }},
     };

@@ -1,7 +1,7 @@
 #include "board/ui/GridFixture.h"
 
-#include "support/BoardFixtures.h"
 #include "board/UserLoader.h"
+#include "support/BoardFixtures.h"
 
 #include <QApplication>
 #include <QMimeData>
@@ -30,7 +30,8 @@ GridFixture::GridFixture()
     share.writeBytes(QStringLiteral("abe.vrn"), vrn(u"ｱﾍﾞ"_qs, u"阿部"_qs, u"内線123"_qs, {}, {}, {}, 0));
     share.writeBytes(QStringLiteral("ito.vrn"), vrn(u"ｲﾄｳ"_qs, u"伊藤"_qs, {}, {}, {}, {}, 0));
     share.writeBytes(QStringLiteral("ito.off"), {});
-    share.writeBytes(QStringLiteral("ueda.vrn"), vrn(u"ｳｴﾀﾞ"_qs, u"上田"_qs, u"201"_qs, u"会議室"_qs, day(0), "17:00", 0));
+    share.writeBytes(QStringLiteral("ueda.vrn"),
+                     vrn(u"ｳｴﾀﾞ"_qs, u"上田"_qs, u"201"_qs, u"会議室"_qs, day(0), "17:00", 0));
     share.writeBytes(QStringLiteral("eda.vrn"), vrn(u"ｴﾀﾞ"_qs, u"江田"_qs, {}, u"大阪出張"_qs, day(1), "", 0));
     share.writeBytes(QStringLiteral("ota.vrn"), vrn(u"ｵｵﾀ"_qs, u"太田"_qs, {}, u"銀行"_qs, day(-1), "15:00", 0));
     share.writeBytes(QStringLiteral("kato.vrn"), vrn(u"ｶﾄｳ"_qs, u"加藤"_qs, {}, u"研修"_qs, day(0), "16:30", 1));
@@ -40,7 +41,7 @@ GridFixture::GridFixture()
 
     grid = std::make_unique<TVurnaGrid>(model, clock);
     grid->SetImageList(pictures());
-    grid->setAcceptDrops(true);  // as the window does once it is ready
+    grid->setAcceptDrops(true); // as the window does once it is ready
     grid->resize(2 * (grid->DefaultColWidth() + grid->GridLineWidth()) + grid->GridLineWidth(),
                  5 * (grid->DefaultRowHeight() + grid->GridLineWidth()));
     model.SetDataSource(share.dataSource());
@@ -100,7 +101,7 @@ QList<QPixmap> GridFixture::pictures()
         image.fill(Qt::white);
         QPainter painter(&image);
         painter.fillRect(QRect(6, 6, 20, 20), pictureColour(code));
-        painter.fillRect(QRect(14, 14, 4, 4), Qt::white);  // white inside the mark
+        painter.fillRect(QRect(14, 14, 4, 4), Qt::white); // white inside the mark
         painter.end();
         list.append(QPixmap::fromImage(image));
     }
@@ -115,7 +116,8 @@ void GridFixture::click(std::pair<int, int> cell, Qt::KeyboardModifiers modifier
 void GridFixture::drop(std::pair<int, int> cell, Qt::KeyboardModifiers modifiers)
 {
     QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/見積書.xls")), QUrl::fromLocalFile(QStringLiteral("/tmp/b.txt"))});
+    mime.setUrls(
+        {QUrl::fromLocalFile(QStringLiteral("/tmp/見積書.xls")), QUrl::fromLocalFile(QStringLiteral("/tmp/b.txt"))});
     QDropEvent event(QPointF(centre(cell)), Qt::CopyAction, &mime, Qt::NoButton, modifiers);
     // The application drops a drop that no drag started; hand it to the widget as the drag
     // manager would.

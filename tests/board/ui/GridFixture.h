@@ -1,7 +1,7 @@
 #pragma once
 
+#include "board/BoardModel.h"
 #include "board/ui/GridCellPainter.h"
-#include "board/TVurnaBoardModel.h"
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "support/TestShare.h"
@@ -42,6 +42,6 @@ protected:
 
     TestShare share;
     FixedClock clock{QDateTime(kToday, QTime(10, 0))};
-    TVurnaBoardModel model;
+    BoardModel model;
     std::unique_ptr<TVurnaGrid> grid;
 };

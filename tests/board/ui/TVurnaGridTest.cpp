@@ -1,13 +1,13 @@
-#include "support/BoardFixtures.h"
-#include "board/ui/GridFixture.h"
-#include "board/ui/GridCellPainter.h"
 #include "board/ui/TVurnaGrid.h"
 #include "board/UserLoader.h"
+#include "board/ui/GridCellPainter.h"
+#include "board/ui/GridFixture.h"
+#include "support/BoardFixtures.h"
 
 #include <QApplication>
 #include <QFontMetrics>
-#include <QMouseEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -18,7 +18,8 @@ namespace {
 using Cell = std::pair<int, int>;
 
 class Grid : public GridFixture
-{};
+{
+};
 
 // ---- colours ----
 
@@ -32,7 +33,8 @@ struct ColourCase
 };
 
 class GridColours : public GridFixture, public ::testing::WithParamInterface<ColourCase>
-{};
+{
+};
 
 TEST_P(GridColours, NameAndBackgroundFollowStatusAndHighlight)
 {
@@ -46,19 +48,19 @@ TEST_P(GridColours, NameAndBackgroundFollowStatusAndHighlight)
 
 INSTANTIATE_TEST_SUITE_P(
     Codes, GridColours,
-    ::testing::Values(
-        ColourCase{"running", {0, 0}, u"*", GridLook::White, GridLook::Black},
-        ColourCase{"stopped", {1, 0}, u"*", GridLook::White, GridLook::Grey},
-        ColourCase{"back today", {0, 1}, u"*", GridLook::White, GridLook::Olive},
-        ColourCase{"away tomorrow", {1, 1}, u"*", GridLook::White, GridLook::Red},
-        ColourCase{"overdue", {0, 2}, u"*", GridLook::White, GridLook::Red},
-        ColourCase{"custom mark back today", {1, 2}, u"*", GridLook::White, GridLook::Olive},
-        ColourCase{"custom mark highlighted out", {1, 2}, u"ｱｲｳｴｵ", GridLook::Grey, GridLook::LightYellow},
-        ColourCase{"running highlighted out", {0, 0}, u"ｶｷｸｹｺ", GridLook::Grey, GridLook::DarkGrey},
-        ColourCase{"stopped highlighted out", {1, 0}, u"ｶｷｸｹｺ", GridLook::Grey, GridLook::DarkGrey},
-        ColourCase{"away highlighted out", {1, 1}, u"ｶｷｸｹｺ", GridLook::Grey, GridLook::LightRed},
-        ColourCase{"in the highlighted row", {1, 2}, u"ｶｷｸｹｺ", GridLook::White, GridLook::Olive},
-        ColourCase{"voiced reading in the row", {0, 3}, u"ｶｷｸｹｺ", GridLook::White, GridLook::Black}));
+    ::testing::Values(ColourCase{"running", {0, 0}, u"*", GridLook::White, GridLook::Black},
+                      ColourCase{"stopped", {1, 0}, u"*", GridLook::White, GridLook::Grey},
+                      ColourCase{"back today", {0, 1}, u"*", GridLook::White, GridLook::Olive},
+                      ColourCase{"away tomorrow", {1, 1}, u"*", GridLook::White, GridLook::Red},
+                      ColourCase{"overdue", {0, 2}, u"*", GridLook::White, GridLook::Red},
+                      ColourCase{"custom mark back today", {1, 2}, u"*", GridLook::White, GridLook::Olive},
+                      ColourCase{
+                          "custom mark highlighted out", {1, 2}, u"ｱｲｳｴｵ", GridLook::Grey, GridLook::LightYellow},
+                      ColourCase{"running highlighted out", {0, 0}, u"ｶｷｸｹｺ", GridLook::Grey, GridLook::DarkGrey},
+                      ColourCase{"stopped highlighted out", {1, 0}, u"ｶｷｸｹｺ", GridLook::Grey, GridLook::DarkGrey},
+                      ColourCase{"away highlighted out", {1, 1}, u"ｶｷｸｹｺ", GridLook::Grey, GridLook::LightRed},
+                      ColourCase{"in the highlighted row", {1, 2}, u"ｶｷｸｹｺ", GridLook::White, GridLook::Olive},
+                      ColourCase{"voiced reading in the row", {0, 3}, u"ｶｷｸｹｺ", GridLook::White, GridLook::Black}));
 
 TEST_F(Grid, SelectedMembersAreCyanWithOtherBackgroundColours)
 {
@@ -85,20 +87,20 @@ TEST_F(Grid, EmptyCellIsPlainWhite)
 TEST_F(Grid, DestinationShowsInnerLineWhenLocateIsEmpty)
 {
     const QImage image = render();
-    EXPECT_GT(countDark(image, areasOf({0, 0}).Destination), 10);  // InnerLine only
-    EXPECT_GT(countDark(image, areasOf({0, 1}).Destination), 10);  // Locate
-    EXPECT_EQ(countDark(image, areasOf({0, 3}).Destination), 0);   // neither
-    EXPECT_GT(countColour(image, areasOf({0, 1}).Return, GridLook::Red), 10);         // "本日 17:00"
+    EXPECT_GT(countDark(image, areasOf({0, 0}).Destination), 10);             // InnerLine only
+    EXPECT_GT(countDark(image, areasOf({0, 1}).Destination), 10);             // Locate
+    EXPECT_EQ(countDark(image, areasOf({0, 3}).Destination), 0);              // neither
+    EXPECT_GT(countColour(image, areasOf({0, 1}).Return, GridLook::Red), 10); // "本日 17:00"
 }
 
 TEST_F(Grid, StatusPictureTakesTheCellBackground)
 {
     grid->SetScrDBEnabled(cp932(QStringLiteral("ｱｲｳｴｵ")));
     const QImage image = render();
-    const QRect picture = areasOf({1, 2}).Picture;  // grey, code 5
+    const QRect picture = areasOf({1, 2}).Picture; // grey, code 5
     EXPECT_EQ(image.pixelColor(picture.center() + QPoint(-6, 0)), pictureColour(5));
-    EXPECT_EQ(image.pixelColor(picture.center() + QPoint(13, 0)), GridLook::Grey);  // the white around the mark
-    EXPECT_EQ(image.pixelColor(picture.center()), GridLook::White);                 // the white inside it
+    EXPECT_EQ(image.pixelColor(picture.center() + QPoint(13, 0)), GridLook::Grey); // the white around the mark
+    EXPECT_EQ(image.pixelColor(picture.center()), GridLook::White);                // the white inside it
 }
 
 TEST_F(Grid, ShownMemberTurnsOverdueWithTheClockUntilTheNextArrange)
@@ -123,7 +125,8 @@ struct SizeCase
 };
 
 class NameFontSize : public ::testing::TestWithParam<SizeCase>
-{};
+{
+};
 
 TEST_P(NameFontSize, ShrinksLongNames)
 {
@@ -139,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(Lengths, NameFontSize,
 TEST_F(Grid, LongNameIsCutToTheWidthOfItsFirstTwelveBytes)
 {
     const QImage image = render();
-    const QRect name = areasOf({1, 3}).Name;  // 木村左衛門太郎, 14 bytes
+    const QRect name = areasOf({1, 3}).Name; // 木村左衛門太郎, 14 bytes
     int first = name.right(), last = name.left();
     for (int y = name.top(); y <= name.bottom(); ++y) {
         for (int x = name.left(); x <= name.right(); ++x) {
@@ -183,7 +186,7 @@ TEST_F(Grid, MiddleClickKeepsTheSelectionOfASelectedMember)
     click({1, 1}, Qt::ControlModifier);
     click({1, 1}, Qt::NoModifier, Qt::MiddleButton);
     EXPECT_EQ(grid->ScrDBSelection(), (QList<QByteArray>{path("ABE"), path("EDA")}));
-    click({0, 1}, Qt::NoModifier, Qt::MiddleButton);  // not selected yet: starts afresh
+    click({0, 1}, Qt::NoModifier, Qt::MiddleButton); // not selected yet: starts afresh
     EXPECT_EQ(grid->ScrDBSelection(), QList<QByteArray>{path("UEDA")});
 }
 
@@ -205,9 +208,9 @@ TEST_F(Grid, DraggingSelectsTheRangeAndReleaseOutsideEmptiesIt)
     ASSERT_TRUE(grid->GetSelection(selected, true));
     ASSERT_EQ(selected.size(), 5);
     EXPECT_TRUE(selected.at(0).FileName.isEmpty());
-    EXPECT_EQ(selected.at(2).FileName, path("ITO"));  // cell order: row by row, left first
+    EXPECT_EQ(selected.at(2).FileName, path("ITO")); // cell order: row by row, left first
 
-    grid->resize(grid->width(), grid->height() + 100);  // room below the last row
+    grid->resize(grid->width(), grid->height() + 100); // room below the last row
     QTest::mousePress(grid.get(), Qt::LeftButton, Qt::NoModifier, centre({0, 0}));
     QTest::mouseRelease(grid.get(), Qt::LeftButton, Qt::NoModifier, QPoint(10, grid->height() - 20));
     EXPECT_TRUE(grid->ScrDBSelection().isEmpty());
@@ -225,7 +228,7 @@ TEST_F(Grid, DoubleClickAddsTheMemberAndRaisesOnDblClick)
     QTest::mouseRelease(grid.get(), Qt::LeftButton, Qt::ControlModifier, centre({1, 1}));
     EXPECT_EQ(grid->ScrDBSelection(), (QList<QByteArray>{path("ABE"), path("EDA")}));
 
-    QTest::mouseDClick(grid.get(), Qt::LeftButton, Qt::NoModifier, centre({1, 4}));  // empty cell
+    QTest::mouseDClick(grid.get(), Qt::LeftButton, Qt::NoModifier, centre({1, 4})); // empty cell
     EXPECT_EQ(spy.count(), 1);
 }
 
@@ -239,7 +242,8 @@ struct DropCase
 };
 
 class GridDrop : public GridFixture, public ::testing::WithParamInterface<DropCase>
-{};
+{
+};
 
 TEST_P(GridDrop, SelectsTheMemberBeforeTheEvent)
 {
@@ -278,7 +282,7 @@ TEST_F(Grid, WheelMovesOneRowPerEvent)
     grid->resize(grid->width(), 2 * (grid->DefaultRowHeight() + grid->GridLineWidth()));
     ASSERT_EQ(grid->VisibleRowCount(), 2);
     for (int expected : {1, 2, 3, 3}) {
-        wheel(-720);  // far more than one notch
+        wheel(-720); // far more than one notch
         EXPECT_EQ(grid->TopRow(), expected);
     }
     EXPECT_EQ(grid->Row(), 3);
@@ -313,7 +317,8 @@ struct KeyCase
 };
 
 class GridKeys : public GridFixture, public ::testing::WithParamInterface<KeyCase>
-{};
+{
+};
 
 TEST_P(GridKeys, MoveTheCurrentCell)
 {
@@ -322,26 +327,27 @@ TEST_P(GridKeys, MoveTheCurrentCell)
         QTest::keyClick(grid.get(), key, modifiers);
     EXPECT_EQ((Cell{grid->Col(), grid->Row()}), c.expected) << c.label;
     EXPECT_EQ(grid->ScrollBar()->value(), c.expected.second) << c.label;
-    EXPECT_TRUE(grid->ScrDBSelection().isEmpty()) << c.label;  // keys move, they do not select
+    EXPECT_TRUE(grid->ScrDBSelection().isEmpty()) << c.label; // keys move, they do not select
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, GridKeys,
-    ::testing::Values(KeyCase{"down", {{Qt::Key_Down, Qt::NoModifier}}, {0, 1}},
-                      KeyCase{"right", {{Qt::Key_Right, Qt::NoModifier}}, {1, 0}},
-                      KeyCase{"left stops at the first column", {{Qt::Key_Left, Qt::NoModifier}}, {0, 0}},
-                      KeyCase{"up stops at the first row", {{Qt::Key_Up, Qt::NoModifier}}, {0, 0}},
-                      KeyCase{"end of the row", {{Qt::Key_Down, Qt::NoModifier}, {Qt::Key_End, Qt::NoModifier}}, {1, 1}},
-                      KeyCase{"last cell", {{Qt::Key_End, Qt::ControlModifier}}, {1, 4}},
-                      KeyCase{"first cell", {{Qt::Key_End, Qt::ControlModifier}, {Qt::Key_Home, Qt::ControlModifier}}, {0, 0}},
-                      KeyCase{"a page down", {{Qt::Key_PageDown, Qt::NoModifier}}, {0, 4}}));
+    ::testing::Values(
+        KeyCase{"down", {{Qt::Key_Down, Qt::NoModifier}}, {0, 1}},
+        KeyCase{"right", {{Qt::Key_Right, Qt::NoModifier}}, {1, 0}},
+        KeyCase{"left stops at the first column", {{Qt::Key_Left, Qt::NoModifier}}, {0, 0}},
+        KeyCase{"up stops at the first row", {{Qt::Key_Up, Qt::NoModifier}}, {0, 0}},
+        KeyCase{"end of the row", {{Qt::Key_Down, Qt::NoModifier}, {Qt::Key_End, Qt::NoModifier}}, {1, 1}},
+        KeyCase{"last cell", {{Qt::Key_End, Qt::ControlModifier}}, {1, 4}},
+        KeyCase{"first cell", {{Qt::Key_End, Qt::ControlModifier}, {Qt::Key_Home, Qt::ControlModifier}}, {0, 0}},
+        KeyCase{"a page down", {{Qt::Key_PageDown, Qt::NoModifier}}, {0, 4}}));
 
 TEST_F(Grid, HighlightMakesTheFirstMatchingMemberCurrent)
 {
     grid->SetScrDBEnabled(cp932(QStringLiteral("ｶｷｸｹｺ")));
     EXPECT_EQ(grid->Col(), 1);
     EXPECT_EQ(grid->Row(), 2);
-    model.Reload(AllMembers);  // a full reload ends highlighting and the selection
+    model.Reload(AllMembers); // a full reload ends highlighting and the selection
     EXPECT_EQ(grid->ScrDBEnabled(), QByteArray("*"));
 }
 
@@ -371,8 +377,8 @@ TEST_F(Grid, RendersTheBoardForReview)
     const QString file = qEnvironmentVariable("VURNA_GRID_PNG");
     // A tenth member: away without a return date, with a destination of two lines.
     share.writeBytes(QStringLiteral("gondou.vrn"),
-                     userFileText({cp932(u"ｺﾞﾝﾄﾞｳ"_qs), cp932(u"権藤"_qs), cp932(u"営業"_qs), "", cp932(u"東京\r\n大阪"_qs),
-                                   cp932(u"長期休暇"_qs), "", "", "", "0", "0", ""}));
+                     userFileText({cp932(u"ｺﾞﾝﾄﾞｳ"_qs), cp932(u"権藤"_qs), cp932(u"営業"_qs), "",
+                                   cp932(u"東京\r\n大阪"_qs), cp932(u"長期休暇"_qs), "", "", "", "0", "0", ""}));
     model.Reload(AllMembers);
     // The program's own pictures for the built-in codes where the resources are linked in.
     QList<QPixmap> shown = pictures();
@@ -406,7 +412,7 @@ TEST_F(Grid, HintIsTheTrimmedDestinationAsPlainText)
     QApplication::sendEvent(grid.get(), &move);
     const QString hint = grid->toolTip();
     EXPECT_TRUE(hint.contains(QStringLiteral("&lt;b&gt;来客&lt;/b&gt;"))) << hint.toStdString();
-    EXPECT_FALSE(hint.contains(QStringLiteral("<br")));  // trimmed: no trailing line break
+    EXPECT_FALSE(hint.contains(QStringLiteral("<br"))); // trimmed: no trailing line break
 }
 
 } // namespace

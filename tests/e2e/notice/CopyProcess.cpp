@@ -8,8 +8,8 @@
 
 #include <csignal>
 
-CopyProcess::CopyProcess(const QString& program, const QString& shareDir, const QString& fileBase,
-                         const QString& name, const QByteArray& address)
+CopyProcess::CopyProcess(const QString& program, const QString& shareDir, const QString& fileBase, const QString& name,
+                         const QByteArray& address)
     : m_program(program), m_address(address)
 {
     QDir(m_profile.path()).mkpath(QStringLiteral("config/Quaxosoft"));
@@ -53,7 +53,8 @@ void CopyProcess::writeRegistry()
                                   "[HKEY_CURRENT_USER\\Software\\Quaxosoft\\Vurna]\r\n");
     for (auto it = m_settings.cbegin(); it != m_settings.cend(); ++it) {
         if (it.value().typeId() == QMetaType::Int) {
-            text += QStringLiteral("\"%1\"=dword:%2\r\n").arg(it.key()).arg(it.value().toInt(), 8, 16, QLatin1Char('0'));
+            text +=
+                QStringLiteral("\"%1\"=dword:%2\r\n").arg(it.key()).arg(it.value().toInt(), 8, 16, QLatin1Char('0'));
         } else {
             QString value = it.value().toString();
             value.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('"'), QStringLiteral("\\\""));
@@ -67,7 +68,8 @@ void CopyProcess::writeRegistry()
         file.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     }
     file.close();
-    QProcess::execute(qEnvironmentVariable("VURNA_WINE_RUN"), {QStringLiteral("regedit"), QStringLiteral("/S"), windowsPath(regFile)});
+    QProcess::execute(qEnvironmentVariable("VURNA_WINE_RUN"),
+                      {QStringLiteral("regedit"), QStringLiteral("/S"), windowsPath(regFile)});
 }
 
 void CopyProcess::start()

@@ -58,7 +58,7 @@ void CopyWorld::startWorld(const QByteArray& udpLine, int changeStampMinutes,
 TVurnaDataRec CopyWorld::shown(const char* fileNamePart)
 {
     TVurnaDataRec record;
-    state().BoardModel.FindMember(fileNamePart, record);
+    state().Model.FindMember(fileNamePart, record);
     return record;
 }
 

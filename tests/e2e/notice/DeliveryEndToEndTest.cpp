@@ -3,18 +3,18 @@
 
 #include "CopyWorld.h"
 
-#include "session/DengonDelivery.h"
 #include "board/Datagram.h"
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Cp932.h"
 #include "platform/SjisText.h"
+#include "session/DengonDelivery.h"
 #include "store/ParcelPost.h"
 #include "store/StatusSink.h"
 
 #include <QDir>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -35,7 +35,7 @@ protected:
     void sendWithMemo(const QString& memo)
     {
         window->Dialogs().SetInfoRunner([memo](TfrmInfo& form, const ParmRec& site, const TVurnaDataArray& selection,
-                                     bool presetToday, TfrmInfo::Mode mode) {
+                                               bool presetToday, TfrmInfo::Mode mode) {
             ASSERT_TRUE(form.Prepare(site, selection, presetToday, mode));
             form.findChild<QPlainTextEdit*>(QStringLiteral("memSend"))->appendPlainText(memo);
             form.findChild<QPushButton*>(QStringLiteral("btnSendOK"))->click();
@@ -123,19 +123,23 @@ TEST(DeliveryChild, Sender)
     ScriptedMessageBoxes boxes;
     ScriptedFolderChooser folders;
     SystemClock clock;
-    DengonDelivery delivery(DeliveryContext{status,
-                                            boxes,
-                                            clock,
-                                            folders,
-                                            [&](const QByteArray& recipient) {
-                                                socket.writeDatagram(Datagram::MemoDatagram(recipient),
-                                                                     QHostAddress(QStringLiteral("127.0.0.3")), port);
-                                            },
-                                            {}});
+    DengonDelivery delivery(DeliveryContext{.status = status,
+                                            .boxes = boxes,
+                                            .clock = clock,
+                                            .folders = folders,
+                                            .announceMemo =
+                                                [&](const QByteArray& recipient) {
+                                                    socket.writeDatagram(Datagram::MemoDatagram(recipient),
+                                                                         QHostAddress(QStringLiteral("127.0.0.3")),
+                                                                         port);
+                                                },
+                                            .memoPolicy = {}});
     while (!QFile::exists(go))
         QTest::qWait(1);
     for (int n = 0; n < memosPerSender; ++n) {
-        ASSERT_TRUE(delivery.DeliverDengon(ParcelPost::MemoLine(target, senderMemo(sender, n)), SjisText::directoryPart(target))) << n;
+        ASSERT_TRUE(delivery.DeliverDengon(ParcelPost::MemoLine(target, senderMemo(sender, n)),
+                                           SjisText::directoryPart(target)))
+            << n;
         // People do not write fifty memos in one go: the pause lets the member's take-ins fall
         // between the memos, where the guard has to keep them apart.
         QTest::qWait(50);

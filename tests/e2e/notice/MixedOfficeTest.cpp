@@ -118,7 +118,7 @@ TEST_F(MixedOffice, LinuxAndWindowsCopiesShareOneBoard)
     // A memo written on Linux is taken in by the Windows copy, byte for byte.
     const QString memo = utf8("会議室は３階です〜 ｶﾅ 髙﨑");
     window->Dialogs().SetInfoRunner([memo](TfrmInfo& form, const ParmRec& site, const TVurnaDataArray& selection,
-                                 bool presetToday, TfrmInfo::Mode mode) {
+                                           bool presetToday, TfrmInfo::Mode mode) {
         ASSERT_TRUE(form.Prepare(site, selection, presetToday, mode));
         form.findChild<QPlainTextEdit*>(QStringLiteral("memSend"))->appendPlainText(memo);
         form.findChild<QPushButton*>(QStringLiteral("btnSendOK"))->click();

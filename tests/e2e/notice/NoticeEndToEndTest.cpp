@@ -6,7 +6,7 @@
 #include "CopyWorld.h"
 #include "app/tray/TaskTray.h"
 
-#include "board/TVurnaNotice.h"
+#include "board/ChangeNotice.h"
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Cp932.h"
 

@@ -1,8 +1,8 @@
-#include "store/TVurnaDataRec.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBoxes.h"
-#include "store/ui/MemoBoardView.h"
 #include "store/StatusSink.h"
+#include "store/TVurnaDataRec.h"
+#include "store/ui/MemoBoardView.h"
 #include "store/ui/TQuaxoRichEdit.h"
 #include "support/TestShare.h"
 

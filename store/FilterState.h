@@ -5,7 +5,7 @@
 // What the member narrowed one board to: the personal custom group and the group and status
 // filters. Lives beside the board's configuration and survives every reload of it; reaches
 // the disk only through the filter file at a normal exit.
-struct TFilterState
+struct FilterState
 {
     QByteArray CustomGroup; // member list: the member's own custom group on this board
     bool GroupFilterOn = false;
@@ -13,5 +13,5 @@ struct TFilterState
     bool StatusFilterOn = false;
     QByteArray CheckedStatus; // ",code,code," display status codes; empty when none
 
-    bool operator==(const TFilterState&) const = default;
+    bool operator==(const FilterState&) const = default;
 };

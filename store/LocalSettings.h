@@ -19,17 +19,17 @@
 // read or written through the accessors below; nothing outside names a value by string.
 //
 // Strings are kept as Unicode in the store and as CP932 in the program.
-class TLocalSettings final : public ShareMoveTarget
+class LocalSettings final : public ShareMoveTarget
 {
 public:
     // `ownAddress` gives the PC's address for the own record (empty while no datagram
     // listener is active).
-    explicit TLocalSettings(std::function<QByteArray()> ownAddress = {});
+    explicit LocalSettings(std::function<QByteArray()> ownAddress = {});
 
     // A profile kept in the ini file `profileFile` rather than in the user's own store, laid
     // out as the user's store is on Linux: for the demo board, which writes the profile its
     // users start with.
-    static TLocalSettings InProfileFile(const QString& profileFile);
+    static LocalSettings InProfileFile(const QString& profileFile);
 
     // The own board's shared directory as stored: letter case as written, the separator
     // possibly missing. ReadLocalSettings gives the form the program works with.
@@ -53,7 +53,7 @@ public:
 
     // Start-up: makes sure `boards` has the own board (element 0) and fills its shared
     // directory (upper-cased), start-up flags and name "自分が所属する掲示板".
-    void ReadLocalSettings(TParmArray& boards) const;
+    void ReadLocalSettings(ParmRecList& boards) const;
     // Stores the own board's directory as held and its flags, then upper-cases the held
     // directory.
     void WriteLocalSettings(ParmRec& ownBoard) override;
@@ -65,8 +65,8 @@ public:
     void SaveOwnIdentity(const TVurnaDataRec& own) override;
 
     // The main window's placement values (NormalRight is written, never read).
-    TStoredPlacement ReadStoredPlacement() const;
-    void SaveWindowPlacement(const TWindowPlacement& placement);
+    StoredPlacement ReadStoredPlacement() const;
+    void SaveWindowPlacement(const WindowPlacement& placement);
 
 private:
     std::function<QByteArray()> m_ownAddress;

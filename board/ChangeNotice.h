@@ -14,31 +14,31 @@
 class Clock;
 class MinuteScheduler;
 class StatusSink;
-class TLocalSettings;
-class TVurnaBoardModel;
+class LocalSettings;
+class BoardModel;
 
 // What the datagram side works with; everything lives in the main window and the references
 // stay valid for the notice's whole life.
-struct TNoticeContext
+struct NoticeContext
 {
-    TVurnaBoardModel& board;  // the board on show
-    MinuteScheduler& minutes; // its periodic checks, which a datagram's news postpones
-    const TVurnaDataRec& own; // the own record
-    const TParmArray& boards; // element 0 = own board (sending mode, listener port); ...
-    const int& currentBoard;  // ... boards[currentBoard].UdpPort = destination port of every datagram
-    StatusSink& status;       // warnings and faults for the status bar
-    TLocalSettings& settings; // a share-moved datagram stores "ShareDir" here
-    const Clock& clock;       // log entry times
+    BoardModel& board;         // the board on show
+    MinuteScheduler& minutes;  // its periodic checks, which a datagram's news postpones
+    const TVurnaDataRec& own;  // the own record
+    const ParmRecList& boards; // element 0 = own board (sending mode, listener port); ...
+    const int& currentBoard;   // ... boards[currentBoard].UdpPort = destination port of every datagram
+    StatusSink& status;        // warnings and faults for the status bar
+    LocalSettings& settings;   // a share-moved datagram stores "ShareDir" here
+    const Clock& clock;        // log entry times
 };
 
 // The notification datagrams of this copy: it tells the other copies at once what changed
 // here (NoticeSocket), and applies what they tell (NoticeReceiver). Everything runs on the GUI
 // thread: the socket reports arrivals through the event loop, and a datagram that arrives
 // while the board is loading is handled once the load is done.
-class TVurnaNotice final : public QObject, public StatusNotifier
+class ChangeNotice final : public QObject, public StatusNotifier
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TVurnaNotice)
+    Q_DISABLE_COPY_MOVE(ChangeNotice)
 
 public:
     using SendResult = NoticeSocket::SendResult;
@@ -50,8 +50,8 @@ public:
     static constexpr qint64 MaxHeldBytes = NoticeReceiver::MaxHeldBytes;
     using Sender = NoticeSocket::Sender;
 
-    explicit TVurnaNotice(TNoticeContext context, QObject* parent = nullptr);
-    ~TVurnaNotice() override;
+    explicit ChangeNotice(NoticeContext context, QObject* parent = nullptr);
+    ~ChangeNotice() override;
 
     // See NoticeSocket.
     void SetAddressLookUp(std::function<QByteArray()> lookUp);
@@ -81,7 +81,7 @@ signals:
 
 private:
     // The parts hold references to it, so it comes first.
-    TNoticeContext m_context;
+    NoticeContext m_context;
     NoticeSocket m_socket;
     NoticeReceiver m_receiver;
 };

@@ -14,13 +14,13 @@
 // The file helpers let events run while they wait between attempts. Anything that would
 // touch the member array while a load is walking it (a tick, a datagram, a user action) is
 // held back and run once the load is done.
-class TVurnaBoardModel final : public QObject
+class BoardModel final : public QObject
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TVurnaBoardModel)
+    Q_DISABLE_COPY_MOVE(BoardModel)
 
 public:
-    explicit TVurnaBoardModel(QObject* parent = nullptr);
+    explicit BoardModel(QObject* parent = nullptr);
 
     QByteArray DataSource() const { return m_dataSource; }
     qint32 TimeStamp() const { return m_timeStamp; }

@@ -1,15 +1,13 @@
-#include "store/TLocalSettings.h"
+#include "store/LocalSettings.h"
 
 #include "platform/Cp932.h"
+#include "platform/LogCategories.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
 
-#include <QLoggingCategory>
 #include <QSettings>
 
 #include <optional>
-
-Q_LOGGING_CATEGORY(lcLocalSettings, "vurna.config", QtWarningMsg)
 
 namespace {
 
@@ -111,7 +109,7 @@ void writeValue(const QString& profileFile, const QString& name, const QVariant&
     store->setValue(name, value);
     store->sync();
     if (store->status() != QSettings::NoError)
-        qCDebug(lcLocalSettings) << "local setting not written" << name << store->status();
+        qCDebug(lcConfig) << "local setting not written" << name << store->status();
 }
 
 QByteArray read(const QString& profileFile, TextValue value)
@@ -157,71 +155,71 @@ void write(const QString& profileFile, PlacementValue value, qint32 number)
 
 } // namespace
 
-TLocalSettings::TLocalSettings(std::function<QByteArray()> ownAddress) : m_ownAddress(std::move(ownAddress)) {}
+LocalSettings::LocalSettings(std::function<QByteArray()> ownAddress) : m_ownAddress(std::move(ownAddress)) {}
 
-TLocalSettings TLocalSettings::InProfileFile(const QString& profileFile)
+LocalSettings LocalSettings::InProfileFile(const QString& profileFile)
 {
-    TLocalSettings settings;
+    LocalSettings settings;
     settings.m_profileFile = profileFile;
     return settings;
 }
 
-QByteArray TLocalSettings::ShareDir() const
+QByteArray LocalSettings::ShareDir() const
 {
     return read(m_profileFile, Stored::ShareDir);
 }
 
-void TLocalSettings::SetShareDir(const QByteArray& directory)
+void LocalSettings::SetShareDir(const QByteArray& directory)
 {
     write(m_profileFile, Stored::ShareDir, directory);
 }
 
-bool TLocalSettings::AutoSmall() const
+bool LocalSettings::AutoSmall() const
 {
     return read(m_profileFile, Stored::AutoSmall);
 }
 
-void TLocalSettings::SetAutoSmall(bool on)
+void LocalSettings::SetAutoSmall(bool on)
 {
     write(m_profileFile, Stored::AutoSmall, on);
 }
 
-bool TLocalSettings::AutoDengonOpen() const
+bool LocalSettings::AutoDengonOpen() const
 {
     return read(m_profileFile, Stored::AutoDengonOpen);
 }
 
-void TLocalSettings::SetAutoDengonOpen(bool on)
+void LocalSettings::SetAutoDengonOpen(bool on)
 {
     write(m_profileFile, Stored::AutoDengonOpen, on);
 }
 
-bool TLocalSettings::SmallFont() const
+bool LocalSettings::SmallFont() const
 {
     return read(m_profileFile, Stored::SmallFont);
 }
 
-void TLocalSettings::SetSmallFont(bool on)
+void LocalSettings::SetSmallFont(bool on)
 {
     write(m_profileFile, Stored::SmallFont, on);
 }
 
-bool TLocalSettings::RegistSortPriority() const
+bool LocalSettings::RegistSortPriority() const
 {
     return read(m_profileFile, Stored::RegistSortPriority);
 }
 
-void TLocalSettings::SetRegistSortPriority(bool on)
+void LocalSettings::SetRegistSortPriority(bool on)
 {
     write(m_profileFile, Stored::RegistSortPriority, on);
 }
 
-QByteArray TLocalSettings::Name() const
+QByteArray LocalSettings::Name() const
 {
     return read(m_profileFile, Stored::Name);
 }
 
-void TLocalSettings::ReadLocalSettings(TParmArray& boards) const
+void LocalSettings::ReadLocalSettings(ParmRecList& boards) const
 {
     if (boards.isEmpty())
         boards.append(ParmRec());
@@ -233,7 +231,7 @@ void TLocalSettings::ReadLocalSettings(TParmArray& boards) const
     own.BoardName = Cp932::fromUnicodeLossy(QStringLiteral("自分が所属する掲示板"));
 }
 
-void TLocalSettings::WriteLocalSettings(ParmRec& ownBoard)
+void LocalSettings::WriteLocalSettings(ParmRec& ownBoard)
 {
     SetShareDir(ownBoard.ShareDir);
     ownBoard.ShareDir = SjisText::upperCase(ownBoard.ShareDir);
@@ -241,7 +239,7 @@ void TLocalSettings::WriteLocalSettings(ParmRec& ownBoard)
     SetAutoDengonOpen(ownBoard.AutoDengonOpen);
 }
 
-void TLocalSettings::LoadOwnIdentity(TVurnaDataRec& own, const QByteArray& ownAddress) const
+void LocalSettings::LoadOwnIdentity(TVurnaDataRec& own, const QByteArray& ownAddress) const
 {
     own.FileName = read(m_profileFile, Stored::FileName);
     own.Furigana = read(m_profileFile, Stored::Furigana);
@@ -256,14 +254,14 @@ void TLocalSettings::LoadOwnIdentity(TVurnaDataRec& own, const QByteArray& ownAd
     own.FileName = SjisText::upperCase(own.FileName);
 }
 
-TVurnaDataRec TLocalSettings::LoadOwnIdentity()
+TVurnaDataRec LocalSettings::LoadOwnIdentity()
 {
     TVurnaDataRec own;
     LoadOwnIdentity(own, m_ownAddress ? m_ownAddress() : QByteArray());
     return own;
 }
 
-void TLocalSettings::SaveOwnIdentity(const TVurnaDataRec& own)
+void LocalSettings::SaveOwnIdentity(const TVurnaDataRec& own)
 {
     write(m_profileFile, Stored::FileName, own.FileName);
     write(m_profileFile, Stored::Furigana, own.Furigana);
@@ -275,9 +273,9 @@ void TLocalSettings::SaveOwnIdentity(const TVurnaDataRec& own)
     write(m_profileFile, Stored::SortPrefix, own.SortPrefix);
 }
 
-TStoredPlacement TLocalSettings::ReadStoredPlacement() const
+StoredPlacement LocalSettings::ReadStoredPlacement() const
 {
-    TStoredPlacement stored;
+    StoredPlacement stored;
     stored.NormalLeft = read(m_profileFile, Stored::NormalLeft);
     stored.NormalTop = read(m_profileFile, Stored::NormalTop);
     stored.NormalBottom = read(m_profileFile, Stored::NormalBottom);
@@ -286,7 +284,7 @@ TStoredPlacement TLocalSettings::ReadStoredPlacement() const
     return stored;
 }
 
-void TLocalSettings::SaveWindowPlacement(const TWindowPlacement& placement)
+void LocalSettings::SaveWindowPlacement(const WindowPlacement& placement)
 {
     write(m_profileFile, Stored::NormalLeft, placement.Normal.Left);
     write(m_profileFile, Stored::NormalTop, placement.Normal.Top);

@@ -1,24 +1,21 @@
-#include "board/TVurnaBoardModel.h"
+#include "board/BoardModel.h"
 
 #include "board/ChangeStamp.h"
 #include "board/UserLoader.h"
 #include "platform/Cp932.h"
 #include "platform/FileText.h"
+#include "platform/LogCategories.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
-
-#include <QLoggingCategory>
 
 #include <algorithm>
 #include <limits>
 
-Q_DECLARE_LOGGING_CATEGORY(lcBoard)
-
 // Marks the member array as being walked by a load for as long as it lives.
-class TVurnaBoardModel::LoadGuard
+class BoardModel::LoadGuard
 {
 public:
-    explicit LoadGuard(TVurnaBoardModel& model) : m_model(model)
+    explicit LoadGuard(BoardModel& model) : m_model(model)
     {
         if (m_model.m_loading++ == 0)
             emit m_model.BusyChanged(true);
@@ -31,15 +28,15 @@ public:
     Q_DISABLE_COPY_MOVE(LoadGuard)
 
 private:
-    TVurnaBoardModel& m_model;
+    BoardModel& m_model;
 };
 
-TVurnaBoardModel::TVurnaBoardModel(QObject* parent) : QObject(parent)
+BoardModel::BoardModel(QObject* parent) : QObject(parent)
 {
     m_members.append(TVurnaDataRec{});
 }
 
-void TVurnaBoardModel::WhenIdle(std::function<void()> action)
+void BoardModel::WhenIdle(std::function<void()> action)
 {
     if (IsLoading())
         m_deferred.append(std::move(action));
@@ -47,13 +44,13 @@ void TVurnaBoardModel::WhenIdle(std::function<void()> action)
         action();
 }
 
-void TVurnaBoardModel::runDeferred()
+void BoardModel::runDeferred()
 {
     while (!IsLoading() && !m_deferred.isEmpty())
         m_deferred.takeFirst()();
 }
 
-void TVurnaBoardModel::Reload(const QByteArray& fileName)
+void BoardModel::Reload(const QByteArray& fileName)
 {
     if (IsLoading()) {
         WhenIdle([this, fileName] { Reload(fileName); });
@@ -75,14 +72,14 @@ void TVurnaBoardModel::Reload(const QByteArray& fileName)
     runDeferred();
 }
 
-void TVurnaBoardModel::SetDataSource(const QByteArray& path)
+void BoardModel::SetDataSource(const QByteArray& path)
 {
     m_dataSource = SharePath::withSeparator(path);
     ReadTimeStamp();
     emit Refreshed();
 }
 
-bool TVurnaBoardModel::UpdateMember(const TVurnaDataRec& record)
+bool BoardModel::UpdateMember(const TVurnaDataRec& record)
 {
     if (IsLoading()) {
         // Applied once the load is done; the member may then have moved.
@@ -100,7 +97,7 @@ bool TVurnaBoardModel::UpdateMember(const TVurnaDataRec& record)
     return false;
 }
 
-int TVurnaBoardModel::IndexOfMember(const QByteArray& name) const
+int BoardModel::IndexOfMember(const QByteArray& name) const
 {
     // Every datagram looks its member up here. A name whose last bytes differ cannot match,
     // and that test is cheap; only the few that end alike get the lead-byte-aware walk.
@@ -113,7 +110,7 @@ int TVurnaBoardModel::IndexOfMember(const QByteArray& name) const
     return -1;
 }
 
-int TVurnaBoardModel::FindMember(const QByteArray& name, TVurnaDataRec& record) const
+int BoardModel::FindMember(const QByteArray& name, TVurnaDataRec& record) const
 {
     const int index = IndexOfMember(name);
     if (index >= 0)
@@ -121,12 +118,12 @@ int TVurnaBoardModel::FindMember(const QByteArray& name, TVurnaDataRec& record) 
     return index;
 }
 
-TVurnaDataRec TVurnaBoardModel::GetMember(int index) const
+TVurnaDataRec BoardModel::GetMember(int index) const
 {
     return index >= 0 && index < m_members.size() ? m_members.at(index) : TVurnaDataRec{};
 }
 
-void TVurnaBoardModel::SetMember(int index, const TVurnaDataRec& record)
+void BoardModel::SetMember(int index, const TVurnaDataRec& record)
 {
     if (IsLoading()) {
         // After the load the member may stand at another index: find it again by its file.
@@ -144,7 +141,7 @@ void TVurnaBoardModel::SetMember(int index, const TVurnaDataRec& record)
         m_members[index] = record;
 }
 
-void TVurnaBoardModel::GetGroupList(QList<QByteArray>& list) const
+void BoardModel::GetGroupList(QList<QByteArray>& list) const
 {
     list.clear();
     for (int i = 1; i < m_members.size(); ++i)
@@ -159,7 +156,7 @@ void TVurnaBoardModel::GetGroupList(QList<QByteArray>& list) const
                list.end());
 }
 
-bool TVurnaBoardModel::LoadUserRecord(TVurnaDataRec& record) const
+bool BoardModel::LoadUserRecord(TVurnaDataRec& record) const
 {
     TVurnaDataArray pair{TVurnaDataRec{}, record};
     LoadUserFiles(SjisText::directoryPart(record.FileName), pair, record.FileName, false);
@@ -167,7 +164,7 @@ bool TVurnaBoardModel::LoadUserRecord(TVurnaDataRec& record) const
     return true;
 }
 
-bool TVurnaBoardModel::CommitTimeStamp(const QByteArray& fileName)
+bool BoardModel::CommitTimeStamp(const QByteArray& fileName)
 {
     const QByteArray name = SjisText::trim(SjisText::fileNamePart(fileName));
     if (name.isEmpty())
@@ -183,7 +180,7 @@ bool TVurnaBoardModel::CommitTimeStamp(const QByteArray& fileName)
     return true;
 }
 
-bool TVurnaBoardModel::ReadTimeStamp()
+bool BoardModel::ReadTimeStamp()
 {
     const QByteArray stampPath = SharePath::join(m_dataSource, ChangeStamp::fileName);
     const ChangeStamp::Content stamp = ChangeStamp::parse(ReadFileText(stampPath));
@@ -194,7 +191,7 @@ bool TVurnaBoardModel::ReadTimeStamp()
     return true;
 }
 
-bool TVurnaBoardModel::ReloadLastCommit()
+bool BoardModel::ReloadLastCommit()
 {
     if (!ReadTimeStamp())
         return false;
