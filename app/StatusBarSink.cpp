@@ -58,3 +58,11 @@ void StatusBarSink::setProgress(int percent)
         m_progress->setValue(qBound(0, percent, 100));
     m_progress->repaint();
 }
+
+void StatusBarSink::setBusy(bool busy)
+{
+    // A range of nothing makes the bar move back and forth; the range of percents ends it.
+    m_progress->setRange(0, busy ? 0 : 100);
+    if (!busy)
+        m_progress->reset();
+}

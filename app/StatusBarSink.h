@@ -21,6 +21,7 @@ public:
     void setStatusText(const QString& text) override;
     // 0..100; below 0 empties the bar.
     void setProgress(int percent) override;
+    void setBusy(bool busy) override;
 
 private:
     QLabel* m_text = nullptr;

@@ -58,6 +58,20 @@ BoardSession::BoardSession(SessionEnvironment environment, QObject* parent)
             [this] { WhenBoardIdle([this] { ShowBoard(m_state.ShownBoard(), true); }); });
     connect(m_notice, &ChangeNotice::EndRequested, this, &BoardSession::EndRequested);
     ConnectBoard();
+    connect(&m_shareQueue, &ShareQueue::StalledChanged, this, [this](bool stalled) {
+        if (stalled) {
+            qCWarning(lcBoard) << "the shared directory does not answer";
+            ReportStatus(m_status, QStringLiteral("共有ディレクトリが応答しません。応答を待っています。"),
+                         Severity::Warning);
+            m_stallReport = m_status.LastText();
+        } else {
+            qCInfo(lcBoard) << "the shared directory answers again";
+            if (!m_stallReport.isEmpty() && m_status.LastText() == m_stallReport)
+                m_status.setStatusText(QString());
+            m_stallReport.clear();
+        }
+        m_status.setBusy(stalled);
+    });
 }
 
 BoardSession::~BoardSession() = default;
@@ -280,12 +294,20 @@ void BoardSession::SortByReading(bool furigana)
 
 void BoardSession::CheckMemos()
 {
-    if (HasOwnEntry(m_state.Own) && ShareFiles::exists(m_state.Own.FileName + ".mil")) {
-        if (!m_state.NewMemo)
-            qCInfo(lcBoard) << "unread memos wait";
-        m_state.NewMemo = true;
-        emit MemoWaiting();
-    }
+    if (!HasOwnEntry(m_state.Own))
+        return;
+    const QByteArray unread = m_state.Own.FileName + ".mil";
+    m_shareQueue.Post<bool>(
+        "memo check", [unread] { return ShareFiles::exists(unread); }, this,
+        [this, unread](bool waiting) {
+            // The user may have become somebody else meanwhile (the preferences).
+            if (!waiting || unread != m_state.Own.FileName + ".mil")
+                return;
+            if (!m_state.NewMemo)
+                qCInfo(lcBoard) << "unread memos wait";
+            m_state.NewMemo = true;
+            emit MemoWaiting();
+        });
 }
 
 void BoardSession::MemosTakenIn()

@@ -2,6 +2,7 @@
 
 #include "board/UserStatusWriter.h"
 #include "platform/FolderChooser.h"
+#include "platform/ShareQueue.h"
 #include "session/DengonDelivery.h"
 #include "session/HuzaiActions.h"
 #include "session/MainState.h"
@@ -101,7 +102,7 @@ public:
     ParmRec ReadSiteConfigOf(const QByteArray& shareDir) const;
     TVurnaDefaultValue ReadOwnDefaults() const;
 
-    // Unread memos wait for the user: the reminder starts.
+    // Looks for unread memos off the window's thread; when they wait, the reminder starts.
     void CheckMemos();
     // The memos were taken in: the reminder of unread ones ends.
     void MemosTakenIn();
@@ -154,12 +155,16 @@ private:
     LocalSettings m_settings;
     UserStatusWriter m_writer;
     HuzaiActions m_huzai;
+    // The own share's work, off the window's thread.
+    ShareQueue m_shareQueue;
     ChangeNotice* m_notice = nullptr;
     std::unique_ptr<DengonDelivery> m_delivery;
     bool m_ended = false;
     bool m_endPending = false;
     // The program ends for the updater while the user is starting it: no exit default absence.
     bool m_handingOver = false;
-    // The status text of a failed minute's reload, cleared by the next load that succeeds.
+    // The status text of a failed minute's reload, cleared by the next load that succeeds; the
+    // same for the share not answering, cleared once it answers.
     QString m_loadFault;
+    QString m_stallReport;
 };

@@ -24,6 +24,11 @@ public:
         if (m_target)
             m_target->setProgress(percent);
     }
+    void setBusy(bool busy) override
+    {
+        if (m_target)
+            m_target->setBusy(busy);
+    }
 
 private:
     StatusSink* m_target = nullptr;

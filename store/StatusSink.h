@@ -13,6 +13,8 @@ public:
     virtual void setStatusText(const QString& text) = 0;
     // 0..100; below 0 empties the bar.
     virtual void setProgress(int percent) = 0;
+    // Work of unknown length waits (the share does not answer): the bar moves without a value.
+    virtual void setBusy(bool) {}
 
     // The progress display of memo and file delivery: any value from 0 to 9 shows as 10 so
     // that a started bar is visible; -99 empties the bar.

@@ -406,7 +406,7 @@ TEST_F(Huzai, MemoFileAtStartStartsTheReminder)
 {
     share.writeBytes(QStringLiteral("yamada.mil"), cp932(utf8("伝言")) + "\r\n");
     ASSERT_TRUE(start());
-    EXPECT_TRUE(state().NewMemo);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state().NewMemo; }, 5000));
     EXPECT_TRUE(child<TaskTray>().HuzaiAlartActive());
 }
 
