@@ -32,6 +32,10 @@ public:
     // The mount point, without a trailing '/'; empty when not mounted.
     QString mountPath() const { return m_skipReason.isEmpty() ? m_mountPoint : QString(); }
 
+    // A file server that stops answering (false) and answers again (true): every call on the
+    // share waits meanwhile, as on a server that restarts. The destructor answers again first.
+    void SetAnswering(bool answering);
+
     // The operations served since the mount, by name ("getattr", "read", ...) and "total".
     // Empty when not mounted or when slowshare did not answer.
     QMap<QString, quint64> operationCounts();

@@ -111,10 +111,36 @@ QMap<QString, quint64> SlowShareMount::operationCounts()
     return counts;
 }
 
+void SlowShareMount::SetAnswering(bool answering)
+{
+    if (m_process.state() != QProcess::Running)
+        return;
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(m_process.processId());
+    ::kill(pid_t(m_process.processId()), answering ? SIGCONT : SIGSTOP);
+    // The signal reaches the file system's threads a little later; a call made before they have
+    // all stopped would still be answered.
+    const QDeadlineTimer deadline(answerWaitMs);
+    const auto allStopped = [&] {
+        for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile stat(tasks + QLatin1Char('/') + task + QStringLiteral("/stat"));
+            if (!stat.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray line = stat.readAll();
+            const qsizetype end = line.lastIndexOf(')');
+            if (end < 0 || end + 2 >= line.size() || line.at(end + 2) != 'T')
+                return false;
+        }
+        return true;
+    };
+    while (!answering && !allStopped() && !deadline.hasExpired())
+        QThread::msleep(1);
+}
+
 SlowShareMount::~SlowShareMount()
 {
     if (m_process.state() == QProcess::NotRunning)
         return;
+    SetAnswering(true);
     const QString fusermount = QStringLiteral("fusermount3");
     // A file still open on the share keeps a plain unmount from working; the lazy one detaches
     // the mount now and lets slowshare end once the last file is closed.
