@@ -64,13 +64,6 @@ protected:
         writeFile(programFile, "old build");
     }
 
-    static void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
     UpdateCheck::Outcome run(const QStringList& arguments = {})
     {
         UpdateCheck::Context context;

@@ -10,6 +10,7 @@
 #include "store/ParcelPost.h"
 #include "support/BoardFixtures.h"
 #include "support/SlowShareMount.h"
+#include "support/TestShare.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -96,13 +97,6 @@ QString swappedCase(QString name)
     for (QChar& c : name)
         c = c.isUpper() ? c.toLower() : c.toUpper();
     return name;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 void prepareBoard(const QString& backing, const Spelling& s)

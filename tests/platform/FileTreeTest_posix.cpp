@@ -1,4 +1,5 @@
 #include "platform/FileTree.h"
+#include "support/TestShare.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,35 +14,21 @@
 
 namespace {
 
-void write(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-QByteArray read(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 // A parcel as senders make them: Japanese names, a nested folder, a file of several buffers,
 // and links that point out of the tree.
 void makeParcel(const QString& dir, const QString& outside)
 {
-    write(dir + QStringLiteral("/報告書.txt"), "report");
-    write(dir + QStringLiteral("/写真/大きい.bin"), QByteArray(200000, 'p'));
-    write(outside + QStringLiteral("/secret.txt"), "outside");
+    writeFile(dir + QStringLiteral("/報告書.txt"), "report");
+    writeFile(dir + QStringLiteral("/写真/大きい.bin"), QByteArray(200000, 'p'));
+    writeFile(outside + QStringLiteral("/secret.txt"), "outside");
     ASSERT_TRUE(QFile::link(outside, dir + QStringLiteral("/写真/外へ")));
     ASSERT_TRUE(QFile::link(outside + QStringLiteral("/secret.txt"), dir + QStringLiteral("/secret-link")));
 }
 
 void expectParcelCopied(const QString& dir)
 {
-    EXPECT_EQ(read(dir + QStringLiteral("/報告書.txt")), QByteArray("report"));
-    EXPECT_EQ(read(dir + QStringLiteral("/写真/大きい.bin")), QByteArray(200000, 'p'));
+    EXPECT_EQ(readFile(dir + QStringLiteral("/報告書.txt")), QByteArray("report"));
+    EXPECT_EQ(readFile(dir + QStringLiteral("/写真/大きい.bin")), QByteArray(200000, 'p'));
     EXPECT_FALSE(QFileInfo(dir + QStringLiteral("/写真/外へ")).isSymLink());
     EXPECT_FALSE(QFileInfo::exists(dir + QStringLiteral("/secret-link")));
 }
@@ -79,7 +66,7 @@ TEST(FileTree, RemoveUnlinksLinksWithoutFollowingThem)
     EXPECT_TRUE(FileTree::Remove(tmp.path() + QStringLiteral("/toplink")));
     EXPECT_TRUE(FileTree::Remove(tree));
     EXPECT_FALSE(QFileInfo::exists(tree));
-    EXPECT_EQ(read(outside + QStringLiteral("/secret.txt")), QByteArray("outside"));
+    EXPECT_EQ(readFile(outside + QStringLiteral("/secret.txt")), QByteArray("outside"));
 }
 
 TEST(FileTree, MoveAcrossFileSystems)
@@ -134,8 +121,8 @@ TEST_P(FailedCopy, LeavesTheSourceWholeAndNoPartialTarget)
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.error.contains(QStringLiteral("大きい.bin"))) << result.error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(tmp.path() + QStringLiteral("/copy")));
-    EXPECT_EQ(read(locked), QByteArray(200000, 'p'));
-    EXPECT_EQ(read(source + QStringLiteral("/報告書.txt")), QByteArray("report"));
+    EXPECT_EQ(readFile(locked), QByteArray(200000, 'p'));
+    EXPECT_EQ(readFile(source + QStringLiteral("/報告書.txt")), QByteArray("report"));
 }
 
 INSTANTIATE_TEST_SUITE_P(FileTree, FailedCopy, ::testing::Values(Breaker::UnreadableFile, Breaker::FileSizeLimit));

@@ -1,4 +1,5 @@
 #include "platform/FileTree.h"
+#include "support/TestShare.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,20 +17,6 @@ namespace {
 std::wstring native(const QString& path)
 {
     return QDir::toNativeSeparators(path).toStdWString();
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-QByteArray read(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 // A junction at `link` to the folder `target`, as any user may make one. False where the file
@@ -85,13 +72,13 @@ TEST_P(ReparsePoints, AreNeverFollowed)
 {
     QTemporaryDir tmp;
     const Tree t{tmp.path()};
-    write(t.parcel + QStringLiteral("/報告書.txt"), "report");
-    write(t.outside + QStringLiteral("/secret.txt"), "outside");
+    writeFile(t.parcel + QStringLiteral("/報告書.txt"), "report");
+    writeFile(t.outside + QStringLiteral("/secret.txt"), "outside");
     QDir().mkpath(t.parcel + QStringLiteral("/写真"));
     if (!makeJunction(t.link, t.outside))
         GTEST_SKIP() << "no junction can be made here (Wine keeps no reparse points)";
     GetParam().check(t);
-    EXPECT_EQ(read(t.outside + QStringLiteral("/secret.txt")), QByteArray("outside")) << GetParam().name;
+    EXPECT_EQ(readFile(t.outside + QStringLiteral("/secret.txt")), QByteArray("outside")) << GetParam().name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -102,7 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
                                        FileTree::Copy(t.parcel, t.root + QStringLiteral("/copy"));
                                    EXPECT_TRUE(r.ok) << r.error.toStdString();
                                    EXPECT_EQ(r.skippedLinks, QStringList{t.link});
-                                   EXPECT_EQ(read(t.root + QStringLiteral("/copy/報告書.txt")), QByteArray("report"));
+                                   EXPECT_EQ(readFile(t.root + QStringLiteral("/copy/報告書.txt")),
+                                             QByteArray("report"));
                                    EXPECT_FALSE(QFileInfo::exists(t.root + QStringLiteral("/copy/写真/外へ")));
                                }},
                       LinkCase{"a junction given to copy copies nothing",
@@ -124,7 +112,7 @@ TEST(FileTree, CopyKeepsTimesAndAttributesAndRemoveTakesReadOnlyFiles)
 {
     QTemporaryDir tmp;
     const QString file = tmp.path() + QStringLiteral("/parcel/写真/a.txt");
-    write(file, "a");
+    writeFile(file, "a");
     const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1700000000);
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::Append) && f.setFileTime(stamp, QFileDevice::FileModificationTime));
@@ -145,9 +133,9 @@ TEST(FileTree, CopyKeepsTimesAndAttributesAndRemoveTakesReadOnlyFiles)
 TEST(FileTree, AFileHeldByAnotherProgramFailsTheCopyAndLeavesNoPartialTarget)
 {
     QTemporaryDir tmp;
-    write(tmp.path() + QStringLiteral("/parcel/報告書.txt"), "report");
+    writeFile(tmp.path() + QStringLiteral("/parcel/報告書.txt"), "report");
     const QString locked = tmp.path() + QStringLiteral("/parcel/写真/大きい.bin");
-    write(locked, QByteArray(200000, 'p'));
+    writeFile(locked, QByteArray(200000, 'p'));
     const HANDLE held = ::CreateFileW(native(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     const FileTree::Result r =
@@ -157,7 +145,7 @@ TEST(FileTree, AFileHeldByAnotherProgramFailsTheCopyAndLeavesNoPartialTarget)
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.error.contains(QStringLiteral("大きい.bin"))) << r.error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(tmp.path() + QStringLiteral("/copy")));
-    EXPECT_EQ(read(locked), QByteArray(200000, 'p'));
+    EXPECT_EQ(readFile(locked), QByteArray(200000, 'p'));
 }
 
 } // namespace

@@ -39,14 +39,6 @@ public:
     void setProgress(int percent) override { progress.append(percent); }
 };
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 class Delivery : public ::testing::Test
 {
 protected:

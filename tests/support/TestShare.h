@@ -17,6 +17,11 @@ QByteArray userFileText(const QList<QByteArray>& values);
 // Text typed in a test (UTF-8 source) as CP932 bytes; fails the test when it has no CP932 form.
 QByteArray cp932(const QString& text);
 
+// Writes `bytes` to the file at `path` (a real path), making its folders; fails the test when
+// it cannot. readFile gives "<missing>" for a file that cannot be read.
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+
 // A shared directory in a temporary folder. Paths handed to the code under test are the
 // in-memory form: CP932 bytes, upper-cased, ending in the separator.
 class TestShare
