@@ -1,10 +1,16 @@
 #pragma once
 
+#include "board/ChangeStamp.h"
+#include "board/UserLoader.h"
 #include "store/TVurnaDataRec.h"
 
+#include <QHash>
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
+
+class ShareQueue;
 
 // The members of the board on show and how they stay current: full loads, single-member
 // reloads and the change stamp. The window's state owns one and hands it to the grid, which
@@ -14,6 +20,13 @@
 // The file helpers let events run while they wait between attempts. Anything that would
 // touch the member array while a load is walking it (a tick, a datagram, a user action) is
 // held back and run once the load is done.
+//
+// Given the share's queue, single-member reloads and the change-stamp check read on the
+// queue's thread and are applied when their result comes back, so a file server that stops
+// answering never holds up the window. A member read that comes back after this copy changed
+// that member (a datagram, its own write) or the whole board (a load, another share) is
+// dropped: it may have been read before that change reached the file, and what the board shows
+// is at least as new. The next reload of that member or of the board brings the file's state.
 class BoardModel final : public QObject
 {
     Q_OBJECT
@@ -28,12 +41,20 @@ public:
     bool SortPriorityOn() const { return m_sortPriorityOn; }
     void SetSortPriorityOn(bool on) { m_sortPriorityOn = on; }
 
+    // The queue that runs the share's file work; none (the default) reads on the calling thread.
+    void SetShareQueue(ShareQueue* queue);
+
     // Loads into the model's own array (AllMembers, or one member's path). Throws EFileIOError.
+    // With a queue, one member is read there and its signals come once it is applied.
     void Reload(const QByteArray& fileName);
+    // The minute's periodic reload: the board Reload(AllMembers) would give, reading again only
+    // the member files that changed since the last load. Throws EFileIOError.
+    void ReloadChanged();
     // Stores the directory (ending in a separator) and reads its change stamp; does not load.
     void SetDataSource(const QByteArray& path);
     // When the change stamp names a commit this copy has not seen, reloads the member it
-    // names. False when there was nothing new. Throws EFileIOError.
+    // names. False when there was nothing new. Throws EFileIOError. With a queue it returns
+    // false at once and does its work when the stamp has been read.
     bool ReloadLastCommit();
 
     // Replaces the member with the record's FileName; false when none matches.
@@ -56,7 +77,12 @@ public:
     // `fileName` and names it (false when it could not be written); Read picks up another
     // copy's commit.
     bool CommitTimeStamp(const QByteArray& fileName);
+    // True when the stamp names a commit this copy has not seen. With a queue it returns false
+    // at once and takes the stamp in when it has been read.
     bool ReadTimeStamp();
+    // A commit made off the window's thread (ChangeStamp::Commit): this copy must not reload
+    // its own change.
+    void NoteCommit(qint32 counter, const QByteArray& fileName);
 
     bool IsLoading() const { return m_loading > 0; }
     // Runs `action` now, or after the load in progress. While a load runs, readers see the
@@ -80,13 +106,35 @@ signals:
 
 private:
     class LoadGuard;
+    // What a member read afresh tells the listeners once applied.
+    enum class MemberRead { Reload, ChangeStamp };
+
+    void reload(const QByteArray& fileName, bool changedOnly);
     void runDeferred();
+    // Applies a change stamp read for `source`, while `known` was the counter seen; true when
+    // it names a commit not seen yet.
+    bool takeStamp(const QByteArray& source, qint32 known, const ChangeStamp::Content& stamp);
+    void readStampLater(bool reloadNamed);
+    void readMemberLater(const QByteArray& fileName, MemberRead kind);
+    void placeMemberRead(const QByteArray& fileName, quint64 askedAt, const MemberFiles& files, MemberRead kind);
+    void announceMemberRead(const QByteArray& fileName, MemberRead kind);
+    // A change of one member, or of the whole board, made on this copy.
+    void noteMemberChange(const QByteArray& fileName);
+    void noteBoardChange();
 
     QByteArray m_dataSource;
     TVurnaDataArray m_members;
+    // What the last full load read, for the next periodic reload.
+    LoadedFiles m_loadedFiles;
     qint32 m_timeStamp = 0;
     QByteArray m_lastCommitFile;
     bool m_sortPriorityOn = false;
     int m_loading = 0;
     QList<std::function<void()>> m_deferred;
+    QPointer<ShareQueue> m_queue;
+    // Counts the changes made on this copy: a read asked for at count n is stale once the
+    // member it reads, or the whole board, changed at a later count.
+    quint64 m_changes = 0;
+    quint64 m_boardChangedAt = 0;
+    QHash<QByteArray, quint64> m_memberChangedAt; // by FileName, since the board changed
 };

@@ -17,4 +17,9 @@ struct Content
 Content parse(const QByteArray& text);
 QByteArray build(qint32 counter, const QByteArray& name);
 
+// Increments the stamp beside the member file `fileName` (a path without extension) and names
+// that member: the new counter, 0 when the name is empty (nothing to commit) and -1 when the
+// stamp could not be written. File work only: it may run off the window's thread.
+qint32 Commit(const QByteArray& fileName);
+
 } // namespace ChangeStamp

@@ -2,7 +2,6 @@
 
 #include "board/BoardModel.h"
 #include "board/EFileIOError.h"
-#include "board/UserLoader.h"
 #include "platform/LogCategories.h"
 
 namespace {
@@ -70,7 +69,8 @@ void MinuteScheduler::tickNow()
         const bool settle = m_interval.ReloadAllFile > 0 && m_ticksSinceStart == SettleReloadMinute;
         if (due || settle) {
             m_minCounter.ReloadAllFile = 0;
-            m_model.Reload(AllMembers);
+            // A full reload in effect: only the files that changed since the last load are read.
+            m_model.ReloadChanged();
             m_model.ReadTimeStamp();
         }
         if (m_interval.ReloadLastCommit > 0 && ++m_minCounter.ReloadLastCommit >= m_interval.ReloadLastCommit) {

@@ -10,7 +10,8 @@ class BoardModel;
 // The board's minute: counts the minutes since each periodic job last ran and runs the jobs
 // whose period has come (memo check, full reload, change-stamp check), then the window's
 // per-minute work. A tick that comes while the board is loading waits for the end of the
-// load and then runs once for each minute it stood for.
+// load and then runs once for each minute it stood for. Where the model has the share's queue,
+// the change-stamp check is only asked for here and ends once the stamp has been read.
 class MinuteScheduler final : public QObject
 {
     Q_OBJECT

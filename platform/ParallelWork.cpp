@@ -3,13 +3,13 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QSemaphore>
 #include <QThread>
 #include <QThreadPool>
 
 #include <algorithm>
 #include <atomic>
 #include <exception>
-#include <memory>
 
 namespace ParallelWork {
 namespace {
@@ -17,7 +17,6 @@ namespace {
 // A call that takes longer than this on average is waiting on something (a file server's
 // round trip), not working: overlapping such calls pays.
 constexpr qint64 slowCallNs = 200'000;
-constexpr int slowProbeCalls = 2;
 
 } // namespace
 
@@ -29,20 +28,25 @@ void RunWhileEventsFlow(const std::function<void()>& work)
         return;
     }
     std::exception_ptr failure;
-    std::unique_ptr<QThread> thread(QThread::create([&work, &failure] {
+    QSemaphore finished;
+    QEventLoop loop;
+    // A thread of Qt's pool, which stays for the next load a while. On a busy machine a thread
+    // made afresh for each load waits its turn behind everything else before it starts.
+    QThreadPool* pool = QThreadPool::globalInstance();
+    pool->reserveThread();
+    pool->startOnReservedThread([&work, &failure, &finished, &loop] {
         try {
             work();
         } catch (...) {
             failure = std::current_exception();
         }
-    }));
-    QEventLoop loop;
-    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-    thread->start();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        finished.release();
+    });
     loop.exec();
     // The loop also ends when the application is asked to quit; the work still has to finish
     // before its results (and the stack it writes to) go away.
-    thread->wait();
+    finished.acquire();
     if (failure)
         std::rethrow_exception(failure);
 }
@@ -57,16 +61,20 @@ void ForEach(int count, int inFlight, const std::function<void(int)>& body)
         for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1))
             body(i);
     };
-    // The calling thread starts alone: on a local disk the calls take microseconds and threads
-    // would only add their cost. Helpers join once the calls turn out to wait.
-    QElapsedTimer timer;
-    timer.start();
-    int done = 0;
-    for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1)) {
-        body(i);
-        ++done;
-        if (workers > 1 && done >= slowProbeCalls && timer.nsecsElapsed() / done > slowCallNs)
-            break;
+    // Many calls start on the calling thread alone: on a local disk they take microseconds and
+    // threads would only add their cost. Helpers join once the calls turn out to wait. No more
+    // calls than workers start on helpers at once: the threads cost less than the round trip
+    // that finding out would spend.
+    if (count > workers) {
+        QElapsedTimer timer;
+        timer.start();
+        int done = 0;
+        for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1)) {
+            body(i);
+            ++done;
+            if (workers > 1 && timer.nsecsElapsed() / done > slowCallNs)
+                break;
+        }
     }
     if (next.load() >= count)
         return;

@@ -4,9 +4,11 @@
 #include "platform/ShareFiles_win.h"
 #include "platform/SharePath.h"
 
-ShareDirectory::ShareDirectory(const QByteArray& path)
+ShareDirectory::ShareDirectory(const QByteArray& path, const QString& /*knownReal*/)
 {
-    // An empty path is no directory at all, not the working folder.
+    // Windows matches names without regard to case itself, so resolving the path reads nothing
+    // and a remembered one saves nothing. An empty path is no directory at all, not the working
+    // folder.
     const QString real = SharePath::resolve(path);
     if (real.isEmpty())
         return;
@@ -51,25 +53,41 @@ QList<ShareDirectory::Entry> ShareDirectory::entries() const
         e.name = encoded.ok ? std::move(encoded.bytes) : SharePath::fromNative(name);
         e.nativeName = name.toUtf8();
         e.isDirectory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        e.size = (qint64(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+        e.lastWrite = ShareFiles::fromFileTime(found.ftLastWriteTime);
         result.append(std::move(e));
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
     return result;
 }
 
-QByteArray ShareDirectory::readFile(const Entry& entry, QDateTime* lastWrite, const RetryPolicy& policy) const
+bool ShareDirectory::lookUp(Entry& entry) const
+{
+    // The listing carries every entry's size and time.
+    return entry.lastWrite.isValid();
+}
+
+QByteArray ShareDirectory::readFile(const Entry& entry, QDateTime* lastWrite, const RetryPolicy& policy,
+                                    bool* gone) const
 {
     if (lastWrite)
         *lastWrite = QDateTime();
     const QString path = m_path + entry.nativeFileName();
+    ReadAttempt outcome = ReadAttempt::Failed;
     for (int attempt = 1; attempt <= policy.attempts; ++attempt) {
         QByteArray text;
         // The listing has just seen the file: one that is missing now is most likely being
         // replaced by another PC, which leaves no file under its name for a moment.
-        if (ReadWholeFileOnce(path, policy, text, lastWrite) == ReadAttempt::Read)
+        outcome = ReadWholeFileOnce(path, policy, text, lastWrite);
+        if (outcome == ReadAttempt::Read)
             return text;
         if (attempt < policy.attempts)
             waitBeforeRetry(policy, attempt);
     }
+    // Still missing after the waits: it was removed.
+    if (gone)
+        *gone = outcome == ReadAttempt::Missing;
+    if (lastWrite)
+        *lastWrite = QDateTime();
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 BackingPaths::BackingPaths(std::string root, bool ignoreCase) : m_root(std::move(root)), m_ignoreCase(ignoreCase)
 {
@@ -50,6 +51,9 @@ std::string BackingPaths::findFolded(const std::string& dir, std::string_view na
 std::string BackingPaths::resolve(const char* path) const
 {
     const std::string_view rest(path);
+    const std::string_view last = rest.substr(rest.rfind('/') + 1);
+    if (!m_attic.empty() && last.starts_with(".fuse_hidden"))
+        return m_attic + '/' + std::string(last);
     if (!m_ignoreCase)
         return rest == "/" ? m_root : m_root + std::string(rest);
 
@@ -75,4 +79,37 @@ std::string BackingPaths::resolve(const char* path) const
         real = std::move(next);
     }
     return real;
+}
+
+bool BackingPaths::makeAttic()
+{
+    const size_t slash = m_root.rfind('/');
+    if (slash == std::string::npos || slash == 0)
+        return false;
+    const std::string attic = m_root.substr(0, slash) + "/.slowshare-removed-" + std::to_string(::getpid());
+    struct stat root, made;
+    if (::mkdir(attic.c_str(), 0700) != 0)
+        return false;
+    // Renamed there, not copied: it has to be the same disk.
+    if (::stat(m_root.c_str(), &root) != 0 || ::stat(attic.c_str(), &made) != 0 || root.st_dev != made.st_dev) {
+        ::rmdir(attic.c_str());
+        return false;
+    }
+    m_attic = attic;
+    return true;
+}
+
+void BackingPaths::removeAttic()
+{
+    if (m_attic.empty())
+        return;
+    if (DIR* d = ::opendir(m_attic.c_str())) {
+        while (const dirent* e = ::readdir(d)) {
+            if (std::string_view(e->d_name).starts_with(".fuse_hidden"))
+                ::unlinkat(::dirfd(d), e->d_name, 0);
+        }
+        ::closedir(d);
+    }
+    ::rmdir(m_attic.c_str());
+    m_attic.clear();
 }

@@ -17,6 +17,16 @@ public:
     std::string resolve(const char* path) const;
     bool ignoresCase() const { return m_ignoreCase; }
 
+    // A file removed or replaced while open is kept by libfuse under a ".fuse_hidden" name until
+    // its last close. Such names go to an attic, a folder beside the backing one on the same
+    // disk: a Samba server keeps such a file where no listing shows it, and whoever looks at the
+    // backing folder meanwhile (a test checking what a run left behind) must not find it there.
+    // False when no attic can be made (the parent is not writable, or is another disk); the
+    // files then stay in the backing folder.
+    bool makeAttic();
+    // Removes the attic and whatever is still in it.
+    void removeAttic();
+
     // The name as compared when case is ignored: ASCII letters and the full-width Latin letters
     // (U+FF41-FF5A in UTF-8) upper-cased; every other byte kept.
     static std::string foldedName(std::string_view name);
@@ -27,4 +37,5 @@ private:
 
     std::string m_root;
     bool m_ignoreCase;
+    std::string m_attic;
 };

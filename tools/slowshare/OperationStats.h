@@ -37,6 +37,9 @@ enum class Operation {
     access,
     create,
     utimens,
+    // The kernel asking for the attributes that came with an open's answer (OpenAnswers): served
+    // without a round trip, and so left out of the total.
+    openAttributes,
     count
 };
 
@@ -45,8 +48,9 @@ class OperationStats
 public:
     void add(Operation op) { m_counts[size_t(op)].fetch_add(1, std::memory_order_relaxed); }
 
-    // Writes "total N" and then one "<operation> N" line per operation to `path`, through a
-    // temporary file renamed over it, so a reader never sees half a file. False on failure.
+    // Writes "total N" (the round trips) and then one "<operation> N" line per operation to
+    // `path`, through a temporary file renamed over it, so a reader never sees half a file.
+    // False on failure.
     bool writeTo(const std::string& path) const;
 
 private:

@@ -1,16 +1,23 @@
-// slowshare [--delay-ms=N] [--ignore-case] [--stats=FILE] BACKING_DIR MOUNTPOINT
+// slowshare [--delay-ms=N] [--attr-timeout-ms=N] [--ignore-case] [--stats=FILE] BACKING_DIR MOUNTPOINT
 //
 // Mounts BACKING_DIR at MOUNTPOINT and serves it in the foreground until unmounted
 // (fusermount3 -u MOUNTPOINT) or interrupted. Every operation first waits N milliseconds, as a
 // round trip to a file server would, and is counted; SIGUSR1 writes the counts to FILE, and so
-// does the unmount. The kernel is told to cache nothing, so every access of the program under
-// test reaches this process. Many requests are served at once: the delays of operations in
-// flight overlap, as they do on a real network.
+// does the unmount. Many requests are served at once: the delays of operations in flight
+// overlap, as they do on a real network.
+//
+// The kernel keeps what it learnt of names and attributes for the attribute time (1000 ms by
+// default, the `actimeo` of a CIFS mount; 0 keeps nothing), and a listing brings every entry's
+// attributes along, as an SMB directory query does: a stat of each listed file soon after the
+// listing costs no round trip, there as on a kernel CIFS mount. File contents are never cached:
+// every open and read reaches this process.
 
 #define FUSE_USE_VERSION 312
 #include <fuse.h>
 
 #include "BackingPaths.h"
+#include "FolderListing.h"
+#include "OpenAnswers.h"
 #include "OperationStats.h"
 
 #include <atomic>
@@ -20,7 +27,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <pthread.h>
@@ -38,7 +44,9 @@ struct Share
 {
     std::unique_ptr<BackingPaths> paths;
     OperationStats stats;
+    OpenAnswers openAnswers;
     int delayMs = 0;
+    int attrTimeoutMs = 1000;
 };
 
 Share share;
@@ -64,6 +72,10 @@ int fileHandle(const fuse_file_info* fi)
 
 int doGetattr(const char* path, struct stat* st, fuse_file_info* fi)
 {
+    if (!fi && path && share.openAnswers.take(path, share.attrTimeoutMs)) {
+        share.stats.add(Operation::openAttributes);
+        return result(::lstat(share.paths->resolve(path).c_str(), st));
+    }
     const std::string real = begin(Operation::getattr, fi ? nullptr : path);
     return result(fi ? ::fstat(fileHandle(fi), st) : ::lstat(real.c_str(), st));
 }
@@ -161,6 +173,9 @@ int doOpen(const char* path, fuse_file_info* fi)
         return -errno;
     fi->fh = static_cast<uint64_t>(fd);
     fi->direct_io = 1;
+    // What the file is now, not what the kernel kept: the kernel is told to ask (OpenAnswers).
+    share.openAnswers.opened(path);
+    fuse_invalidate_path(fuse_get_context()->fuse, path);
     return 0;
 }
 
@@ -241,24 +256,35 @@ int doRemovexattr(const char* path, const char* name)
 int doOpendir(const char* path, fuse_file_info* fi)
 {
     const std::string real = begin(Operation::opendir, path);
-    DIR* dir = ::opendir(real.c_str());
-    if (!dir)
+    auto folder = std::make_unique<FolderListing>(real);
+    if (!folder->isOpen())
         return -errno;
-    fi->fh = reinterpret_cast<uint64_t>(dir);
+    fi->fh = reinterpret_cast<uint64_t>(folder.release());
     return 0;
 }
 
-int doReaddir(const char*, void* buffer, fuse_fill_dir_t fill, off_t, fuse_file_info* fi, fuse_readdir_flags)
+int doReaddir(const char*, void* buffer, fuse_fill_dir_t fill, off_t offset, fuse_file_info* fi,
+              fuse_readdir_flags flags)
 {
-    begin(Operation::readdir);
-    DIR* dir = reinterpret_cast<DIR*>(fi->fh);
-    // The whole listing in one answer (offset 0 to the filler): libfuse hands it out in parts.
-    ::rewinddir(dir);
-    while (const dirent* e = ::readdir(dir)) {
-        struct stat st = {};
-        st.st_ino = e->d_ino;
-        st.st_mode = static_cast<mode_t>(DTTOIF(e->d_type));
-        if (fill(buffer, e->d_name, &st, 0, static_cast<fuse_fill_dir_flags>(0)) != 0)
+    FolderListing& folder = *reinterpret_cast<FolderListing*>(fi->fh);
+    if (offset == 0) {
+        begin(Operation::readdir);
+        // With the attributes when the kernel asks for them (READDIRPLUS), as a server's
+        // directory query brings each entry's size and times along.
+        folder.restart((flags & FUSE_READDIR_PLUS) != 0);
+        folder.answersSent = 1;
+    }
+    const std::vector<FolderListing::Entry>& entries = folder.entries();
+    // Real offsets (each entry's position) make libfuse hand each entry's attributes on to the
+    // kernel; with offset 0 it would drop them.
+    for (size_t i = size_t(offset); i < entries.size(); ++i) {
+        const FolderListing::Entry& e = entries[i];
+        if (e.answer >= folder.answersSent) {
+            begin(Operation::readdir);
+            folder.answersSent = e.answer + 1;
+        }
+        const auto entryFlags = e.hasAttributes ? FUSE_FILL_DIR_PLUS : static_cast<fuse_fill_dir_flags>(0);
+        if (fill(buffer, e.name.c_str(), &e.attributes, off_t(i + 1), entryFlags) != 0)
             break;
     }
     return 0;
@@ -267,7 +293,7 @@ int doReaddir(const char*, void* buffer, fuse_fill_dir_t fill, off_t, fuse_file_
 int doReleasedir(const char*, fuse_file_info* fi)
 {
     begin(Operation::releasedir);
-    ::closedir(reinterpret_cast<DIR*>(fi->fh));
+    delete reinterpret_cast<FolderListing*>(fi->fh);
     return 0;
 }
 
@@ -279,19 +305,26 @@ int doAccess(const char* path, int mask)
 
 void* doInit(fuse_conn_info* conn, fuse_config* config)
 {
-    // Nothing cached in the kernel: every lookup, attribute and read reaches this process, as
-    // each one would reach the file server.
-    config->entry_timeout = 0;
-    config->attr_timeout = 0;
+    // Names and attributes are kept as long as a network file system's client keeps them; a
+    // name found missing is asked again each time (another PC may create it), and file
+    // contents always come from the server.
+    config->entry_timeout = share.attrTimeoutMs / 1000.0;
+    config->attr_timeout = share.attrTimeoutMs / 1000.0;
     config->negative_timeout = 0;
+    // Every listing in full with its attributes, not only its first part: the program lists the
+    // whole folder before it looks at any file.
+    if (conn->capable & FUSE_CAP_READDIRPLUS) {
+        conn->want |= FUSE_CAP_READDIRPLUS;
+        conn->want &= ~FUSE_CAP_READDIRPLUS_AUTO;
+    }
     config->direct_io = 1;
     config->kernel_cache = 0;
     config->auto_cache = 0;
     // A file deleted or replaced while open is kept under a hidden ".fuse_hidden" name until
     // its last close, so fstat() on the open file goes on working, as it does on a file server
     // (with a hard remove the library answers it with ESTALE, and a reader racing a writer
-    // would fail where the server lets it read). Windows, too, keeps a deleted open file listed
-    // until it is closed.
+    // would fail where the server lets it read). BackingPaths keeps those names out of the
+    // shared folder.
     config->hard_remove = 0;
     config->nullpath_ok = 1;
     config->use_ino = 0;
@@ -339,11 +372,23 @@ fuse_operations operations()
 struct Options
 {
     int delayMs = 0;
+    int attrTimeoutMs = 1000;
     bool ignoreCase = false;
     std::string statsFile;
     std::string backing;
     std::string mountPoint;
 };
+
+// A time of 0 to 600 000 ms, the whole text.
+bool parseMs(const char* text, int& ms)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (*end != '\0' || end == text || value < 0 || value > 600000)
+        return false;
+    ms = int(value);
+    return true;
+}
 
 bool parseOptions(int argc, char** argv, Options& options)
 {
@@ -351,11 +396,11 @@ bool parseOptions(int argc, char** argv, Options& options)
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg.rfind("--delay-ms=", 0) == 0) {
-            char* end = nullptr;
-            const long value = std::strtol(arg.c_str() + 11, &end, 10);
-            if (*end != '\0' || end == arg.c_str() + 11 || value < 0 || value > 600000)
+            if (!parseMs(arg.c_str() + 11, options.delayMs))
                 return false;
-            options.delayMs = int(value);
+        } else if (arg.rfind("--attr-timeout-ms=", 0) == 0) {
+            if (!parseMs(arg.c_str() + 18, options.attrTimeoutMs))
+                return false;
         } else if (arg == "--ignore-case") {
             options.ignoreCase = true;
         } else if (arg.rfind("--stats=", 0) == 0) {
@@ -394,7 +439,8 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!parseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: slowshare [--delay-ms=N] [--ignore-case] [--stats=FILE] BACKING_DIR MOUNTPOINT\n");
+        std::fprintf(stderr, "usage: slowshare [--delay-ms=N] [--attr-timeout-ms=N] [--ignore-case] [--stats=FILE] "
+                             "BACKING_DIR MOUNTPOINT\n");
         return 2;
     }
     char* backing = ::realpath(options.backing.c_str(), nullptr);
@@ -405,7 +451,9 @@ int main(int argc, char** argv)
         return 1;
     }
     share.paths = std::make_unique<BackingPaths>(backing, options.ignoreCase);
+    share.paths->makeAttic();
     share.delayMs = options.delayMs;
+    share.attrTimeoutMs = options.attrTimeoutMs;
     std::free(backing);
     // Modes arrive from the kernel with the caller's umask applied already.
     ::umask(0);
@@ -441,6 +489,7 @@ int main(int argc, char** argv)
         fuse_destroy(fs);
     fuse_opt_free_args(&args);
 
+    share.paths->removeAttic();
     stopping = true;
     pthread_kill(statsThread.native_handle(), SIGUSR1);
     statsThread.join();
