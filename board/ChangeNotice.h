@@ -5,6 +5,7 @@
 #include "board/StatusNotifier.h"
 #include "store/ParmRec.h"
 #include "store/TVurnaDataRec.h"
+#include "store/VurnaLog.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -29,6 +30,8 @@ struct NoticeContext
     StatusSink& status;        // warnings and faults for the status bar
     LocalSettings& settings;   // a share-moved datagram stores "ShareDir" here
     const Clock& clock;        // log entry times
+    // Where the log's lines go off the window's thread; written at once without one.
+    VurnaLog::Appender logAppender = nullptr;
 };
 
 // The notification datagrams of this copy: it tells the other copies at once what changed

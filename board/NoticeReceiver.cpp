@@ -293,7 +293,9 @@ void NoticeReceiver::obeyShare(const QByteArray& text, const QByteArray& sender)
     QByteArray directory;
     bool isBoard = false;
     if (tested) {
-        directory = SharePath::withSeparator(SjisText::upperCase(Datagram::NativePath(wanted)));
+        // Kept as the sender spells it, which the start-up upper-cases: where the folder's parent
+        // cannot be listed, that spelling is the only way to it.
+        directory = SharePath::withSeparator(Datagram::NativePath(wanted));
         const QByteArray iniPath = SharePath::join(directory, "VURNA.INI");
         isBoard = !directory.isEmpty() && QDir::isAbsolutePath(SharePath::resolve(directory)) &&
                   ShareFiles::isDirectory(directory) && ShareFiles::exists(iniPath) &&
@@ -332,5 +334,5 @@ void NoticeReceiver::writeLog(const QByteArray& message) const
     if (m_context.boards.isEmpty() || m_context.boards.at(0).ShareDir.isEmpty())
         return;
     VurnaLog::WriteLogEntry(SharePath::join(m_context.boards.at(0).ShareDir, VurnaLog::FileName), m_context.own.Name,
-                            message, LogKindShare, m_context.clock.now());
+                            message, LogKindShare, m_context.clock.now(), m_context.logAppender);
 }

@@ -94,7 +94,9 @@ QByteArray ShareDirFromText(const QString& text)
     const Cp932::Encoded dir = Cp932::fromUnicode(QDir::toNativeSeparators(Trimmed(text)));
     if (!dir.ok)
         return {};
-    return SjisText::upperCase(SharePath::withSeparator(dir.bytes));
+    // The spelling as typed: on POSIX it finds the folder without listing the ones above it. The
+    // board upper-cases it where copies compare names.
+    return SharePath::withSeparator(dir.bytes);
 }
 
 bool IsExistingDirectory(const QByteArray& dir)

@@ -45,7 +45,16 @@ QByteArray fromNative(const QString& path);
 // cannot be held as itself, and copies on Windows cannot name that file at all.
 QByteArray fromNativeName(const char* name, bool* hasCp932Form = nullptr);
 
-// Forgets every cached directory listing (tests, and after renames made by this process).
+// Tells the look-up the real spelling of a share's folder, as the user typed it or a folder
+// chooser gave it. A path held upper-cased whose leading components name this folder without
+// regard to letter case takes that spelling without listing any folder above it: a server may
+// refuse that listing (an SMB host's level, a home folder of mode 0711). Nothing is read here;
+// a spelling the disk does not have (typed in another case) is looked for when first needed,
+// listing what can be listed, and the one found is kept. Windows needs none of this.
+void rememberFolder(const QByteArray& folder);
+
+// Forgets every cached directory listing and remembered folder (tests, and after renames made
+// by this process).
 void clearCache();
 
 } // namespace SharePath

@@ -18,6 +18,11 @@ QString resolve(const QByteArray& path, bool* found)
     return unicodePath;
 }
 
+void rememberFolder(const QByteArray&)
+{
+    // Letter case never hides a folder here.
+}
+
 void clearCache()
 {
     // Nothing is cached here.

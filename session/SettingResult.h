@@ -10,7 +10,7 @@
 // defaults file.
 struct SettingResult
 {
-    QByteArray ShareDir; // upper-cased, ending in the separator
+    QByteArray ShareDir; // as typed, ending in the separator
     bool AutoSmall = true;
     bool AutoDengonOpen = false;
     bool Shortcut = false;

@@ -49,7 +49,7 @@ public:
             return;
         const QDateTime at = m_context.clock ? m_context.clock->now() : QDateTime::currentDateTime();
         VurnaLog::WriteLogEntry(SharePath::join(m_board.ShareDir, VurnaLog::FileName), m_context.member, sjis(message),
-                                LogKind, at);
+                                LogKind, at, m_context.logAppender);
     }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "platform/NetworkPath.h"
 #include "platform/ProgramFolder.h"
+#include "store/VurnaLog.h"
 
 #include <QByteArray>
 #include <QString>
@@ -38,6 +39,8 @@ public:
         QString programFolder;
         // The own user's name, for the entries in the board's log.
         QByteArray member;
+        // Where the log's lines go off the window's thread; written at once without one.
+        VurnaLog::Appender logAppender = nullptr;
         ProcessStarter* starter = nullptr;
         const Clock* clock = nullptr;
         // Waits the given milliseconds before the updater starts (tests pass a no-op).

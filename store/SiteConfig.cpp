@@ -81,7 +81,7 @@ public:
         if (ownDir.isEmpty())
             return;
         VurnaLog::WriteLogEntry(SharePath::join(ownDir, VurnaLog::FileName), m_context.memberName, message,
-                                VurnaLog::KindError, now());
+                                VurnaLog::KindError, now(), m_context.logAppender);
     }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "platform/FileText.h"
 #include "store/ParmRec.h"
+#include "store/VurnaLog.h"
 
 #include <QByteArray>
 
@@ -21,6 +22,8 @@ struct SiteConfigContext
     // The running member's display name, for log entries.
     QByteArray memberName;
     RetryPolicy retry;
+    // Where the log's lines go off the window's thread; written at once without one.
+    VurnaLog::Appender logAppender = nullptr;
 };
 
 // Reading a board's "vurna.ini" into its site record.

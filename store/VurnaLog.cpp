@@ -17,6 +17,19 @@ QByteArray column(const QByteArray& text, qsizetype width)
     return SjisText::leftBytes(text, width).leftJustified(width, ' ');
 }
 
+void append(const QByteArray& logPath, const QByteArray& line)
+{
+    // Appending (rather than rewriting the whole file) keeps entries that other PCs add at
+    // the same moment.
+    QFile file(SharePath::resolve(logPath));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        qCDebug(lcFiles) << "log entry dropped" << file.fileName() << file.errorString();
+        return;
+    }
+    if (file.write(line) != line.size())
+        qCDebug(lcFiles) << "log entry incomplete" << file.fileName() << file.errorString();
+}
+
 } // namespace
 
 QByteArray FormatLine(const QDateTime& at, const QByteArray& kind, const QByteArray& member, const QByteArray& message)
@@ -26,18 +39,12 @@ QByteArray FormatLine(const QDateTime& at, const QByteArray& kind, const QByteAr
 }
 
 void WriteLogEntry(const QByteArray& logPath, const QByteArray& member, const QByteArray& message,
-                   const QByteArray& kind, const QDateTime& at)
+                   const QByteArray& kind, const QDateTime& at, const Appender& appender)
 {
-    // Appending (rather than rewriting the whole file) keeps entries that other PCs add at
-    // the same moment.
-    QFile file(SharePath::resolve(logPath));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        qCDebug(lcFiles) << "log entry dropped" << file.fileName() << file.errorString();
-        return;
-    }
-    const QByteArray line = FormatLine(at, kind, member, message) + "\r\n";
-    if (file.write(line) != line.size())
-        qCDebug(lcFiles) << "log entry incomplete" << file.fileName() << file.errorString();
+    QByteArray line = FormatLine(at, kind, member, message) + "\r\n";
+    if (!appender)
+        return append(logPath, line);
+    appender([logPath, line = std::move(line)] { append(logPath, line); });
 }
 
 } // namespace VurnaLog

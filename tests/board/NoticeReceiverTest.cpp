@@ -205,7 +205,7 @@ TEST_P(ShareMoved, OnlyForABoardDirectory)
     copy->notice->HandleDatagram("\x01Vrn3_Shr=" + wanted, "192.168.9.9");
     QDir::setCurrent(workingDir);
 
-    const QByteArray expected = cp932(QDir::toNativeSeparators(dir.toUpper())) + SharePath::nativeSeparator;
+    const QByteArray expected = cp932(QDir::toNativeSeparators(dir)) + SharePath::nativeSeparator;
     EXPECT_EQ(copy->settings.ShareDir(), c.obeyed ? expected : QByteArray("/OLD/"));
     // The administrator finds every request, obeyed or not, in the own board's log.
     const QList<QByteArray> lines = share.readBytes(QStringLiteral("vurna.log")).split('\n');

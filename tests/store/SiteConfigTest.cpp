@@ -7,6 +7,8 @@
 
 #include <QDir>
 
+#include <vector>
+
 namespace {
 
 // ---------------------------------------------------------------- defaults
@@ -249,6 +251,19 @@ TEST_F(SiteFixture, FaultsOfAnotherBoardAreLoggedInTheOwnBoard)
     ASSERT_TRUE(SiteConfig::Load(board.ShareDir, boards, 1, false, context));
     EXPECT_FALSE(other.exists(QStringLiteral("vurna.log")));
     EXPECT_TRUE(share.readBytes(QStringLiteral("vurna.log")).contains("WEEKEND=SAT"));
+}
+
+TEST_F(SiteFixture, LogLinesWaitForTheAppenderInTheirOrder)
+{
+    std::vector<std::function<void()>> handed;
+    context.logAppender = [&handed](std::function<void()> append) { handed.push_back(std::move(append)); };
+    ASSERT_TRUE(load(ini({"WEEKEND=SAT", "WEEKEND=SUN"})));
+    EXPECT_FALSE(share.exists(QStringLiteral("vurna.log")));
+    for (const auto& append : handed)
+        append();
+    const QList<QByteArray> lines = share.readBytes(QStringLiteral("vurna.log")).split('\n');
+    ASSERT_EQ(lines.size(), 3); // nothing after the last line's CR LF
+    EXPECT_TRUE(lines[0].contains("WEEKEND=SAT") && lines[1].contains("WEEKEND=SUN"));
 }
 
 TEST_F(SiteFixture, UnreadableFileFailsTheLoadAndIsLogged)
