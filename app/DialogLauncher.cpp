@@ -9,7 +9,7 @@
 #include "platform/MessageBoxes.h"
 #include "session/BoardSession.h"
 #include "store/HistoryFile.h"
-#include "store/ui/MemoBoardView.h"
+#include "store/MemoFiles.h"
 
 namespace {
 
@@ -115,7 +115,7 @@ void DialogLauncher::RunInfoForm(const ParmRec& site, const TVurnaDataArray& sel
         return;
     MainState& state = m_session.State();
     // The window reads and writes no file itself: the memo board and the reason histories are
-    // the board's.
+    // the board's, and their reads and writes run on the share's queue.
     InfoContext context{
         .board = state.Model,
         .setHuzai =
@@ -133,10 +133,7 @@ void DialogLauncher::RunInfoForm(const ParmRec& site, const TVurnaDataArray& sel
                 state.SendList = lines;
                 m_session.Delivery().ProcessSendList(state.SendList, state.ShownBoard().ShareDir);
             },
-        .showMemoBoard =
-            [this](TQuaxoRichEdit& view, const TVurnaDataRec& member) {
-                return MemoBoardView::ShowMemoBoard(view, member, false, m_session.Status());
-            },
+        .showMemoBoard = [](const TVurnaDataRec& member) { return MemoFiles::ReadBoard(member.FileName); },
         .history =
             {
                 .read = [](const QByteArray& member) -> std::optional<QList<QByteArray>> {
@@ -152,6 +149,7 @@ void DialogLauncher::RunInfoForm(const ParmRec& site, const TVurnaDataArray& sel
                 .add = [](const QList<QByteArray>& members,
                           const QByteArray& newText) { HistoryFile::AddToMembers(members, newText); },
             },
+        .queue = &m_session.Queue(),
     };
     TfrmInfo form(std::move(context), &m_owner);
     m_info = &form;

@@ -53,7 +53,7 @@ private:
     QWidget& m_owner;
     Runner m_runner;
     InfoRunner m_infoRunner;
-    // While a detail window works (it lets events through as it sends), the board may be
-    // clicked again; one detail window at a time.
+    // While a detail window is open its modal loop lets the board's events through, and the board
+    // may be clicked again; one detail window at a time.
     QPointer<TfrmInfo> m_info;
 };

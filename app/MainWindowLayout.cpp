@@ -79,7 +79,10 @@ void TfrmMain::BuildWindow()
     BuildBoardPage(*m_tabKeiziban, scale);
     // The status bar takes the memo page's reports; it joins the window's layout below.
     m_status = new StatusBarSink(scale, this);
-    m_memoPage = new MemoPage(m_session.State().Own, m_session.Boxes(), *m_status, PageDesign, scale);
+    m_memoPage = new MemoPage(
+        m_session.State().Own, m_session.Queue(),
+        [this](const QByteArray& text, const QByteArray& basedOn) { m_session.SaveOwnMemoBoard(text, basedOn); },
+        m_session.Boxes(), *m_status, PageDesign, scale);
     m_memoPage->setFont(font());
     m_pgcMain->addTab(m_memoPage, QStringLiteral("　伝言板　"));
     // The board is the window's topic: the tabs, the status bar and the filters explain there.

@@ -154,6 +154,11 @@ void TfrmMain::ConnectSession()
         m_keiziban->InvalidateMember(m_session.State().Own.FileName, false);
     });
     connect(&s, &BoardSession::MemoWaiting, m_tray, &TaskTray::StartHuzaiAlart);
+    connect(m_memoPage, &MemoPage::UnreadTakenIn, this, [this] {
+        m_session.MemosTakenIn();
+        m_tray->StopHuzaiAlart();
+        ShowMainWindow();
+    });
     connect(&s, &BoardSession::OwnAbsenceChanged, this, [this](bool absent) {
         if (absent)
             m_tray->StartHuzaiAlart();

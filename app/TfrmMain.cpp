@@ -163,15 +163,9 @@ void TfrmMain::pgcMainChange()
     m_filters->setVisible(!memoPage);
     if (!memoPage)
         return;
-    const MemoPage::TakeIn taken = m_memoPage->TakeInMemos(m_session.State().OwnBoard().ShareDir);
-    if (taken == MemoPage::TakeIn::NotAllowed)
-        return;
-    if (taken == MemoPage::TakeIn::Unread) {
-        m_session.MemosTakenIn();
-        m_tray->StopHuzaiAlart();
-        ShowMainWindow();
-    }
-    m_session.ReceiveParcels();
+    // Both wait on the share's queue, the parcels behind the memos.
+    if (m_memoPage->TakeInMemos(m_session.State().OwnBoard().ShareDir))
+        m_session.ReceiveParcels();
 }
 
 void TfrmMain::ShowHelp(int context)

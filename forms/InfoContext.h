@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ShareQueue.h"
+#include "store/MemoFiles.h"
 #include "store/TVurnaDataRec.h"
 
 #include <QByteArray>
@@ -13,11 +15,11 @@
 class Clock;
 class MessageBoxes;
 class StatusSink;
-class TQuaxoRichEdit;
 class BoardModel;
 
 // The reasons each member typed before, offered again on the absence panel. The board window
-// keeps them in its files; the detail window only asks for them and hands them back.
+// keeps them in its files; the detail window only asks for them and hands them back. Each runs
+// on the share's queue.
 struct ReasonHistory
 {
     // The member's history, newest first; nullopt when it exists but could not be read.
@@ -46,9 +48,30 @@ struct InfoContext
     QList<QPixmap> statusPictures; // by display status code
     QStringList dropFiles;         // the items of the last drop on the board, in drop order
     std::function<void()> clearDropFiles;
-    // Replaces the send list with `lines` and works it through; returns when all are done.
+    // Replaces the send list with `lines` and sets it on its way; the files follow on the queue.
     std::function<void(const QList<QByteArray>& lines)> send;
-    // Fills `view` with the member's memo board as it stands; true when it holds unread memos.
-    std::function<bool(TQuaxoRichEdit& view, const TVurnaDataRec& member)> showMemoBoard;
+    // Reads the member's memo board as it stands, for the read page; runs on the share's queue.
+    std::function<MemoFiles::Board(const TVurnaDataRec& member)> showMemoBoard;
     ReasonHistory history;
+    // Where the window's file work runs, off the window's thread; without one it runs at once.
+    ShareQueue* queue = nullptr;
+
+    // Runs `work` on the queue, then `done` with its result on `receiver`'s thread while the
+    // receiver lives: a window closed meanwhile is never touched.
+    template <class Result>
+    void Run(const QByteArray& key, std::function<Result()> work, QObject* receiver,
+             std::function<void(Result)> done) const
+    {
+        if (queue)
+            queue->Post<Result>(key, std::move(work), receiver, std::move(done));
+        else
+            done(work());
+    }
+    void Run(std::function<void()> work) const
+    {
+        if (queue)
+            queue->Post({}, std::move(work));
+        else
+            work();
+    }
 };

@@ -1,9 +1,11 @@
 #include "forms/InfoReadPanel.h"
 
 #include "forms/HelpContext.h"
+#include "forms/InfoContext.h"
 #include "forms/InfoControls.h"
 #include "forms/ShadowLabel.h"
 #include "store/StatusSink.h"
+#include "store/ui/MemoBoardView.h"
 #include "store/ui/TQuaxoRichEdit.h"
 
 #include <QHBoxLayout>
@@ -12,8 +14,7 @@
 
 using namespace InfoControls;
 
-InfoReadPanel::InfoReadPanel(BoardReader showMemoBoard, StatusSink& status, QWidget* parent)
-    : QFrame(parent), m_showMemoBoard(std::move(showMemoBoard)), m_status(status)
+InfoReadPanel::InfoReadPanel(const InfoContext& context, QWidget* parent) : QFrame(parent), m_context(context)
 {
     setObjectName(QStringLiteral("pnlRead"));
     auto* layout = new QVBoxLayout(this);
@@ -32,8 +33,28 @@ InfoReadPanel::InfoReadPanel(BoardReader showMemoBoard, StatusSink& status, QWid
 
 void InfoReadPanel::ShowMember(const TVurnaDataRec& member)
 {
-    const bool unread = m_showMemoBoard && m_showMemoBoard(*m_memReadRich, member);
-    m_status.setProgress(-1);
+    m_shownPath = member.FileName;
+    m_memReadRich->clearLines();
+    if (!m_context.showMemoBoard) {
+        ShowUnread(false);
+        return;
+    }
+    m_lblRead->setText(QStringLiteral("伝言板を読み込み中…"));
+    m_lblRead->setColour(Qt::white);
+    m_context.Run<MemoFiles::Board>(
+        "info memo board", [read = m_context.showMemoBoard, member] { return read(member); }, this,
+        [this, path = member.FileName](const MemoFiles::Board& board) {
+            // Another member was chosen meanwhile: its own board is on the way.
+            if (path != m_shownPath)
+                return;
+            const bool unread = MemoBoardView::ShowBoard(*m_memReadRich, board, false, m_context.status);
+            m_context.status.setProgress(-1);
+            ShowUnread(unread);
+        });
+}
+
+void InfoReadPanel::ShowUnread(bool unread)
+{
     if (unread) {
         m_lblRead->setText(QStringLiteral("この伝言板には、未読伝言があります。"));
         m_lblRead->setColour(Qt::yellow);

@@ -4,26 +4,22 @@
 
 #include <QFrame>
 
-#include <functional>
-
 class QPushButton;
 class ShadowLabel;
-class StatusSink;
 class TQuaxoRichEdit;
+struct InfoContext;
 
 // The detail window's panel of a member's memo board, with a line that says whether unread
-// memos are on it.
+// memos are on it. The board is read on the share's queue and shown when it comes.
 class InfoReadPanel final : public QFrame
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(InfoReadPanel)
 
 public:
-    // How a board comes into the view; true when it holds unread memos.
-    using BoardReader = std::function<bool(TQuaxoRichEdit& view, const TVurnaDataRec& member)>;
-
-    // `status` is the board window's status bar, which shows the board filling.
-    InfoReadPanel(BoardReader showMemoBoard, StatusSink& status, QWidget* parent);
+    // `context` is the window's: its board reader, its queue, and the board window's status bar,
+    // which shows the board filling.
+    InfoReadPanel(const InfoContext& context, QWidget* parent);
 
     void ShowMember(const TVurnaDataRec& member);
     void TakeFocus();
@@ -33,8 +29,10 @@ signals:
     void CloseRequested();
 
 private:
-    BoardReader m_showMemoBoard;
-    StatusSink& m_status;
+    void ShowUnread(bool unread);
+
+    const InfoContext& m_context;
+    QByteArray m_shownPath; // the member whose board is wanted
     ShadowLabel* m_lblRead = nullptr;
     TQuaxoRichEdit* m_memReadRich = nullptr;
     QPushButton* m_btnReadCancel = nullptr;

@@ -66,7 +66,7 @@ void TfrmInfo::BuildWindow()
     m_header = new InfoHeader(this);
     layout->addWidget(m_header);
     m_pnlInfo = new InfoDetailsPanel(this);
-    m_pnlRead = new InfoReadPanel(m_context.showMemoBoard, m_context.status, this);
+    m_pnlRead = new InfoReadPanel(m_context, this);
     m_pnlSend = new InfoSendPanel(this);
     // Last, so that its calendar pop-up lies over everything else.
     m_pnlHuzai = new InfoHuzaiPanel(m_context, m_site, m_selection, this);

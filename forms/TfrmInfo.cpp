@@ -2,6 +2,7 @@
 
 #include "board/BoardModel.h"
 #include "board/EFileIOError.h"
+#include "board/UserLoader.h"
 #include "forms/InfoDetailsPanel.h"
 #include "forms/InfoHeader.h"
 #include "forms/InfoHuzaiPanel.h"
@@ -135,18 +136,41 @@ void TfrmInfo::cmbNameChange(int index)
     const int at = index + 1;
     if (at < 1 || at >= m_selection.size())
         return;
+    m_shownAt = at;
     TVurnaDataRec& member = m_selection[at];
-    // The window may show someone whose file changed since the board last read it.
-    try {
-        m_context.board.LoadUserRecord(member);
-        m_context.board.Reload(member.FileName);
-    } catch (const EFileIOError& e) {
-        m_context.boxes.show(e.message(), Mb::Ok | Mb::IconStop);
-    }
+    // Shown at once as the board has the member; the member's file follows from the queue.
+    TVurnaDataRec onBoard;
+    if (m_context.board.FindMember(member.FileName, onBoard) >= 1 && onBoard.FileName == member.FileName)
+        member = onBoard;
     m_header->ShowMember(member);
     m_pnlInfo->ShowMember(member, m_context.clock.now().date());
     m_pnlRead->ShowMember(member);
     m_pnlHuzai->ShowMember(member);
+
+    const QByteArray path = member.FileName;
+    m_context.Run<MemberFiles>(
+        "info member", [path] { return ReadMemberFiles(path); }, this,
+        [this, at, path](const MemberFiles& files) { TakeMemberRead(at, path, files); });
+}
+
+void TfrmInfo::TakeMemberRead(int at, const QByteArray& path, const MemberFiles& files)
+{
+    if (at >= m_selection.size() || m_selection.at(at).FileName != path)
+        return;
+    TVurnaDataArray read{TVurnaDataRec{}, m_selection.at(at)};
+    if (files.present && PlaceMemberFiles(read, path, files, false) == 1)
+        m_selection[at] = read.at(1);
+    // The window may show someone whose file changed since the board last read it.
+    try {
+        m_context.board.Reload(path);
+    } catch (const EFileIOError& e) {
+        m_context.boxes.show(e.message(), Mb::Ok | Mb::IconStop);
+    }
+    if (m_shownAt != at)
+        return;
+    m_header->ShowMember(m_selection.at(at));
+    m_pnlInfo->ShowMember(m_selection.at(at), m_context.clock.now().date());
+    m_pnlHuzai->MemberReadAfresh(m_selection.at(at));
 }
 
 void TfrmInfo::btnSendClick()

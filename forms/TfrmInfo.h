@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+struct MemberFiles;
 class InfoDetailsPanel;
 class InfoHeader;
 class InfoHuzaiPanel;
@@ -50,6 +51,8 @@ private:
     void ApplyGeometry();
     void SwitchMode(Mode mode);
     void cmbNameChange(int index);
+    // The file of the member at `at` of the selection, read on the share's queue.
+    void TakeMemberRead(int at, const QByteArray& path, const MemberFiles& files);
     void pnlInfoClose();
     int SelectedCount() const { return int(m_selection.size()) - 1; }
 
@@ -57,6 +60,7 @@ private:
     ParmRec m_site;
     TVurnaDataArray m_selection;
     Mode m_mode = Mode::Details;
+    int m_shownAt = 0; // the member on show, in the selection
     bool m_closing = false;
 
     QButtonGroup* m_modeButtons = nullptr;

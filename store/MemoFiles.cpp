@@ -119,14 +119,17 @@ TakeIn TakeInOwnMemos(const QByteArray& memoPath, const Policy& policy)
     if (lock.acquire() != MemoLock::Result::Acquired) {
         // Shown but not moved: the unread memos stay unread until the next take-in.
         result.board = readBoardUnlocked(memoPath, policy);
+        result.readText = result.board.read;
         return result;
     }
     result.board = readBoardUnlocked(memoPath, policy);
+    result.readText = result.board.read;
     if (!result.board.hadUnread || !result.board.ok)
         return result;
     const QByteArray board = joinLines(splitLines(result.board.unread)) + joinLines(splitLines(result.board.read));
     if (!WriteFileText(readPath(memoPath), board, policy.files))
         return result;
+    result.readText = board;
     result.movedToRead = removeWithRetries(unreadPath(memoPath), policy.files);
     return result;
 }

@@ -65,6 +65,7 @@ struct TakeIn
 {
     Board board;              // what the memo view shows: the unread memos, then the read ones
     bool movedToRead = false; // the unread memos now head P + ".old" and P + ".mil" is gone
+    QByteArray readText;      // what P + ".old" holds afterwards, as far as this take-in knows
 };
 
 // Moves the own unread memos to the top of the memo board, all under the guard: reads

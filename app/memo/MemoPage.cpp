@@ -3,6 +3,7 @@
 #include "app/Anchors.h"
 #include "app/MainFonts.h"
 #include "forms/HelpContext.h"
+#include "platform/ShareQueue.h"
 #include "session/MainState.h"
 #include "store/MemoFiles.h"
 #include "store/StatusReport.h"
@@ -12,8 +13,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-MemoPage::MemoPage(const TVurnaDataRec& own, MessageBoxes& boxes, StatusSink& status, QSize designSize, double scale)
-    : m_own(own), m_status(status)
+MemoPage::MemoPage(const TVurnaDataRec& own, ShareQueue& queue, BoardSave save, MessageBoxes& boxes, StatusSink& status,
+                   QSize designSize, double scale)
+    : m_own(own), m_queue(queue), m_save(std::move(save)), m_status(status)
 {
     setObjectName(QStringLiteral("tabDengon"));
     SetHelpContext(this, HelpTopic::MemoBoard);
@@ -25,13 +27,10 @@ MemoPage::MemoPage(const TVurnaDataRec& own, MessageBoxes& boxes, StatusSink& st
     m_rchDengonOwner->setTabChangesFocus(false);
     anchors->Place(m_rchDengonOwner, QRect(8, 16, 593, 305), Anchors::All);
 
-    auto* erase = new QPushButton(QStringLiteral("伝言を消す"), this);
-    erase->setObjectName(QStringLiteral("btnDengonErase"));
-    anchors->Place(erase, QRect(8, 322, 129, 25), Anchors::Left | Anchors::Bottom);
-    connect(erase, &QPushButton::clicked, this, [this, &boxes] {
-        if (HasOwnEntry(m_own))
-            MemoBoardView::EraseOwnBoard(*m_rchDengonOwner, m_own.FileName, boxes);
-    });
+    m_btnDengonErase = new QPushButton(QStringLiteral("伝言を消す"), this);
+    m_btnDengonErase->setObjectName(QStringLiteral("btnDengonErase"));
+    anchors->Place(m_btnDengonErase, QRect(8, 322, 129, 25), Anchors::Left | Anchors::Bottom);
+    connect(m_btnDengonErase, &QPushButton::clicked, this, [this, &boxes] { EraseClick(boxes); });
     // Edits reach the file as soon as the user turns to something else, not only at a clean
     // exit that a crash or a power cut would never reach.
     connect(m_rchDengonOwner, &TQuaxoRichEdit::focusLeft, this, &MemoPage::SaveOwnBoard);
@@ -39,6 +38,12 @@ MemoPage::MemoPage(const TVurnaDataRec& own, MessageBoxes& boxes, StatusSink& st
         const QString message = QStringLiteral("「%1」は使用できない文字の為、入力できません。").arg(characters);
         ReportStatus(m_status, message, Severity::Warning);
     });
+
+    m_lblTakingIn = new QLabel(QStringLiteral("伝言板を読み込み中…"), this);
+    m_lblTakingIn->setObjectName(QStringLiteral("lblDengonTakingIn"));
+    m_lblTakingIn->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_lblTakingIn->hide();
+    anchors->Place(m_lblTakingIn, QRect(145, 326, 160, 22), Anchors::Left | Anchors::Bottom);
 
     // A navy caption over a grey copy one pixel down and right: a shadow.
     const QString caption = QStringLiteral("あなたの伝言板です。修正可能です。");
@@ -57,16 +62,58 @@ MemoPage::MemoPage(const TVurnaDataRec& own, MessageBoxes& boxes, StatusSink& st
     }
 }
 
-MemoPage::TakeIn MemoPage::TakeInMemos(const QByteArray& ownShareDir)
+bool MemoPage::TakeInMemos(const QByteArray& ownShareDir)
 {
     if (!HasOwnEntry(m_own) || m_own.Name.isEmpty() || !MemoFiles::MayTakeInMemos(m_own, ownShareDir))
-        return TakeIn::NotAllowed;
-    const bool unread = MemoBoardView::TakeInOwnMemos(*m_rchDengonOwner, m_own.FileName, m_status).hadUnread;
-    return unread ? TakeIn::Unread : TakeIn::NothingNew;
+        return false;
+    // The one under way brings the newest board.
+    if (m_takingIn)
+        return true;
+    // Edits not saved yet go first; the take-in, after them on the queue, reads them back.
+    SaveOwnBoard();
+    SetTakingIn(true);
+    const QByteArray path = m_own.FileName;
+    m_queue.Post<MemoFiles::TakeIn>(
+        "memo take-in", [path] { return MemoFiles::TakeInOwnMemos(path); }, this,
+        [this, path](const MemoFiles::TakeIn& taken) {
+            SetTakingIn(false);
+            // The user may have become somebody else meanwhile (the preferences).
+            if (path == m_own.FileName)
+                ShowTakenIn(taken);
+        });
+    return true;
+}
+
+void MemoPage::ShowTakenIn(const MemoFiles::TakeIn& taken)
+{
+    MemoBoardView::ShowBoard(*m_rchDengonOwner, taken.board, true, m_status);
+    m_rchDengonOwner->setModified(false);
+    m_basedOn = taken.readText;
+    if (taken.board.hadUnread)
+        emit UnreadTakenIn();
+}
+
+void MemoPage::SetTakingIn(bool takingIn)
+{
+    m_takingIn = takingIn;
+    m_rchDengonOwner->setReadOnly(takingIn);
+    m_btnDengonErase->setEnabled(!takingIn);
+    m_lblTakingIn->setVisible(takingIn);
 }
 
 void MemoPage::SaveOwnBoard()
 {
-    if (HasOwnEntry(m_own))
-        MemoBoardView::SaveOwnBoard(*m_rchDengonOwner, m_own.FileName);
+    if (!HasOwnEntry(m_own) || !m_rchDengonOwner->isModified() || !m_save)
+        return;
+    // Kept on this PC when the share does not take it before the end: the mark can go now.
+    m_save(MemoBoardView::BoardText(*m_rchDengonOwner), m_basedOn);
+    m_rchDengonOwner->setModified(false);
+}
+
+void MemoPage::EraseClick(MessageBoxes& boxes)
+{
+    if (!HasOwnEntry(m_own) || m_takingIn || !MemoBoardView::ConfirmErase(*m_rchDengonOwner, boxes))
+        return;
+    m_basedOn.clear();
+    m_queue.Post({}, [path = m_own.FileName] { MemoFiles::EraseOwnBoard(path); });
 }

@@ -4,7 +4,6 @@
 #include "platform/MessageBoxes.h"
 #include "store/MemoBoardPhases.h"
 #include "store/StatusSink.h"
-#include "store/TVurnaDataRec.h"
 #include "store/ui/TQuaxoRichEdit.h"
 
 #include <QApplication>
@@ -58,51 +57,24 @@ void fill(TQuaxoRichEdit& view, const MemoFiles::Board& board, bool hideMarker, 
     view.verticalScrollBar()->setValue(0);
 }
 
-QByteArray encodeBoard(const QString& text)
-{
-    // Typed characters without a CP932 form are refused by the view; what remains are
-    // undecodable bytes of received memos, shown as U+FFFD, which become "?".
-    const Cp932::Encoded encoded = Cp932::fromUnicode(text);
-    return encoded.ok ? encoded.bytes : Cp932::fromUnicodeLossy(text);
-}
-
 } // namespace
 
-bool ShowMemoBoard(TQuaxoRichEdit& view, const TVurnaDataRec& member, bool hideMarker, StatusSink& status,
-                   const MemoFiles::Policy& policy)
+bool ShowBoard(TQuaxoRichEdit& view, const MemoFiles::Board& board, bool hideMarker, StatusSink& status)
 {
-    const MemoFiles::Board board = MemoFiles::ReadBoard(member.FileName, policy);
     fill(view, board, hideMarker, status);
     return board.hadUnread && board.ok;
 }
 
-TakeInResult TakeInOwnMemos(TQuaxoRichEdit& view, const QByteArray& ownFileName, StatusSink& status,
-                            const MemoFiles::Policy& policy)
+QByteArray BoardText(const TQuaxoRichEdit& view)
 {
-    TakeInResult result;
-    if (view.isModified() && !SaveOwnBoard(view, ownFileName, policy))
-        return result; // keep the unsaved edits on show rather than overwrite them
-    const MemoFiles::TakeIn takeIn = MemoFiles::TakeInOwnMemos(ownFileName, policy);
-    fill(view, takeIn.board, true, status);
-    result.hadUnread = takeIn.board.hadUnread;
-    result.movedToRead = takeIn.movedToRead;
-    if (result.movedToRead)
-        view.setModified(false);
-    return result;
+    // Typed characters without a CP932 form are refused by the view; what remains are
+    // undecodable bytes of received memos, shown as U+FFFD, which become "?".
+    const QString text = view.textWithCrLf();
+    const Cp932::Encoded encoded = Cp932::fromUnicode(text);
+    return encoded.ok ? encoded.bytes : Cp932::fromUnicodeLossy(text);
 }
 
-bool SaveOwnBoard(TQuaxoRichEdit& view, const QByteArray& ownFileName, const MemoFiles::Policy& policy)
-{
-    if (!view.isModified())
-        return true;
-    if (!MemoFiles::SaveOwnBoard(ownFileName, encodeBoard(view.textWithCrLf()), policy))
-        return false;
-    view.setModified(false);
-    return true;
-}
-
-bool EraseOwnBoard(TQuaxoRichEdit& view, const QByteArray& ownFileName, MessageBoxes& boxes,
-                   const MemoFiles::Policy& policy)
+bool ConfirmErase(TQuaxoRichEdit& view, MessageBoxes& boxes)
 {
     const int answer = boxes.show(QStringLiteral("伝言板を消去します。回復はできません。"),
                                   Mb::IconWarning | Mb::OkCancel, QStringLiteral("Vurnaboard"));
@@ -110,7 +82,6 @@ bool EraseOwnBoard(TQuaxoRichEdit& view, const QByteArray& ownFileName, MessageB
         return false;
     view.clearLines();
     view.setModified(false);
-    MemoFiles::EraseOwnBoard(ownFileName, policy);
     return true;
 }
 

@@ -65,6 +65,7 @@ protected:
             if (!form.Prepare(site, selection, presetToday, mode))
                 return;
             form.show();
+            settle(); // the member's board and history as the share answered
             if (onOpen)
                 onOpen(form);
         });
@@ -135,6 +136,7 @@ TEST_F(InfoForm, FilesDroppedOnAMemberBecomeAParcelInItsInbox)
     onOpen = [](TfrmInfo& form) { in<QPushButton>(form, "btnSendOK")->click(); };
 
     dropOn(QStringLiteral("田中"), {file.fileName()});
+    settle();
 
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0].mode, TfrmInfo::Mode::SendFiles);

@@ -88,6 +88,7 @@ TEST_F(Render, MemoPageShowsTheOwnBoardAndItsCaption)
     ASSERT_TRUE(start());
     window->ShowAtStart();
     child<QTabWidget>("pgcMain").setCurrentWidget(&child<QWidget>("tabDengon"));
+    settle();
     child<StatusBarSink>("stsMain").ShowProgress(QStringLiteral("伝言を運んでいます。"), 40);
     const QImage image = shoot(QStringLiteral("memo-page.png"));
     auto* caption = window->findChild<QLabel*>(QStringLiteral("Label2"));

@@ -276,6 +276,7 @@ TEST_F(StartUp, MemoBoardIsSavedWhenTheViewLosesTheFocus)
     writeSettings(QStringLiteral("yamada"), utf8("山田"));
     ASSERT_TRUE(start());
     child<QTabWidget>("pgcMain").setCurrentWidget(&child<QWidget>("tabDengon"));
+    settle(); // the board is taken in before the user types
     child<TQuaxoRichEdit>("rchDengonOwner").insertPlainText(utf8("明日の会議は十時から"));
     // A character that the shared files cannot hold is refused and the user is told why.
     QKeyEvent hangul(QEvent::KeyPress, 0, Qt::NoModifier, utf8("한"));

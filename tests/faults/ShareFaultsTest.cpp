@@ -129,6 +129,7 @@ protected:
             child<QTabWidget>("pgcMain").setCurrentWidget(&child<QWidget>("tabDengon"));
             break;
         }
+        settle();
     }
 
     // What the action leaves in the share when it works.

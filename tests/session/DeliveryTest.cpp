@@ -2,15 +2,19 @@
 #include "platform/DosAttributes.h"
 #include "platform/FolderChooser.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ShareQueue.h"
 #include "session/DengonDelivery.h"
 #include "store/ParcelPost.h"
 #include "store/StatusSink.h"
 #include "support/TestShare.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <future>
 
 // What each OS does to a folder on disk, beside this file (DeliveryTest_posix.cpp, _win.cpp).
 namespace DeliveryDisk {
@@ -85,20 +89,23 @@ TEST_F(Delivery, TwoFilesToTwoMembersEachParcelShownOnlyWhenComplete)
     const QByteArray b = share.dataSource() + "B";
     const QString parcelA = inbox(QStringLiteral("A/")) + QString::fromUtf8("yamadaさんからのVurna便 4月1日 9時5分3秒");
     const QString parcelB = inbox(QStringLiteral("B/")) + QString::fromUtf8("yamadaさんからのVurna便 4月1日 9時5分3秒");
-    // What the recipients' copies would see while each item is on its way.
-    QList<QPair<DosAttributes::Hidden, bool>> seen;
+    // What the recipients' copies would see as each file sets out (the items before it done).
+    const auto look = [](const QString& parcel) {
+        return !QFileInfo::exists(parcel)                                      ? "none"
+               : DosAttributes::IsHidden(parcel) == DosAttributes::Hidden::Yes ? "hidden"
+                                                                               : "shown";
+    };
+    QStringList seen;
     status.onText = [&](const QString& text) {
         if (text.startsWith(QStringLiteral("Vurna便を運んでいます。")))
-            seen.append({DosAttributes::IsHidden(parcelA), QFileInfo::exists(parcelB)});
+            seen.append(QLatin1String(look(parcelA)) + QLatin1Char(' ') + QLatin1String(look(parcelB)));
     };
 
     delivery->ProcessSendList(ParcelPost::BuildSendList(label, {a, b}, {one, two}, "memo"), share.dataSource());
 
-    ASSERT_EQ(seen.size(), 4);
-    EXPECT_EQ(seen[0].first, DosAttributes::Hidden::Yes); // A, first file: its parcel is hidden
-    EXPECT_EQ(seen[1].first, DosAttributes::Hidden::Yes); // A, second file: still hidden
-    EXPECT_EQ(seen[2].first, DosAttributes::Hidden::No);  // B's turn: A's parcel is complete
-    EXPECT_EQ(DosAttributes::IsHidden(parcelB), DosAttributes::Hidden::No);
+    // A's parcel shows once its last file is in; B's is made hidden at its first.
+    EXPECT_EQ(seen, (QStringList{"none none", "hidden none", "shown none", "shown hidden"}));
+    EXPECT_EQ(look(parcelB), QLatin1String("shown"));
     EXPECT_EQ(entries(parcelA), (QStringList{QStringLiteral("one.txt"), QStringLiteral("二.txt")}));
     EXPECT_EQ(entries(parcelB), entries(parcelA));
     EXPECT_EQ(share.readBytes(QStringLiteral("A.mil")), "memo\r\n\r\n\r\n");
@@ -229,6 +236,42 @@ TEST_F(Reception, OnlyHiddenFoldersWaitingMeansNoQuestion)
     receive();
     EXPECT_TRUE(folders.asked().isEmpty());
     EXPECT_EQ(entries(inbox(QStringLiteral("ME"))), (QStringList{QStringLiteral("fresh"), QStringLiteral("stale")}));
+}
+
+TEST_F(Reception, OnTheQueueNothingWaitsForTheShareAndEachThingHappensOnce)
+{
+    ShareQueue queue;
+    DengonDelivery queued(DeliveryContext{.status = status,
+                                          .boxes = boxes,
+                                          .clock = clock,
+                                          .folders = folders,
+                                          .announceMemo = [this](const QByteArray& to) { announced.append(to); },
+                                          .memoPolicy = {},
+                                          .queue = &queue});
+    // A share that does not answer yet.
+    std::promise<void> answer;
+    queue.Post({}, [gate = answer.get_future().share()] { gate.wait(); });
+    const QByteArray a = share.dataSource() + "A";
+    queued.ProcessSendList(ParcelPost::BuildSendList("L", {a}, {dropped(QStringLiteral("f.txt"), "x")}, "memo"),
+                           share.dataSource());
+    queued.ReceiveParcels(share.dataSource() + "ME", share.dataSource());
+    queued.ReceiveParcels(share.dataSource() + "ME", share.dataSource()); // while the first is under way
+    EXPECT_FALSE(share.exists(QStringLiteral("A.mil")));
+    EXPECT_TRUE(announced.isEmpty());
+    EXPECT_TRUE(folders.asked().isEmpty()) << "asked before the share said what arrived";
+
+    folders.setNextAnswer(chosen.path());
+    answer.set_value();
+    for (int round = 0; round < 4; ++round) {
+        ASSERT_TRUE(queue.Drain(10000));
+        QCoreApplication::sendPostedEvents();
+    }
+    EXPECT_EQ(share.readBytes(QStringLiteral("A.mil")), "memo\r\n\r\n\r\n");
+    EXPECT_EQ(announced, QList<QByteArray>{a});
+    EXPECT_EQ(entries(inbox(QStringLiteral("A/L"))), QStringList{QStringLiteral("f.txt")});
+    EXPECT_EQ(folders.asked().size(), 1);
+    EXPECT_EQ(entries(chosen.path()), QStringList{QStringLiteral("parcel")});
+    EXPECT_EQ(status.progress.last(), -1);
 }
 
 } // namespace

@@ -117,12 +117,14 @@ TEST(MemoFiles, TakeInMovesUnreadMemosOnTopOfTheReadOnes)
     EXPECT_FALSE(share.exists(QStringLiteral("YAMADA.mil")));
     EXPECT_FALSE(MemoFiles::HasUnreadMemos(p));
     EXPECT_EQ(share.readBytes(QStringLiteral("YAMADA.old")), unread + read);
+    EXPECT_EQ(takeIn.readText, unread + read);
 
     // Nothing new: the board is shown and nothing is rewritten.
     const MemoFiles::TakeIn again = MemoFiles::TakeInOwnMemos(p, quickPolicy());
     EXPECT_FALSE(again.board.hadUnread);
     EXPECT_FALSE(again.movedToRead);
     EXPECT_EQ(again.board.read, unread + read);
+    EXPECT_EQ(again.readText, unread + read);
 }
 
 TEST(MemoFiles, TakeInWithoutReadBoardStartsOne)

@@ -94,6 +94,7 @@ TEST_F(Delivery, FilesDroppedOnTwoMembersArriveAsParcelsThatTheyTakeIn)
         folders.setNextAnswer(received.path());
         ASSERT_TRUE(start());
         window->SwitchPage(&child<QWidget>("tabDengon"));
+        settle();
         EXPECT_EQ(entries(received.path()), QStringList{label}) << base;
         EXPECT_EQ(entries(received.path() + QLatin1Char('/') + label),
                   (QStringList{QStringLiteral("地図.txt"), QStringLiteral("見積書.txt")}));

@@ -115,7 +115,7 @@ TEST(MemoView, AnotherMembersBoardInItsColours)
     TQuaxoRichEdit view;
     view.resize(620, 900);
     RecordingStatus status;
-    EXPECT_TRUE(MemoBoardView::ShowMemoBoard(view, f.member, false, status, quickPolicy()));
+    EXPECT_TRUE(MemoBoardView::ShowBoard(view, MemoFiles::ReadBoard(f.member.FileName, quickPolicy()), false, status));
     ASSERT_EQ(view.lines().size(), 14);
     EXPECT_EQ(view.lines().at(6), QStringLiteral("                ◆◆ 以上が未読伝言です。 ◆◆"));
     EXPECT_EQ(view.lines().at(3), QStringLiteral("○印の資料を持参"));
@@ -139,7 +139,7 @@ TEST(MemoView, StatusTextsAndProgressPerPhase)
     f.share.writeBytes(QStringLiteral("YAMADA.old"), "B\r\n");
     TQuaxoRichEdit view;
     RecordingStatus status;
-    MemoBoardView::ShowMemoBoard(view, f.member, false, status, quickPolicy());
+    MemoBoardView::ShowBoard(view, MemoFiles::ReadBoard(f.member.FileName, quickPolicy()), false, status);
     const QStringList expected = {
         QStringLiteral("text:新着伝言の展開中です"), "progress:0", "progress:33",           "progress:66",
         QStringLiteral("text:新着伝言の展開中です"), "progress:0", "progress:33",           "progress:66",
@@ -154,7 +154,7 @@ TEST(MemoView, WithoutUnreadMemosThereIsNoMarker)
     TQuaxoRichEdit view;
     view.resize(620, 600);
     RecordingStatus status;
-    EXPECT_FALSE(MemoBoardView::ShowMemoBoard(view, f.member, false, status, quickPolicy()));
+    EXPECT_FALSE(MemoBoardView::ShowBoard(view, MemoFiles::ReadBoard(f.member.FileName, quickPolicy()), false, status));
     ASSERT_EQ(view.lines().size(), 5);
     const QImage image = view.grab().toImage();
     EXPECT_EQ(dominantColour(view, image, 0), lightBlue);
@@ -169,60 +169,29 @@ TEST(MemoView, ReceivedTextIsNeverMarkup)
     member.FileName = share.dataSource() + "YAMADA";
     TQuaxoRichEdit view;
     RecordingStatus status;
-    MemoBoardView::ShowMemoBoard(view, member, true, status, quickPolicy());
+    MemoBoardView::ShowBoard(view, MemoFiles::ReadBoard(member.FileName, quickPolicy()), true, status);
     EXPECT_EQ(view.lines().first(), QStringLiteral("<b>bold</b> <img src=x> &amp;"));
 }
 
-TEST(MemoView, TakeInShowsTheOwnBoardWithoutMarkerAndArchivesIt)
+TEST(MemoView, TheOwnBoardTakenInShowsWithoutMarkerAndSavesAsTheFileHoldsIt)
 {
     BoardFixture f;
     const QByteArray unread = f.share.readBytes(QStringLiteral("YAMADA.mil"));
     const QByteArray read = f.share.readBytes(QStringLiteral("YAMADA.old"));
     TQuaxoRichEdit view;
     RecordingStatus status;
-    const MemoBoardView::TakeInResult result =
-        MemoBoardView::TakeInOwnMemos(view, f.member.FileName, status, quickPolicy());
-    EXPECT_TRUE(result.hadUnread);
-    EXPECT_TRUE(result.movedToRead);
-    EXPECT_FALSE(view.isModified());
+    const MemoFiles::TakeIn taken = MemoFiles::TakeInOwnMemos(f.member.FileName, quickPolicy());
+    EXPECT_TRUE(MemoBoardView::ShowBoard(view, taken.board, true, status));
     EXPECT_EQ(view.lines().size(), 11);
-    EXPECT_FALSE(f.share.exists(QStringLiteral("YAMADA.mil")));
-    // What the view holds is what the board file holds.
-    EXPECT_EQ(f.share.readBytes(QStringLiteral("YAMADA.old")), unread + read);
-    EXPECT_EQ(Cp932::fromUnicode(view.textWithCrLf()).bytes, unread + read);
-}
-
-TEST(MemoView, UnsavedEditsAreSavedBeforeTheViewIsRefilled)
-{
-    BoardFixture f;
-    TQuaxoRichEdit view;
-    RecordingStatus status;
-    MemoBoardView::TakeInOwnMemos(view, f.member.FileName, status, quickPolicy());
-    view.clearLines();
-    view.addLine(QStringLiteral("自分のメモ"));
-    view.setModified(true); // as if typed
-    f.share.writeBytes(QStringLiteral("YAMADA.mil"), "NEW\r\n\r\n\r\n");
-    MemoBoardView::TakeInOwnMemos(view, f.member.FileName, status, quickPolicy());
-    EXPECT_EQ(view.lines(), (QStringList{"NEW", "", "", QStringLiteral("自分のメモ")}));
-}
-
-TEST(MemoView, SaveWritesOnlyAModifiedBoard)
-{
-    TestShare share;
-    const QByteArray p = share.dataSource() + "YAMADA";
-    TQuaxoRichEdit view;
-    view.addLine(QStringLiteral("一行目"));
     EXPECT_FALSE(view.isModified()); // programmatic lines are no user edit
-    EXPECT_TRUE(MemoBoardView::SaveOwnBoard(view, p, quickPolicy()));
-    EXPECT_FALSE(share.exists(QStringLiteral("YAMADA.old")));
+    EXPECT_EQ(f.share.readBytes(QStringLiteral("YAMADA.old")), unread + read);
+    EXPECT_EQ(MemoBoardView::BoardText(view), unread + read);
 
     view.setFocus();
     view.moveCursor(QTextCursor::End);
     QTest::keyClicks(&view, "abc");
     EXPECT_TRUE(view.isModified());
-    EXPECT_TRUE(MemoBoardView::SaveOwnBoard(view, p, quickPolicy()));
-    EXPECT_FALSE(view.isModified());
-    EXPECT_EQ(share.readBytes(QStringLiteral("YAMADA.old")), cp932(QStringLiteral("一行目\r\nabc\r\n")));
+    EXPECT_EQ(MemoBoardView::BoardText(view), unread + read + "abc\r\n");
 }
 
 struct EraseCase
@@ -239,32 +208,19 @@ class EraseOwnBoard : public ::testing::TestWithParam<EraseCase>
 TEST_P(EraseOwnBoard, AsksFirst)
 {
     const EraseCase& c = GetParam();
-    BoardFixture f;
-    const QByteArray unread = f.share.readBytes(QStringLiteral("YAMADA.mil"));
-    const QByteArray read = f.share.readBytes(QStringLiteral("YAMADA.old"));
     TQuaxoRichEdit view;
     view.addLine(QStringLiteral("shown"));
     view.setModified(true);
     ScriptedMessageBoxes boxes;
     boxes.setNextAnswer(c.answer);
 
-    EXPECT_EQ(MemoBoardView::EraseOwnBoard(view, f.member.FileName, boxes, quickPolicy()), c.erased);
+    EXPECT_EQ(MemoBoardView::ConfirmErase(view, boxes), c.erased);
     ASSERT_EQ(boxes.shown().size(), 1);
     EXPECT_EQ(boxes.shown().first().text, QStringLiteral("伝言板を消去します。回復はできません。"));
     EXPECT_EQ(boxes.shown().first().flags, 49);
     EXPECT_EQ(boxes.shown().first().caption, QStringLiteral("Vurnaboard"));
-    if (c.erased) {
-        EXPECT_TRUE(view.lines().isEmpty());
-        EXPECT_FALSE(view.isModified());
-        EXPECT_FALSE(f.share.exists(QStringLiteral("YAMADA.mil")));
-        EXPECT_FALSE(f.share.exists(QStringLiteral("YAMADA.old")));
-        EXPECT_FALSE(MemoFiles::HasUnreadMemos(f.member.FileName));
-    } else {
-        EXPECT_EQ(view.lines(), QStringList{"shown"});
-        EXPECT_TRUE(view.isModified());
-        EXPECT_EQ(f.share.readBytes(QStringLiteral("YAMADA.mil")), unread);
-        EXPECT_EQ(f.share.readBytes(QStringLiteral("YAMADA.old")), read);
-    }
+    EXPECT_EQ(view.lines(), c.erased ? QStringList() : QStringList{"shown"});
+    EXPECT_EQ(view.isModified(), !c.erased);
 }
 
 INSTANTIATE_TEST_SUITE_P(MemoView, EraseOwnBoard,
@@ -333,7 +289,7 @@ TEST(MemoView, Screenshot)
     TQuaxoRichEdit view;
     view.resize(620, 560);
     RecordingStatus status;
-    MemoBoardView::ShowMemoBoard(view, f.member, false, status, quickPolicy());
+    MemoBoardView::ShowBoard(view, MemoFiles::ReadBoard(f.member.FileName, quickPolicy()), false, status);
     QDir().mkpath(dir);
     ASSERT_TRUE(view.grab().save(dir + QStringLiteral("/memo-view.png")));
 }
