@@ -1,38 +1,227 @@
 #include "board/UserStatusWriter.h"
 
 #include "board/BoardModel.h"
+#include "board/ChangeStamp.h"
 #include "board/StatusNotifier.h"
 #include "board/UserFile.h"
 #include "platform/FileText.h"
 #include "platform/ShareFiles.h"
+#include "platform/ShareQueue.h"
 #include "platform/SjisText.h"
+
+namespace {
+
+void TakeAbsence(TVurnaDataRec& into, const TVurnaDataRec& from)
+{
+    into.Locate = from.Locate;
+    into.Date = from.Date;
+    into.Time = from.Time;
+    into.StatusIndex = from.StatusIndex;
+}
+
+} // namespace
+
+struct UserStatusWriter::Written
+{
+    QList<TVurnaDataRec> records; // as written
+    QList<bool> written;
+    QByteArray stampFile;
+    qint32 stamp = 0;
+};
 
 UserStatusWriter::UserStatusWriter(BoardModel& board, TVurnaDataRec& own) : m_board(board), m_own(own) {}
 
-bool UserStatusWriter::WriteUserFile(const TVurnaDataRec& record)
+void UserStatusWriter::SetQueue(ShareQueue* queue, QObject* receiver)
 {
-    // The board and the other copies are told only what the file holds: a change shown but not
-    // stored would vanish at the next reload, after colleagues had acted on it.
-    if (!WriteFileText(record.FileName + ".vrn", BuildUserFileText(record)))
-        return false;
+    m_queue = queue;
+    m_receiver = receiver;
+}
+
+void UserStatusWriter::WriteUserFile(const TVurnaDataRec& record, Done done)
+{
+    WriteUserFiles({TVurnaDataRec{}, record}, false, std::move(done));
+}
+
+void UserStatusWriter::WriteUserFiles(const TVurnaDataArray& records, bool commitStamp, Done done, Fields fields)
+{
+    if (records.size() < 2)
+        return;
+    const QList<TVurnaDataRec> batch(records.begin() + 1, records.end());
+    QList<quint64> generations;
+    for (const TVurnaDataRec& record : batch)
+        generations << Show(record, fields);
+    auto work = [batch, commitStamp, fields] {
+        Written result;
+        for (TVurnaDataRec record : batch) {
+            const QByteArray path = record.FileName + ".vrn";
+            if (fields == Fields::AbsenceOnly) {
+                const TVurnaDataRec absence = record;
+                ParseUserFile(ReadFileText(path), record);
+                TakeAbsence(record, absence);
+            }
+            const bool ok = WriteFileText(path, BuildUserFileText(record));
+            result.records << record;
+            result.written << ok;
+            if (ok && result.stampFile.isEmpty())
+                result.stampFile = record.FileName;
+        }
+        if (commitStamp && !result.stampFile.isEmpty())
+            result.stamp = ChangeStamp::Commit(result.stampFile);
+        return result;
+    };
+    auto finish = [this, batch, generations, done = std::move(done)](const Written& result) {
+        Finish(batch, generations, result, done);
+    };
+    if (!m_queue) {
+        finish(work());
+        return;
+    }
+    // Only the newest status of a member matters; the stamp flag is part of the key so that a
+    // write that would commit it is never replaced by one that would not.
+    const QByteArray key =
+        batch.size() == 1 ? (commitStamp ? "status+stamp " : "status ") + batch.at(0).FileName : QByteArray();
+    m_queue->Post<Written>(key, work, m_receiver, finish);
+}
+
+quint64 UserStatusWriter::Show(TVurnaDataRec record, Fields fields)
+{
+    const int index = m_board.IndexOfMember(record.FileName);
+    const bool own = record.FileName == m_own.FileName;
+    const bool known = index >= 1 || own;
+    const TVurnaDataRec shown = index >= 1 ? m_board.GetMember(index) : (own ? m_own : TVurnaDataRec{});
+    Pending& pending = m_pending[record.FileName];
+    if (pending.latest == 0) {
+        pending.known = known;
+        pending.stored = shown;
+    }
+    pending.latest = ++m_generation;
+    if (fields == Fields::AbsenceOnly && known) {
+        const TVurnaDataRec absence = record;
+        record = shown;
+        TakeAbsence(record, absence);
+    }
     m_board.UpdateMember(record);
     if (record.FileName == m_own.FileName)
         m_own = record;
-    if (m_notifier)
-        m_notifier->SendStatusNotice(record);
-    return true;
+    return pending.latest;
 }
 
-bool UserStatusWriter::SetStopMarker(bool stopped)
+void UserStatusWriter::Finish(const QList<TVurnaDataRec>& batch, const QList<quint64>& generations,
+                              const Written& result, const Done& done)
 {
-    if (SjisText::trim(m_own.FileName).isEmpty())
-        return true;
-    const QByteArray marker = m_own.FileName + ".off";
+    TVurnaDataArray failed{TVurnaDataRec{}};
+    for (qsizetype i = 0; i < batch.size(); ++i) {
+        const TVurnaDataRec& record = result.records.at(i);
+        const bool ok = result.written.value(i);
+        if (!ok)
+            failed << record;
+        else if (m_notifier)
+            m_notifier->SendStatusNotice(record);
+        auto pending = m_pending.find(record.FileName);
+        if (pending == m_pending.end())
+            continue;
+        if (pending->latest != generations.at(i)) {
+            // A newer write of this member is still out and decides what the board shows.
+            if (ok)
+                pending->stored = record;
+            continue;
+        }
+        // Written: what the file holds now (a reload that ran meanwhile read it before this
+        // write). Failed: what it held before the writes that are out.
+        if (ok || pending->known) {
+            TVurnaDataRec shown = ok ? record : pending->stored;
+            if (record.FileName == m_own.FileName) {
+                shown.Running = m_own.Running;
+                shown.IP = m_own.IP;
+                m_own = shown;
+            }
+            m_board.UpdateMember(shown);
+        }
+        m_pending.erase(pending);
+    }
+    if (result.stamp > 0)
+        m_board.NoteCommit(result.stamp, result.stampFile);
+    if (done)
+        done(failed);
+}
+
+void UserStatusWriter::RewriteUserFile(const TVurnaDataRec& member, std::function<bool(TVurnaDataRec&)> change,
+                                       bool commitStamp, std::function<void(bool)> done)
+{
+    auto work = [member, change = std::move(change), commitStamp] {
+        Written result;
+        TVurnaDataRec record = member;
+        ParseUserFile(ReadFileText(record.FileName + ".vrn"), record);
+        if (!change(record))
+            return result;
+        const bool ok = WriteFileText(record.FileName + ".vrn", BuildUserFileText(record));
+        result.records << record;
+        result.written << ok;
+        if (ok && commitStamp) {
+            result.stampFile = record.FileName;
+            result.stamp = ChangeStamp::Commit(record.FileName);
+        }
+        return result;
+    };
+    auto finish = [this, done = std::move(done)](const Written& result) {
+        // Nothing to change counts as done.
+        const bool written = result.written.value(0, true);
+        if (!result.records.isEmpty() && written) {
+            TVurnaDataRec record = result.records.at(0);
+            if (record.FileName == m_own.FileName) {
+                record.Running = m_own.Running;
+                record.IP = m_own.IP;
+                m_own = record;
+            }
+            m_board.UpdateMember(record);
+            if (m_notifier)
+                m_notifier->SendStatusNotice(record);
+            if (result.stamp > 0)
+                m_board.NoteCommit(result.stamp, result.stampFile);
+        }
+        if (done)
+            done(written);
+    };
+    if (!m_queue) {
+        finish(work());
+        return;
+    }
+    m_queue->Post<Written>({}, work, m_receiver, finish);
+}
+
+void UserStatusWriter::SetStopMarker(bool stopped, std::function<void(bool)> done)
+{
+    if (SjisText::trim(m_own.FileName).isEmpty()) {
+        if (done)
+            done(true);
+        return;
+    }
     m_own.Running = !stopped;
-    const bool marked =
-        stopped ? WriteFileText(marker, QByteArray()) : ShareFiles::remove(marker) || !ShareFiles::exists(marker);
-    if (m_notifier)
-        m_notifier->SendRunningNotice(m_own, !stopped);
-    const bool stamped = m_board.CommitTimeStamp(m_own.FileName);
-    return marked && stamped;
+    const TVurnaDataRec own = m_own;
+    struct Marked
+    {
+        bool marked = false;
+        qint32 stamp = 0;
+    };
+    auto work = [fileName = own.FileName, stopped] {
+        const QByteArray marker = fileName + ".off";
+        Marked result;
+        result.marked =
+            stopped ? WriteFileText(marker, QByteArray()) : ShareFiles::remove(marker) || !ShareFiles::exists(marker);
+        result.stamp = ChangeStamp::Commit(fileName);
+        return result;
+    };
+    auto finish = [this, own, stopped, done = std::move(done)](Marked result) {
+        if (result.marked && m_notifier)
+            m_notifier->SendRunningNotice(own, !stopped);
+        if (result.stamp > 0)
+            m_board.NoteCommit(result.stamp, own.FileName);
+        if (done)
+            done(result.marked && result.stamp >= 0);
+    };
+    if (!m_queue) {
+        finish(work());
+        return;
+    }
+    m_queue->Post<Marked>("marker " + own.FileName, work, m_receiver, finish);
 }

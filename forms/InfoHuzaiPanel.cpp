@@ -1,7 +1,6 @@
 #include "forms/InfoHuzaiPanel.h"
 
 #include "board/BoardModel.h"
-#include "board/EFileIOError.h"
 #include "forms/InfoTexts.h"
 #include "forms/ReturnDatePopup.h"
 #include "platform/Clock.h"
@@ -81,35 +80,71 @@ void InfoHuzaiPanel::ShowMember(const TVurnaDataRec& member)
     m_cmbStatus->setCurrentIndex(m_cmbStatus->count() > 0 ? 0 : -1);
     m_rbtnNoReturnDate->setChecked(true);
     m_lstHistory->clear();
-    m_historyReadOk = true;
+    m_history = History::None;
+    m_historyFor.clear();
     m_pnlReturnDate->SetDays(m_site);
 
     if (SelectedCount() != 1) {
         UpdateHistoryButtons();
         return;
     }
-    if (m_presetToday) {
+    if (m_presetToday)
         SetDate(today);
-    } else {
-        m_memHuzai->setPlainText(Cp932::toUnicode(member.Locate));
-        if (member.StatusIndex >= 0 && member.StatusIndex < m_cmbStatus->count())
-            m_cmbStatus->setCurrentIndex(member.StatusIndex);
-        if (DateTimeText::IsDateTimeText(member.Date, today)) {
-            const std::optional<QDate> day =
-                DateTimeText::ParseDate(SjisText::trim(member.Date).split(' ').first(), today);
-            if (day) {
-                SetDate(*day);
-                if (DateTimeText::IsDateTimeText(member.Time, today))
-                    m_cmbReturnTime->setEditText(Cp932::toUnicode(member.Time));
-            }
+    else
+        FillAbsence(member);
+    m_filled = EntryOnShow();
+    UpdateHistoryButtons();
+    if (!m_context.history.read) {
+        m_history = History::Shown; // none kept: an empty history
+        return;
+    }
+    m_history = History::Asked;
+    m_historyFor = member.FileName;
+    m_context.Run<std::optional<QList<QByteArray>>>(
+        "info history", [read = m_context.history.read, path = member.FileName] { return read(path); }, this,
+        [this, path = member.FileName](const std::optional<QList<QByteArray>>& history) {
+            if (path != m_historyFor)
+                return; // another member's is on the way
+            m_history = history ? History::Shown : History::Unreadable;
+            for (const QByteArray& line : history.value_or(QList<QByteArray>()))
+                m_lstHistory->addItem(Cp932::toUnicode(line));
+            UpdateHistoryButtons();
+        });
+}
+
+void InfoHuzaiPanel::FillAbsence(const TVurnaDataRec& member)
+{
+    const QDate today = m_context.clock.now().date();
+    m_memHuzai->setPlainText(Cp932::toUnicode(member.Locate));
+    if (member.StatusIndex >= 0 && member.StatusIndex < m_cmbStatus->count())
+        m_cmbStatus->setCurrentIndex(member.StatusIndex);
+    if (DateTimeText::IsDateTimeText(member.Date, today)) {
+        const std::optional<QDate> day = DateTimeText::ParseDate(SjisText::trim(member.Date).split(' ').first(), today);
+        if (day) {
+            SetDate(*day);
+            if (DateTimeText::IsDateTimeText(member.Time, today))
+                m_cmbReturnTime->setEditText(Cp932::toUnicode(member.Time));
         }
     }
-    const std::optional<QList<QByteArray>> history =
-        m_context.history.read ? m_context.history.read(member.FileName) : QList<QByteArray>();
-    m_historyReadOk = history.has_value();
-    for (const QByteArray& line : history.value_or(QList<QByteArray>()))
-        m_lstHistory->addItem(Cp932::toUnicode(line));
-    UpdateHistoryButtons();
+}
+
+InfoHuzaiPanel::Entry InfoHuzaiPanel::EntryOnShow() const
+{
+    return {m_memHuzai->toPlainText(), m_edtMonth->text(), m_cmbReturnTime->currentText(), m_cmbStatus->currentIndex(),
+            m_rbtnDateTime->isChecked()};
+}
+
+void InfoHuzaiPanel::MemberReadAfresh(const TVurnaDataRec& member)
+{
+    // What the user has begun to enter is theirs; an untouched entry follows the file.
+    if (SelectedCount() != 1 || m_presetToday || EntryOnShow() != m_filled)
+        return;
+    m_edtMonth->clear();
+    m_cmbReturnTime->setEditText(QString());
+    m_cmbStatus->setCurrentIndex(m_cmbStatus->count() > 0 ? 0 : -1);
+    m_rbtnNoReturnDate->setChecked(true);
+    FillAbsence(member);
+    m_filled = EntryOnShow();
 }
 
 void InfoHuzaiPanel::TakeFocus()
@@ -195,21 +230,6 @@ void InfoHuzaiPanel::cmbReturnTimeExit()
     m_checkingTime = false;
 }
 
-bool InfoHuzaiPanel::ReadSelectionAfresh(TVurnaDataArray& records)
-{
-    records = m_selection;
-    try {
-        // Each record as its file holds it now: the window may have stood open for an hour, and
-        // only the absence fields are the user's to change.
-        for (qsizetype i = 1; i < records.size(); ++i)
-            m_context.board.LoadUserRecord(records[i]);
-    } catch (const EFileIOError& e) {
-        m_context.boxes.show(e.message(), Mb::Ok | Mb::IconStop);
-        return false;
-    }
-    return true;
-}
-
 void InfoHuzaiPanel::HuzaiSetClick()
 {
     const QDate today = m_context.clock.now().date();
@@ -238,9 +258,9 @@ void InfoHuzaiPanel::HuzaiSetClick()
             QStringLiteral("複数の人に対して操作を行おうとしています。\r\n\r\n本当に実行してもよろしいですか？"),
             Mb::OkCancel | Mb::IconWarning) != Mb::IdOk)
         return;
-    TVurnaDataArray records;
-    if (!ReadSelectionAfresh(records))
-        return;
+    // The absence goes over what each file holds when the write runs: the window may have stood
+    // open for an hour, and only the absence fields are the user's to change.
+    TVurnaDataArray records = m_selection;
     const int mark = qMax(0, m_cmbStatus->currentIndex());
     if (withDate) {
         m_context.setHuzai(records, reason, mark, time.toLatin1(), m_edtMonth->text().toLatin1());
@@ -263,9 +283,7 @@ void InfoHuzaiPanel::HuzaiResetClick()
             QStringLiteral("複数の人に対して不在解除を行おうとしています。\r\n\r\n本当に実行してもよろしいですか？"),
             Mb::OkCancel | Mb::IconWarning) != Mb::IdOk)
         return;
-    TVurnaDataArray records;
-    if (!ReadSelectionAfresh(records))
-        return;
+    TVurnaDataArray records = m_selection;
     m_context.setHuzai(records, {}, 0, {}, {});
     HistoryAdd({});
     emit CloseRequested();
@@ -273,10 +291,11 @@ void InfoHuzaiPanel::HuzaiResetClick()
 
 void InfoHuzaiPanel::HistoryAdd(const QByteArray& newText)
 {
-    if (SelectedCount() == 1) {
-        // The list's lines, after the user's deletions, are the old history. A history that
-        // could not be read is not replaced by what little the list holds.
-        if (!m_historyReadOk || !m_context.history.replace)
+    const ReasonHistory& history = m_context.history;
+    // The list's lines, after the user's deletions, are the old history. A history that could
+    // not be read is not replaced by what little the list holds.
+    if (SelectedCount() == 1 && m_history == History::Shown) {
+        if (!history.replace)
             return;
         QByteArray kept;
         for (int i = 0; i < m_lstHistory->count(); ++i) {
@@ -284,15 +303,21 @@ void InfoHuzaiPanel::HistoryAdd(const QByteArray& newText)
                 kept += "\r\n";
             kept += Cp932::fromUnicode(m_lstHistory->item(i)->text()).bytes;
         }
-        m_context.history.replace(m_selection.at(1).FileName, kept, newText);
+        m_context.Run([replace = history.replace, path = m_selection.at(1).FileName, kept, newText] {
+            replace(path, kept, newText);
+        });
         return;
     }
-    if (!m_context.history.add)
+    if (SelectedCount() == 1 && m_history == History::Unreadable)
+        return;
+    // Several members, or one whose history the share has not answered yet: the reason goes on
+    // top of each history as the file holds it when the write runs.
+    if (!history.add)
         return;
     QList<QByteArray> members;
     for (qsizetype i = 1; i < m_selection.size(); ++i)
         members.append(m_selection.at(i).FileName);
-    m_context.history.add(members, newText);
+    m_context.Run([add = history.add, members, newText] { add(members, newText); });
 }
 
 bool InfoHuzaiPanel::eventFilter(QObject* watched, QEvent* event)

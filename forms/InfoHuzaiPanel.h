@@ -34,6 +34,8 @@ public:
     // The absence of `member`, the one chosen in the header; with several members selected, an
     // empty entry for all of them.
     void ShowMember(const TVurnaDataRec& member);
+    // The member's file as read afresh: the entry follows it unless the user has changed it.
+    void MemberReadAfresh(const TVurnaDataRec& member);
     void TakeFocus();
     void HideReturnDate();
 
@@ -51,6 +53,16 @@ private:
     void Build();
     void Connect();
     QIcon StatusMarkIcon(int picture) const;
+    // The entry as the panel shows it: what the user may change.
+    struct Entry
+    {
+        QString reason, date, time;
+        int mark = 0;
+        bool withDate = false;
+        bool operator==(const Entry&) const = default;
+    };
+    Entry EntryOnShow() const;
+    void FillAbsence(const TVurnaDataRec& member);
     void SetDate(const QDate& date);
     void edtMonthClick();
     void CalendarPicked(const QDate& date);
@@ -59,8 +71,6 @@ private:
     void UpdateHistoryButtons();
     void cmbReturnTimeExit();
     void HuzaiSetClick();
-    // The members as their files hold them now; false (with a message) when the share failed.
-    bool ReadSelectionAfresh(TVurnaDataArray& records);
     // Merges the new reason into the history of every selected member.
     void HistoryAdd(const QByteArray& newText);
     int SelectedCount() const { return int(m_selection.size()) - 1; }
@@ -69,7 +79,11 @@ private:
     const ParmRec& m_site;
     const TVurnaDataArray& m_selection;
     bool m_presetToday = false;
-    bool m_historyReadOk = true; // the single member's history could be read
+    // The single member's history: asked for on the share's queue, then on show or unreadable.
+    enum class History { None, Asked, Shown, Unreadable };
+    History m_history = History::None;
+    QByteArray m_historyFor;     // the member whose history is on its way or on show
+    Entry m_filled;              // the entry as filled from the member
     bool m_checkingTime = false; // the return-time message is open
 
     QRadioButton* m_rbtnDateTime = nullptr;

@@ -1,5 +1,6 @@
 #include "platform/ShareQueue.h"
 
+#include <QThread>
 #include <QTimer>
 
 #include <chrono>
@@ -125,8 +126,20 @@ void ShareQueue::Enqueue(const QByteArray& key, std::function<void()> work, QObj
         }
         m_state->wake.notify_one();
     }
-    if (!m_watch->isActive())
-        m_watch->start();
+    // The watch is a timer of the queue's thread; a job posted from another thread (a load's
+    // log line) starts it there.
+    if (QThread::currentThread() == thread()) {
+        if (!m_watch->isActive())
+            m_watch->start();
+    } else {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!m_watch->isActive())
+                    m_watch->start();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 bool ShareQueue::IsStalled() const

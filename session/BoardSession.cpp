@@ -4,8 +4,10 @@
 #include "board/EFileIOError.h"
 #include "board/UserLoader.h"
 #include "platform/Autostart.h"
+#include "platform/Cp932.h"
 #include "platform/LogCategories.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ParallelWork.h"
 #include "platform/ProgramVersion.h"
 #include "platform/ShareFiles.h"
 #include "platform/SharePath.h"
@@ -26,8 +28,11 @@
 BoardSession::BoardSession(SessionEnvironment environment, QObject* parent)
     : QObject(parent), m_env(std::move(environment)), m_clock(*m_env.clock), m_boxes(*m_env.boxes),
       m_settings([this] { return m_notice ? m_notice->GetOwnAddress() : QByteArray(); }),
-      m_writer(m_state.Model, m_state.Own), m_huzai(m_state, m_writer, m_clock, m_boxes)
+      m_writer(m_state.Model, m_state.Own), m_huzai(m_state, m_writer, m_clock, m_boxes),
+      m_kept(m_shareQueue, m_settings.UnwrittenFolder())
 {
+    m_writer.SetQueue(&m_shareQueue, this);
+    m_state.Model.SetShareQueue(&m_shareQueue);
     m_huzai.SetStatusSink(&m_status);
     m_notice = new ChangeNotice({.board = m_state.Model,
                                  .minutes = m_state.Scheduler,
@@ -36,7 +41,8 @@ BoardSession::BoardSession(SessionEnvironment environment, QObject* parent)
                                  .currentBoard = m_state.CurrentBoard,
                                  .status = m_status,
                                  .settings = m_settings,
-                                 .clock = m_clock},
+                                 .clock = m_clock,
+                                 .logAppender = m_logAppender},
                                 this);
     // Without a look-up of its own the notice asks the host.
     if (m_env.lookUpAddress)
@@ -49,6 +55,7 @@ BoardSession::BoardSession(SessionEnvironment environment, QObject* parent)
         .folders = Folders(),
         .announceMemo = [this](const QByteArray& recipient) { m_notice->SendMemoNotice(recipient); },
         .memoPolicy = {},
+        .queue = &m_shareQueue,
     });
     connect(m_notice, &ChangeNotice::MemoArrived, this, [this] {
         m_state.NewMemo = true;
@@ -105,12 +112,17 @@ void BoardSession::ConnectBoard()
 
 SiteConfigContext BoardSession::SiteContext(const QByteArray& memberName)
 {
-    return {.shareMove = &m_settings, .clock = &m_clock, .memberName = memberName, .retry = {}};
+    return {.shareMove = &m_settings,
+            .clock = &m_clock,
+            .memberName = memberName,
+            .retry = {},
+            .logAppender = m_logAppender};
 }
 
 bool BoardSession::BeginStartUp()
 {
     m_state.SendList.clear();
+    WriteKept();
     StartUp();
     // The program refuses to run straight from the shared directory, where an update would
     // replace it under every member at once.
@@ -139,12 +151,14 @@ void BoardSession::FinishStartUp()
 void BoardSession::StartUp()
 {
     m_settings.ReadLocalSettings(m_state.Boards);
+    // The share as typed: no folder above it need be listed to find its spelling on disk.
+    SharePath::rememberFolder(m_settings.ShareDir());
     qCInfo(lcBoard) << "local settings read: share" << m_state.OwnBoard().ShareDir << "AutoSmall"
                     << m_state.OwnBoard().AutoSmall;
     m_state.CurrentBoard = 0;
     // Log entries name the user before the identity is read.
     if (!m_state.OwnBoard().ShareDir.isEmpty())
-        SiteConfig::Load(m_state.OwnBoard().ShareDir, m_state.Boards, 0, true, SiteContext(m_settings.Name()));
+        LoadSiteConfig(0, true, m_settings.Name());
     qCInfo(lcBoard) << "site configuration read: boards" << m_state.Boards.size();
     // Without a listener the own address stays empty, so nothing is sent either; a listener
     // that cannot be had is reported and the program runs on without it.
@@ -161,8 +175,12 @@ void BoardSession::StartUp()
     m_settings.LoadOwnIdentity(m_state.Own, m_notice->GetOwnAddress());
     qCInfo(lcBoard) << "own identity" << m_state.Own.FileName;
     // A guest has no filter file.
-    if (HasOwnEntry(m_state.Own))
-        FilterFile::Read(m_state.Own.FileName + FilterFile::Extension, m_state.Boards);
+    const QByteArray filterPath = m_state.Own.FileName + FilterFile::Extension;
+    const auto kept = std::exchange(m_keptFilter, std::nullopt);
+    if (HasOwnEntry(m_state.Own) && kept && SjisText::upperCase(kept->first) == SjisText::upperCase(filterPath))
+        FilterFile::Apply(kept->second, m_state.Boards);
+    else if (HasOwnEntry(m_state.Own))
+        OffTheWindow(m_state.Boards, [&filterPath](ParmRecList& boards) { FilterFile::Read(filterPath, boards); });
     ShowBoard(m_state.ShownBoard());
     emit BoardsListed();
     if (SjisText::trim(m_state.Own.FileName).isEmpty()) {
@@ -184,14 +202,16 @@ void BoardSession::TakeOwnEntry()
     const QByteArray storedAddress = entry.IP;
     m_state.Own = entry;
     m_state.Own.IP = m_notice->GetOwnAddress();
-    if (m_writer.SetStopMarker(false)) {
-        qCInfo(lcBoard) << "own entry marked running";
-    } else {
+    m_writer.SetStopMarker(false, [this](bool marked) {
+        if (marked) {
+            qCInfo(lcBoard) << "own entry marked running";
+            return;
+        }
         // A read-only or full share: the board shows, but nothing the user changes can be kept.
         qCWarning(lcBoard) << "own entry could not be marked running: the share takes no writes";
         ReportStatus(m_status, QStringLiteral("共有ディレクトリに書き込めません。行き先を変更しても保存されません。"),
                      Severity::Fault);
-    }
+    });
     // The stamp's file waits let events run, and a reload among them may have moved the entry:
     // it is found again by its file.
     const int current = m_state.Model.IndexOfMember(m_state.Own.FileName);
@@ -253,6 +273,26 @@ void BoardSession::WhenBoardIdle(std::function<void()> command)
     model.WhenIdle([this, command = std::move(command)] { QTimer::singleShot(0, this, command); });
 }
 
+bool BoardSession::LoadSiteConfig(int index, bool followMove, const QByteArray& memberName, bool mustBeReachable)
+{
+    const SiteConfigContext context = SiteContext(memberName);
+    bool loaded = false;
+    OffTheWindow(m_state.Boards, [&](ParmRecList& boards) {
+        const QByteArray dir = boards.at(index).ShareDir;
+        loaded = (!mustBeReachable || ShareFiles::isDirectory(dir)) &&
+                 SiteConfig::Load(dir, boards, index, followMove, context);
+    });
+    return loaded;
+}
+
+void BoardSession::OffTheWindow(ParmRecList& boards, const std::function<void(ParmRecList&)>& read)
+{
+    // Read into a copy: the window goes on drawing its menus from the boards meanwhile.
+    ParmRecList copy = boards;
+    ParallelWork::RunWhileEventsFlow([&] { read(copy); });
+    boards = std::move(copy);
+}
+
 bool BoardSession::SwitchBoard(int index)
 {
     if (index == m_state.CurrentBoard || index < 0 || index >= m_state.Boards.size())
@@ -265,9 +305,10 @@ bool BoardSession::SwitchBoard(int index)
             return false;
     }
     emit WaitingOnShare(true);
-    const bool reachable = ShareFiles::isDirectory(board.ShareDir);
+    SharePath::rememberFolder(board.ShareDir);
+    const bool loaded = LoadSiteConfig(index, false, m_state.Own.Name, true);
     emit WaitingOnShare(false);
-    if (!reachable || !SiteConfig::Load(board.ShareDir, m_state.Boards, index, false, SiteContext(m_state.Own.Name))) {
+    if (!loaded) {
         m_boxes.show(QStringLiteral("指定された掲示板への接続に失敗しました"), Mb::Ok | Mb::IconStop);
         return false;
     }
@@ -349,15 +390,64 @@ bool BoardSession::End(const std::function<void()>& saveWindowParts)
         m_huzai.SetDefaultValueOnExit();
     if (saveWindowParts)
         saveWindowParts();
-    // A guest has no filter file; the writer knows.
-    FilterFile::Write(m_state.Own.FileName + FilterFile::Extension, m_state.Boards);
+    if (HasOwnEntry(m_state.Own))
+        m_kept.Post("filter", {.kind = KeptWrites::Kind::File,
+                               .path = m_state.Own.FileName + FilterFile::Extension,
+                               .text = FilterFile::Build(m_state.Boards),
+                               .checkBase = false,
+                               .basedOn = {}});
     m_writer.SetStopMarker(true);
-    qCInfo(lcBoard) << "saved: stop marker written";
+    const bool drained = m_shareQueue.Drain(EndWaitMs);
+    // The answers of what was written: the stopped notice goes out only now, after its marker.
+    QCoreApplication::sendPostedEvents(&m_shareQueue, QEvent::MetaCall);
+    if (drained) {
+        qCInfo(lcBoard) << "saved: stop marker written";
+    } else {
+        qCWarning(lcBoard) << "the shared directory did not answer at the end:" << m_shareQueue.Pending()
+                           << "share operation(s) left";
+    }
+    m_kept.KeepUnwritten();
     return true;
+}
+
+void BoardSession::SaveOwnMemoBoard(const QByteArray& text, const QByteArray& basedOn)
+{
+    if (!HasOwnEntry(m_state.Own))
+        return;
+    m_kept.Post("memo board", {.kind = KeptWrites::Kind::MemoBoard,
+                               .path = m_state.Own.FileName,
+                               .text = text,
+                               .checkBase = true,
+                               .basedOn = basedOn});
+}
+
+void BoardSession::WriteKept()
+{
+    const QList<KeptWrites::Write> kept = m_kept.TakeKept();
+    for (const KeptWrites::Write& write : kept) {
+        if (write.kind == KeptWrites::Kind::File && write.path.endsWith(FilterFile::Extension))
+            m_keptFilter = {write.path, write.text};
+        m_shareQueue.Post<bool>(
+            {}, [write] { return KeptWrites::StillValid(write) && KeptWrites::Perform(write); }, this,
+            [this, write](bool written) {
+                if (written) {
+                    qCInfo(lcFiles) << "written what the last run could not:" << write.path;
+                    return;
+                }
+                // Changed on the share meanwhile, or the share still refuses: never overwritten,
+                // never dropped.
+                const QString aside = m_kept.SetAside(write);
+                qCWarning(lcFiles) << "kept write not written; set aside in" << aside;
+                ReportStatus(m_status,
+                             QStringLiteral("前回の終了時に保存できなかった内容を %1 に残しました。").arg(aside),
+                             Severity::Warning);
+            });
+    }
 }
 
 TVurnaDataArray BoardSession::LoadMembersOf(const QByteArray& shareDir, QString* error) const
 {
+    SharePath::rememberFolder(shareDir);
     TVurnaDataArray members{TVurnaDataRec{}};
     try {
         LoadUserFiles(SharePath::withSeparator(shareDir), members, AllMembers, m_state.Model.SortPriorityOn());
@@ -370,11 +460,13 @@ TVurnaDataArray BoardSession::LoadMembersOf(const QByteArray& shareDir, QString*
 
 ParmRec BoardSession::ReadSiteConfigOf(const QByteArray& shareDir) const
 {
+    SharePath::rememberFolder(shareDir);
     ParmRecList boards{m_state.OwnBoard()};
     boards.append(ParmRec{});
     // Only a look: a moved share is not followed into the local settings.
-    SiteConfig::Load(SharePath::withSeparator(shareDir), boards, 1, false,
-                     {.shareMove = nullptr, .clock = &m_clock, .memberName = {}, .retry = {}});
+    SiteConfig::Load(
+        SharePath::withSeparator(shareDir), boards, 1, false,
+        {.shareMove = nullptr, .clock = &m_clock, .memberName = {}, .retry = {}, .logAppender = m_logAppender});
     return boards.at(1);
 }
 
@@ -387,10 +479,18 @@ void BoardSession::ApplyPreferences(const SettingResult& result)
 {
     ParmRec& own = m_state.OwnBoard();
     // This run's filter choices are in memory only; the start-up below reads the file again.
-    FilterFile::Write(m_state.Own.FileName + FilterFile::Extension, m_state.Boards);
+    if (HasOwnEntry(m_state.Own)) {
+        m_keptFilter = {m_state.Own.FileName + FilterFile::Extension, FilterFile::Build(m_state.Boards)};
+        m_kept.Post("filter", {.kind = KeptWrites::Kind::File,
+                               .path = m_keptFilter->first,
+                               .text = m_keptFilter->second,
+                               .checkBase = false,
+                               .basedOn = {}});
+    }
 
-    const QByteArray newFileName =
-        result.FileName.isEmpty() ? QByteArray() : SharePath::join(result.ShareDir, result.FileName);
+    const QByteArray newFileName = result.FileName.isEmpty()
+                                       ? QByteArray()
+                                       : SjisText::upperCase(SharePath::join(result.ShareDir, result.FileName));
     // The identity left behind is marked stopped, or it would show running on every board for ever.
     if (HasOwnEntry(m_state.Own) && SjisText::upperCase(m_state.Own.FileName) != SjisText::upperCase(newFileName))
         m_writer.SetStopMarker(true);
@@ -405,11 +505,9 @@ void BoardSession::ApplyPreferences(const SettingResult& result)
             m_boxes.show(error, Mb::Ok | Mb::IconStop);
     }
 
+    TVurnaDataRec me;
     if (!newFileName.isEmpty()) {
-        TVurnaDataRec& me = m_state.Own;
-        me = TVurnaDataRec{};
         me.FileName = newFileName;
-        m_state.Model.LoadUserRecord(me);
         me.Furigana = result.Furigana;
         me.Name = result.Name;
         me.Group = result.Group;
@@ -419,19 +517,42 @@ void BoardSession::ApplyPreferences(const SettingResult& result)
         me.DefaultOnExit = result.DefaultOnExit ? 1 : 0;
         me.SortPrefix = result.SortPrefix;
         if (result.DefaultValue)
-            DefaultValueFile::WriteDefaultValue(me.FileName + DefaultValueFile::Extension, *result.DefaultValue);
-        TVurnaDataArray list{TVurnaDataRec{}, me};
-        m_huzai.SetHuzai(list, me.Locate, me.StatusIndex, me.Time, me.Date);
-    } else {
-        m_state.Own = TVurnaDataRec{};
+            m_shareQueue.Post({}, [path = me.FileName + DefaultValueFile::Extension, value = *result.DefaultValue] {
+                DefaultValueFile::WriteDefaultValue(path, value);
+            });
     }
-
+    m_state.Own = me;
     m_settings.SetShareDir(own.ShareDir);
     m_settings.SetAutoSmall(own.AutoSmall);
     m_settings.SetAutoDengonOpen(own.AutoDengonOpen);
     m_settings.SaveOwnIdentity(m_state.Own);
     qCInfo(lcBoard) << "preferences saved: own" << m_state.Own.FileName;
-    StartUp();
+    if (newFileName.isEmpty()) {
+        StartUp();
+        return;
+    }
+    // The identity goes over the absence the file holds; the start-up waits for the file, or the
+    // board it loads would not have the user on it yet.
+    m_writer.RewriteUserFile(
+        me,
+        [me](TVurnaDataRec& current) {
+            const TVurnaDataRec absence = current;
+            current = me;
+            current.Locate = absence.Locate;
+            current.Date = absence.Date;
+            current.Time = absence.Time;
+            current.StatusIndex = absence.StatusIndex;
+            return true;
+        },
+        true,
+        [this](bool written) {
+            if (!written)
+                ReportStatus(m_status,
+                             QStringLiteral("%1 の行き先を保存できませんでした。共有ディレクトリに書き込めません。")
+                                 .arg(Cp932::toUnicode(m_state.Own.Name)),
+                             Severity::Fault);
+            StartUp();
+        });
 }
 
 void BoardSession::RunUpdateCheck()
@@ -447,7 +568,12 @@ void BoardSession::RunUpdateCheck()
     context.starter = m_env.starter;
     context.clock = &m_clock;
     context.wait = m_env.updateWait;
-    switch (UpdateCheck::Run(m_state.OwnBoard(), context)) {
+    context.logAppender = m_logAppender;
+    // The copy of the updater from the share may take long on a slow line.
+    UpdateCheck::Outcome outcome = UpdateCheck::Outcome::NothingToDo;
+    ParallelWork::RunWhileEventsFlow(
+        [&outcome, board = m_state.OwnBoard(), &context] { outcome = UpdateCheck::Run(board, context); });
+    switch (outcome) {
     case UpdateCheck::Outcome::UpdaterStarted:
         qCInfo(lcBoard) << "handed over to the updater: ends";
         m_handingOver = true;

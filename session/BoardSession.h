@@ -5,11 +5,13 @@
 #include "platform/ShareQueue.h"
 #include "session/DengonDelivery.h"
 #include "session/HuzaiActions.h"
+#include "session/KeptWrites.h"
 #include "session/MainState.h"
 #include "session/StatusRelay.h"
 #include "store/DefaultValueFile.h"
 #include "store/LocalSettings.h"
 #include "store/SiteConfig.h"
+#include "store/VurnaLog.h"
 
 #include <QObject>
 #include <QStringList>
@@ -68,6 +70,8 @@ public:
     ChangeNotice& Notice() { return *m_notice; }
     Clock& clock() const { return m_clock; }
     MessageBoxes& Boxes() { return m_boxes; }
+    // The own share's work, in order, off the window's thread.
+    ShareQueue& Queue() { return m_shareQueue; }
     FolderChooser& Folders() { return m_env.folders ? *m_env.folders : m_noFolders; }
     const QByteArray& ProgramFolder() const { return m_env.programFolder; }
     // Where reports go; the window hands in its status bar once it has one.
@@ -115,9 +119,15 @@ public:
     bool HasEnded() const { return m_ended; }
     // The saving of a real end, once: the exit default, then what `saveWindowParts` keeps (the
     // memo board, the placement), the filter file, and the stop marker last, so that the user
-    // shows running for as long as anything of theirs is still being written. False when the
-    // program has already ended.
+    // shows running for as long as anything of theirs is still being written. It waits for the
+    // share at most EndWaitMs: log-off must never hang on a server that does not answer; what
+    // the share did not take of the memo board and the filter file is kept for the next start.
+    // False when the program has already ended.
     bool End(const std::function<void()>& saveWindowParts);
+    static constexpr int EndWaitMs = 7000;
+    // The memo board as edited, `basedOn` the text it was loaded with: written on the queue,
+    // kept on this PC when the share does not take it before the end.
+    void SaveOwnMemoBoard(const QByteArray& text, const QByteArray& basedOn);
 
 signals:
     // A board is about to load: its pictures are needed as its members arrive.
@@ -143,6 +153,13 @@ private:
     // the local settings, log entries name `memberName`.
     SiteConfigContext SiteContext(const QByteArray& memberName);
     void TakeOwnEntry();
+    // The site configuration of board `index`, read while the window answers; false when it
+    // could not be read (or, `mustBeReachable`, the folder is not there).
+    bool LoadSiteConfig(int index, bool followMove, const QByteArray& memberName, bool mustBeReachable = false);
+    // Runs a read of the share that fills the boards off the window's thread, which answers meanwhile.
+    static void OffTheWindow(ParmRecList& boards, const std::function<void(ParmRecList&)>& read);
+    // Writes what an earlier run could not, where it is still valid.
+    void WriteKept();
     void RunUpdateCheck();
     void ConnectBoard();
 
@@ -157,6 +174,15 @@ private:
     HuzaiActions m_huzai;
     // The own share's work, off the window's thread.
     ShareQueue m_shareQueue;
+    // Log lines leave the window's thread through the share's queue, in order.
+    const VurnaLog::Appender m_logAppender = [this](std::function<void()> append) {
+        m_shareQueue.Post(QByteArray(), std::move(append));
+    };
+    // The memo board and the filter file: kept on this PC when the share does not take them.
+    KeptWrites m_kept;
+    // A filter file written on the queue or kept by an earlier run (path, text): newer than what
+    // the share may still hold when the start-up reads it.
+    std::optional<std::pair<QByteArray, QByteArray>> m_keptFilter;
     ChangeNotice* m_notice = nullptr;
     std::unique_ptr<DengonDelivery> m_delivery;
     bool m_ended = false;

@@ -42,9 +42,6 @@ void HuzaiActions::ResetMembers(TVurnaDataArray& records)
 {
     if (records.size() < 2)
         return;
-    // The records as their files hold them now, not as this board last saw them.
-    for (qsizetype i = 1; i < records.size(); ++i)
-        m_state.Model.LoadUserRecord(records[i]);
     const QString question = HuzaiPresets::ResetQuestion(
         Cp932::toUnicode(records.at(1).Name), Cp932::toUnicode(records.last().Name), int(records.size() - 1));
     if (m_boxes.show(question, Mb::OkCancel | Mb::IconQuestion) != Mb::IdOk)
@@ -57,28 +54,33 @@ void HuzaiActions::SetHuzai(TVurnaDataArray& records, const QByteArray& locate, 
 {
     if (records.size() < 2)
         return;
-    QStringList failed;
-    QByteArray firstWritten;
     for (qsizetype i = 1; i < records.size(); ++i) {
         TVurnaDataRec& record = records[i];
         record.Locate = locate;
         record.Date = date;
         record.Time = time;
         record.StatusIndex = statusIndex;
-        if (!m_writer.WriteUserFile(record))
-            failed << Cp932::toUnicode(record.Name.isEmpty() ? SjisText::fileNamePart(record.FileName) : record.Name);
-        else if (firstWritten.isEmpty())
-            firstWritten = record.FileName;
     }
-    if (!firstWritten.isEmpty())
-        m_state.Model.CommitTimeStamp(firstWritten);
-    qCInfo(lcBoard) << "absence written for" << records.size() - 1 - failed.size() << "member(s)," << failed.size()
-                    << "failed";
-    if (!failed.isEmpty() && m_status)
-        ReportStatus(*m_status,
-                     QStringLiteral("%1 の行き先を保存できませんでした。共有ディレクトリに書き込めません。")
-                         .arg(failed.join(QStringLiteral("、"))),
-                     Severity::Fault);
+    const qsizetype asked = records.size() - 1;
+    m_writer.WriteUserFiles(
+        records, true,
+        [this, asked](const TVurnaDataArray& failed) {
+            qCInfo(lcBoard) << "absence written for" << asked - (failed.size() - 1) << "member(s)," << failed.size() - 1
+                            << "failed";
+            if (failed.size() < 2 || !m_status)
+                return;
+            QStringList names;
+            for (qsizetype i = 1; i < failed.size(); ++i) {
+                const TVurnaDataRec& record = failed.at(i);
+                names << Cp932::toUnicode(record.Name.isEmpty() ? SjisText::fileNamePart(record.FileName)
+                                                                : record.Name);
+            }
+            ReportStatus(*m_status,
+                         QStringLiteral("%1 の行き先を保存できませんでした。共有ディレクトリに書き込めません。")
+                             .arg(names.join(QStringLiteral("、"))),
+                         Severity::Fault);
+        },
+        UserStatusWriter::Fields::AbsenceOnly);
 }
 
 bool HuzaiActions::HuzaiAutoResetCheck()
@@ -117,18 +119,24 @@ void HuzaiActions::SetDefaultValueOnExit()
 {
     if (!HasOwnEntry(m_state.Own))
         return;
-    // The entry as its file has it now: a colleague may have set the user's absence while the
-    // program ran, which the own record never heard of.
-    TVurnaDataRec current = m_state.Own;
-    m_state.Model.LoadUserRecord(current);
-    if (!current.Locate.isEmpty() || current.DefaultOnExit != 1)
-        return;
-    TVurnaDataArray list{TVurnaDataRec{}, current};
-    const TVurnaDefaultValue value =
-        DefaultValueFile::ReadDefaultValue(m_state.Own.FileName + DefaultValueFile::Extension);
+    const QByteArray defaultsFile = m_state.Own.FileName + DefaultValueFile::Extension;
     const QByteArray date = NextWorkDay(m_state.OwnBoard(), m_clock.now().date());
-    SetHuzai(list, value.Locate, value.StatusMark, value.ReturnTime, date);
-    qCInfo(lcBoard) << "default absence written for the next working day" << date;
+    // Decided on the entry as its file has it when the write runs: a colleague may have set the
+    // user's absence while the program ran, which the own record never heard of.
+    m_writer.RewriteUserFile(
+        m_state.Own,
+        [defaultsFile, date](TVurnaDataRec& current) {
+            if (!current.Locate.isEmpty() || current.DefaultOnExit != 1)
+                return false;
+            const TVurnaDefaultValue value = DefaultValueFile::ReadDefaultValue(defaultsFile);
+            current.Locate = value.Locate;
+            current.StatusIndex = value.StatusMark;
+            current.Time = value.ReturnTime;
+            current.Date = date;
+            qCInfo(lcBoard) << "default absence written for the next working day" << date;
+            return true;
+        },
+        true);
 }
 
 void HuzaiActions::ClearAbsenceOfLastExit()

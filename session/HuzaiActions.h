@@ -26,11 +26,12 @@ public:
     // 不在解除 of the own button and the tray: marked running, absence cleared.
     void ResetOwn();
     // 不在解除 of the board's popup for the picked members (element 0 a placeholder), asked
-    // first. The members are read afresh from their files: the write replaces whole files.
+    // first.
     void ResetMembers(TVurnaDataArray& records);
 
-    // Writes the absence into every record 1..n (board, file, own record, datagram), then
-    // advances the change stamp once, naming the first.
+    // Writes the absence into every record 1..n: the board and the own record show it at once;
+    // each file takes it over what the file holds when the write runs, off the window's thread;
+    // then the datagrams, and the change stamp once, naming the first. Failures are reported.
     void SetHuzai(TVurnaDataArray& records, const QByteArray& locate, qint32 statusIndex, const QByteArray& time,
                   const QByteArray& date);
 

@@ -5,7 +5,9 @@
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
 
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include <optional>
 
@@ -292,4 +294,13 @@ void LocalSettings::SaveWindowPlacement(const WindowPlacement& placement)
     write(m_profileFile, Stored::NormalBottom, placement.Normal.Bottom);
     write(m_profileFile, Stored::MaxLeft, placement.MaxPosition.x());
     write(m_profileFile, Stored::MaxTop, 0);
+}
+
+QString LocalSettings::UnwrittenFolder() const
+{
+    const QString base =
+        m_profileFile.isEmpty()
+            ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Quaxosoft")
+            : QFileInfo(m_profileFile).absolutePath();
+    return base + QStringLiteral("/Vurna-unwritten");
 }

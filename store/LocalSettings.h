@@ -47,6 +47,9 @@ public:
     // Order the board by reading; when false the administrator's priority codes count.
     bool RegistSortPriority() const;
     void SetRegistSortPriority(bool on);
+    // The local folder where share files that could not be written at the end wait for the
+    // next start: beside the settings, on this PC.
+    QString UnwrittenFolder() const;
     // The member's display name, for log entries written before the identity is loaded.
     // SaveOwnIdentity writes it.
     QByteArray Name() const;

@@ -207,8 +207,9 @@ TEST_F(Huzai, PopupResetOfOneMemberTakesTheFileAsItIsNow)
         }
     }
     click("popHuzaiReset");
+    // Asked by the name the board shows; the file keeps the name it has now.
     ASSERT_EQ(boxes.shown().size(), 1);
-    EXPECT_EQ(boxes.shown().at(0).text, utf8("田中太郎さんの不在設定を解除します。"));
+    EXPECT_EQ(boxes.shown().at(0).text, utf8("田中さんの不在設定を解除します。"));
     EXPECT_EQ(stored(QStringLiteral("tanaka")).Name, cp932(utf8("田中太郎")));
     EXPECT_TRUE(stored(QStringLiteral("tanaka")).Locate.isEmpty());
     EXPECT_EQ(stored(QStringLiteral("suzuki")).Locate, cp932(utf8("外出")));

@@ -125,11 +125,25 @@ bool MainFixture::start(bool trayAvailable)
             return 0;
         });
     }
-    return window->FormCreate();
+    const bool created = window->FormCreate();
+    settle();
+    return created;
+}
+
+void MainFixture::settle() const
+{
+    // Results handed back may post further work (a start-up after the preferences' write).
+    for (int round = 0; session && round < 10; ++round) {
+        session->Queue().Drain(10000);
+        QCoreApplication::sendPostedEvents();
+        if (session->Queue().Pending() == 0)
+            break;
+    }
 }
 
 QMap<QString, QByteArray> MainFixture::shareSnapshot() const
 {
+    settle();
     QMap<QString, QByteArray> files;
     const QDir dir(share.realPath());
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {

@@ -58,7 +58,9 @@ protected:
     // Makes the window and runs the start-up; returns what FormCreate returned.
     bool start(bool trayAvailable = true);
 
-    // Every file in the share, names lower-cased, with its bytes.
+    // Waits until the share's queue has done what was asked of it and its results are applied.
+    void settle() const;
+    // Every file in the share, names lower-cased, with its bytes (once the share's work is done).
     QMap<QString, QByteArray> shareSnapshot() const;
     // A file of the share whatever the letter case of its name on disk; empty when none.
     QByteArray readShareFile(const QString& name) const;

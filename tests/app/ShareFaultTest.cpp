@@ -50,6 +50,7 @@ TEST_F(ShareAway, BoardStaysFaultIsReportedNothingIsWrittenElsewhereAndTheReturn
 
     reloadPeriod();
     action(QStringLiteral("popTrayHuzaiLunch"))->trigger();
+    settle();
     EXPECT_TRUE(status().contains(QStringLiteral("山田 の行き先を保存できませんでした"))) << status().toStdString();
     EXPECT_TRUE(state().Own.Locate.isEmpty()) << "not shown as set when it was not stored";
     reloadPeriod();

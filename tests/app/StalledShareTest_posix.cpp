@@ -3,13 +3,20 @@
 // window's thread waits; the window goes on handling its events and says why it waits.
 
 #include "MainFixture.h"
+#include "StalledActions.h"
 
 #include "platform/SharePath.h"
+#include "store/FilterFile.h"
 #include "support/SlowShareMount.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -62,5 +69,96 @@ TEST_F(StalledShare, TheMemoCheckWaitsOffTheWindowAndEndsOnceTheServerAnswers)
     ASSERT_TRUE(QTest::qWaitFor([&] { return statusText().isEmpty(); }, 10000));
     EXPECT_EQ(child<QProgressBar>("prgMain").maximum(), 100);
 }
+
+TEST_F(StalledShare, AnEndWhileTheServerDoesNotAnswerEndsAndTheNextStartWritesWhatWasKept)
+{
+    state().OwnBoard().Filter.StatusFilterOn = true;
+    const QByteArray filter = FilterFile::Build(state().Boards);
+    const QDir kept(session->Settings().UnwrittenFolder());
+    SharePath::clearCache();
+    mount->SetAnswering(false);
+    // Log-off must never hang: the end returns while the server still does not answer.
+    window->Quit();
+    EXPECT_TRUE(session->HasEnded());
+    EXPECT_FALSE(kept.entryList(QDir::Files).isEmpty()) << "the filter file was lost";
+    window.reset();
+    session.reset();
+
+    mount->SetAnswering(true);
+    ASSERT_TRUE(start());
+    EXPECT_EQ(readShareFile(QStringLiteral("yamada.ftr")), filter);
+    EXPECT_TRUE(kept.entryList(QDir::Files).isEmpty()) << "written and no longer kept";
+    EXPECT_TRUE(state().OwnBoard().Filter.StatusFilterOn) << "the start read the filter as it was left";
+}
+
+} // namespace
+
+namespace {
+
+// Each action on a fresh board whose server stops answering just before it.
+class StalledAction : public MainFixture, public ::testing::WithParamInterface<StalledActions::Action>
+{
+protected:
+    void SetUp() override
+    {
+        mount = std::make_unique<SlowShareMount>(share.realPath(), 0, false);
+        if (!mount->skipReason().isEmpty())
+            GTEST_SKIP() << mount->skipReason().toStdString();
+        const QString served = mount->mountPath();
+        StalledActions::MakeShare(share.realPath(), served);
+        writeSettings(QStringLiteral("yamada"), QStringLiteral("山田"));
+        setSetting(QStringLiteral("ShareDir"), served + QLatin1Char('/'));
+        setSetting(QStringLiteral("FileName"), served + QStringLiteral("/yamada"));
+        ASSERT_TRUE(start());
+    }
+    void TearDown() override
+    {
+        if (mount)
+            mount->SetAnswering(true);
+        window.reset();
+        session.reset();
+    }
+    std::unique_ptr<SlowShareMount> mount;
+};
+
+TEST_P(StalledAction, TheWindowAnswersWhileTheServerDoesNotAndTheActionCompletesOnceItDoes)
+{
+    SharePath::clearCache();
+    mount->SetAnswering(false);
+    StalledActions::ChangeWhileAway(share.realPath());
+    // A window blocked in a call on the share handles no event; the watchdog then lets the server
+    // answer, and the test fails.
+    std::atomic<bool> rescued = false;
+    std::jthread watchdog([&](std::stop_token stop) {
+        for (int i = 0; i < 200 && !stop.stop_requested(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (!stop.stop_requested()) {
+            rescued = true;
+            mount->SetAnswering(true);
+        }
+    });
+    // Forty beats of the window's event loop while the server is stopped, even inside an
+    // action that waits for it, then the server answers.
+    int beats = 0;
+    QTimer heart;
+    heart.setInterval(5);
+    QObject::connect(&heart, &QTimer::timeout, [&] {
+        if (++beats == 40 && !rescued)
+            mount->SetAnswering(true);
+    });
+    heart.start();
+    QTimer::singleShot(0, [&] { GetParam().act(*session, *window); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return beats >= 40; }, 30000));
+    watchdog.request_stop();
+    watchdog.join();
+    EXPECT_FALSE(rescued) << "the window waited on the server";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return GetParam().done(*session, share.realPath()); }, 20000));
+}
+
+INSTANTIATE_TEST_SUITE_P(Actions, StalledAction, ::testing::ValuesIn(StalledActions::All()), [](const auto& info) {
+    QString name = QString::fromLatin1(info.param.name);
+    name.replace(QLatin1Char(' '), QLatin1Char('_'));
+    return name.toStdString();
+});
 
 } // namespace

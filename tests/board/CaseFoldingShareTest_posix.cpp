@@ -132,7 +132,9 @@ Outcome runBoard(const QString& sharePath, const QString& backing, const QString
     away.Locate = cp932(QStringLiteral("会議"));
     away.Date = "2026/12/09";
     away.Time = "10:00";
-    EXPECT_TRUE(yamadaWriter.WriteUserFile(away));
+    qsizetype failed = -1;
+    yamadaWriter.WriteUserFile(away, [&](const TVurnaDataArray& left) { failed = left.size() - 1; });
+    EXPECT_EQ(failed, 0);
     board.CommitTimeStamp(away.FileName);
     yamadaWriter.SetStopMarker(true);
     // 鈴木 starts the program: the stop marker goes, the change stamp names 鈴木.

@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SharePath.h"
+#include "platform/ShareQueue.h"
 #include "store/StatusSink.h"
 #include "support/BoardFixtures.h"
 
@@ -18,6 +19,8 @@
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <future>
 
 namespace {
 
@@ -63,7 +66,9 @@ protected:
         site.StatusTable.append(StatusEntry{"r.ico", ""});
     }
 
-    void open(QList<int> members, TfrmInfo::Mode mode, bool presetToday = false, QStringList drops = {})
+    // With `answered` false the window is left as it stands before the share answers.
+    void open(QList<int> members, TfrmInfo::Mode mode, bool presetToday = false, QStringList drops = {},
+              bool answered = true)
     {
         InfoContext context{.board = model,
                             .setHuzai = {},
@@ -76,7 +81,8 @@ protected:
                             .clearDropFiles = [this] { ++dropsCleared; },
                             .send = {},
                             .showMemoBoard = {},
-                            .history = {}};
+                            .history = {},
+                            .queue = &queue};
         context.setHuzai = [this](TVurnaDataArray& records, const QByteArray& locate, qint32 index,
                                   const QByteArray& time, const QByteArray& date) {
             calls.append({records, locate, time, date, index});
@@ -97,10 +103,22 @@ protected:
             selection.append(model.GetMember(m));
         ASSERT_TRUE(form->Prepare(site, selection, presetToday, mode));
         form->show();
+        if (answered)
+            settle();
+    }
+    // The window's reads and writes are done and their answers shown.
+    void settle()
+    {
+        ASSERT_TRUE(queue.Drain(10000));
+        QCoreApplication::sendPostedEvents();
     }
     template <typename T> T* child(const char* name) const { return form->findChild<T*>(QLatin1String(name)); }
     void type(const char* field, const QString& text) const { child<QPlainTextEdit>(field)->setPlainText(text); }
-    void press(const char* button) const { child<QPushButton>(button)->click(); }
+    void press(const char* button)
+    {
+        child<QPushButton>(button)->click();
+        settle();
+    }
     // The calendar drops down on a click on the date field.
     void clickDate() const { QTest::mouseClick(child<QLineEdit>("edtMonth"), Qt::LeftButton); }
     QByteArray member(const char* key) const { return share.dataSource() + key; }
@@ -117,6 +135,7 @@ protected:
     QList<HistoryCall> historyCalls;
     QList<QByteArray> sent;
     int dropsCleared = 0;
+    ShareQueue queue;
     std::unique_ptr<TfrmInfo> form;
 };
 
@@ -200,7 +219,7 @@ TEST_F(InfoWindow, SetIsRefusedWithoutReasonOrDateOrWithTextTheFileCannotHold)
     EXPECT_TRUE(calls.isEmpty());
 }
 
-TEST_F(InfoWindow, OneMemberPrefilledAndWrittenOverTheNewestFileWithTheHistoryAsLeft)
+TEST_F(InfoWindow, OneMemberPrefilledAndSetWithTheHistoryAsLeft)
 {
     share.writeBytes(QStringLiteral("abe.vrn"),
                      userFileText({cp932(QStringLiteral("ｱﾍﾞ")), cp932(QStringLiteral("阿部")), "", "",
@@ -214,13 +233,9 @@ TEST_F(InfoWindow, OneMemberPrefilledAndWrittenOverTheNewestFileWithTheHistoryAs
     child<QListWidget>("lstHistory")->item(0)->setSelected(true);
     press("btnDeleteHistory");
 
-    // Someone changes the member's phone while the window stands open.
-    share.writeBytes(QStringLiteral("abe.vrn"),
-                     userFileText({cp932(QStringLiteral("ｱﾍﾞ")), cp932(QStringLiteral("阿部")), "", "",
-                                   cp932(QStringLiteral("出張")), "2024/04/02", "17:00", "555", "", "1", "0", ""}));
     press("btnHuzaiSet");
     ASSERT_EQ(calls.size(), 1);
-    EXPECT_EQ(calls[0].records.at(1).WarningCall, "555");
+    EXPECT_EQ(calls[0].records.at(1).FileName, member("ABE"));
     EXPECT_EQ(calls[0].date, "2024/04/02");
     EXPECT_EQ(calls[0].time, "17:00");
     ASSERT_EQ(historyCalls.size(), 1);
@@ -237,6 +252,30 @@ TEST_F(InfoWindow, AHistoryThatCouldNotBeReadIsNotReplaced)
     press("btnHuzaiSet");
     EXPECT_EQ(calls.size(), 1);
     EXPECT_TRUE(historyCalls.isEmpty());
+}
+
+TEST_F(InfoWindow, BeforeTheShareAnswersTheBoardsCopyShowsAndASetGoesOnTopOfTheHistoryAsItStands)
+{
+    // The member's phone changed since the board read it.
+    share.writeBytes(QStringLiteral("abe.vrn"),
+                     userFileText({cp932(QStringLiteral("ｱﾍﾞ")), cp932(QStringLiteral("阿部")), "", "", "", "", "",
+                                   "555", "", "0", "0", ""}));
+    histories[member("ABE")] = QList<QByteArray>{"older"};
+    std::promise<void> answer;
+    queue.Post({}, [gate = answer.get_future().share()] { gate.wait(); });
+    open({1}, TfrmInfo::Mode::HuzaiSet, false, {}, false);
+    EXPECT_TRUE(child<QLineEdit>("edtWarningCall")->text().isEmpty());
+    EXPECT_EQ(child<QListWidget>("lstHistory")->count(), 0);
+    type("memHuzai", QStringLiteral("desk"));
+    child<QPushButton>("btnHuzaiSet")->click();
+
+    answer.set_value();
+    settle();
+    EXPECT_EQ(child<QLineEdit>("edtWarningCall")->text(), QStringLiteral("555"));
+    EXPECT_EQ(child<QPlainTextEdit>("memHuzai")->toPlainText(), QStringLiteral("desk")) << "typed, so kept";
+    ASSERT_EQ(historyCalls.size(), 1);
+    EXPECT_FALSE(historyCalls[0].kept.has_value()) << "an empty list taken for the member's history";
+    EXPECT_EQ(historyCalls[0].newText, "desk");
 }
 
 TEST_F(InfoWindow, ReturnTimeTakesDigitsAndColonsAndRefusesAnImpossibleTime)

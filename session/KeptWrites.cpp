@@ -1,0 +1,165 @@
+#include "session/KeptWrites.h"
+
+#include "platform/Cp932.h"
+#include "platform/FileText.h"
+#include "platform/LogCategories.h"
+#include "platform/ShareQueue.h"
+#include "platform/SjisText.h"
+#include "store/MemoFiles.h"
+
+#include <QDataStream>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <mutex>
+
+namespace {
+
+constexpr char KeptFile[] = "unwritten.dat";
+// The layout of the kept file; a file of another layout is set aside, never misread.
+constexpr quint32 KeptMagic = 0x56524b57; // "VRKW"
+constexpr quint32 KeptVersion = 1;
+
+QDataStream& operator<<(QDataStream& out, const KeptWrites::Write& write)
+{
+    return out << qint32(write.kind) << write.path << write.text << write.checkBase << write.basedOn;
+}
+
+QDataStream& operator>>(QDataStream& in, KeptWrites::Write& write)
+{
+    qint32 kind = 0;
+    in >> kind >> write.path >> write.text >> write.checkBase >> write.basedOn;
+    write.kind = kind == qint32(KeptWrites::Kind::MemoBoard) ? KeptWrites::Kind::MemoBoard : KeptWrites::Kind::File;
+    return in;
+}
+
+} // namespace
+
+// The writes not yet taken by the share, by key; shared with the jobs, which may outlive this
+// object when the share hangs at the end.
+struct KeptWrites::Journal
+{
+    std::mutex mutex;
+    QHash<QByteArray, std::pair<quint64, Write>> open;
+    quint64 sequence = 0;
+};
+
+KeptWrites::KeptWrites(ShareQueue& queue, QString folder)
+    : m_queue(queue), m_folder(std::move(folder)), m_journal(std::make_shared<Journal>())
+{
+}
+
+KeptWrites::~KeptWrites() = default;
+
+void KeptWrites::Post(const QByteArray& key, const Write& write, QObject* receiver, std::function<void(bool)> done)
+{
+    quint64 number = 0;
+    {
+        std::lock_guard lock(m_journal->mutex);
+        number = ++m_journal->sequence;
+        m_journal->open.insert(key, {number, write});
+    }
+    auto work = [journal = m_journal, key, write, number] {
+        const bool written = Perform(write);
+        std::lock_guard lock(journal->mutex);
+        // A write that failed stays open, to be kept at the end; a newer one of the key decides.
+        const auto entry = journal->open.constFind(key);
+        if (written && entry != journal->open.constEnd() && entry->first == number)
+            journal->open.remove(key);
+        return written;
+    };
+    m_queue.Post<bool>("kept " + key, work, receiver, std::move(done));
+}
+
+bool KeptWrites::Perform(const Write& write)
+{
+    if (write.kind == Kind::MemoBoard)
+        return MemoFiles::SaveOwnBoard(write.path, write.text);
+    return WriteFileText(write.path, write.text);
+}
+
+bool KeptWrites::StillValid(const Write& write)
+{
+    if (!write.checkBase)
+        return true;
+    const QByteArray path = write.kind == Kind::MemoBoard ? MemoFiles::readPath(write.path) : write.path;
+    // The text itself: the write reached the server after all, just before the program ended.
+    const QByteArray now = ReadFileText(path);
+    return now == write.basedOn || now == write.text;
+}
+
+bool KeptWrites::KeepUnwritten()
+{
+    QList<Write> left;
+    {
+        std::lock_guard lock(m_journal->mutex);
+        for (const auto& entry : std::as_const(m_journal->open))
+            left << entry.second;
+    }
+    if (left.isEmpty())
+        return true;
+    // Kept writes of a run that never got to write them come first: they are older.
+    QList<Write> all = TakeKept();
+    all << left;
+    if (!QDir().mkpath(m_folder))
+        return false;
+    QSaveFile file(m_folder + QLatin1Char('/') + QLatin1String(KeptFile));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QDataStream out(&file);
+    out << KeptMagic << KeptVersion << qint32(all.size());
+    for (const Write& write : std::as_const(all))
+        out << write;
+    const bool kept = out.status() == QDataStream::Ok && file.commit();
+    qCInfo(lcFiles) << "unwritten share files kept for the next start:" << left.size() << (kept ? "" : "(failed)");
+    return kept;
+}
+
+QList<KeptWrites::Write> KeptWrites::TakeKept()
+{
+    const QString path = m_folder + QLatin1Char('/') + QLatin1String(KeptFile);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QDataStream in(&file);
+    quint32 magic = 0;
+    quint32 version = 0;
+    qint32 count = 0;
+    in >> magic >> version >> count;
+    QList<Write> writes;
+    for (qint32 i = 0; magic == KeptMagic && version == KeptVersion && i < count && in.status() == QDataStream::Ok;
+         ++i) {
+        Write write;
+        in >> write;
+        if (in.status() == QDataStream::Ok)
+            writes << write;
+    }
+    file.close();
+    if (magic != KeptMagic || version != KeptVersion || in.status() != QDataStream::Ok) {
+        // Never dropped: a file this program cannot read stays beside, under another name.
+        QFile::rename(path,
+                      path + QStringLiteral(".unreadable-") + QString::number(QDateTime::currentMSecsSinceEpoch()));
+        qCWarning(lcFiles) << "kept unwritten files unreadable; set aside";
+        return writes;
+    }
+    QFile::remove(path);
+    return writes;
+}
+
+QString KeptWrites::SetAside(const Write& write)
+{
+    QDir().mkpath(m_folder);
+    QString name = Cp932::toUnicode(SjisText::fileNamePart(write.path));
+    name.replace(QRegularExpression(QStringLiteral("[^\\w.-]")), QStringLiteral("_"));
+    QString path = m_folder + QLatin1Char('/') + name + QStringLiteral(".unsaved.txt");
+    for (int n = 2; QFile::exists(path); ++n)
+        path = m_folder + QLatin1Char('/') + name + QStringLiteral(".unsaved-%1.txt").arg(n);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(write.text) != write.text.size())
+        return {};
+    return path;
+}

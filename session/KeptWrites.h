@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QObject;
+class ShareQueue;
+
+// The writes to the share that must outlive a file server that does not answer: the memo
+// board's edits and the filter file. Each runs on the share's queue; one that has not been
+// written when the program ends is kept in a local folder and written at the next start.
+// Nothing the user typed is lost to a server that was away at the wrong moment.
+class KeptWrites
+{
+public:
+    enum class Kind {
+        File,      // the whole file, as a plain write
+        MemoBoard, // the own memo board (".old"), under the member's memo guard
+    };
+    struct Write
+    {
+        Kind kind = Kind::File;
+        // The file on the share (in-memory form); for a memo board the member's memo path.
+        QByteArray path;
+        QByteArray text;
+        // Written at a later start only while the file still holds `basedOn` (the text the
+        // edit started from) or the text itself; otherwise always.
+        bool checkBase = false;
+        QByteArray basedOn;
+    };
+
+    // `folder` is where the unwritten ones wait between runs.
+    KeptWrites(ShareQueue& queue, QString folder);
+    ~KeptWrites();
+
+    // Runs `write` after everything posted before it; a waiting write of the same key is
+    // replaced. `done` (on `receiver`'s thread) says whether the share took it.
+    void Post(const QByteArray& key, const Write& write, QObject* receiver = nullptr,
+              std::function<void(bool)> done = {});
+
+    // At the end, once the queue had its time: what the share has not taken goes to the folder.
+    // False when it could not be kept there either.
+    bool KeepUnwritten();
+
+    // At start: what an earlier run kept. Taken from the folder; the caller posts the ones
+    // still valid (Post) and sets aside the others (SetAside).
+    QList<Write> TakeKept();
+    // A kept write that is no longer valid: its text stays in the folder as a file of its own,
+    // whose path is returned, for the user to copy from.
+    QString SetAside(const Write& write);
+
+    // Runs on the queue's thread: the write itself, and whether a kept one is still valid.
+    static bool Perform(const Write& write);
+    static bool StillValid(const Write& write);
+
+private:
+    struct Journal;
+    ShareQueue& m_queue;
+    QString m_folder;
+    std::shared_ptr<Journal> m_journal;
+};

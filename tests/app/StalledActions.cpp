@@ -1,0 +1,158 @@
+#include "StalledActions.h"
+
+#include "app/TfrmMain.h"
+#include "board/ChangeNotice.h"
+#include "board/Datagram.h"
+#include "board/UserFile.h"
+#include "platform/Cp932.h"
+#include "session/BoardSession.h"
+#include "session/SettingResult.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QFile>
+
+namespace StalledActions {
+
+namespace {
+
+QByteArray sjis(const QString& text)
+{
+    return Cp932::fromUnicodeLossy(text);
+}
+
+QByteArray member(const QString& furigana, const QString& name, const QString& locate, const QByteArray& date)
+{
+    return BuildUserFileText({.Running = true,
+                              .FileName = {},
+                              .Furigana = sjis(furigana),
+                              .Name = sjis(name),
+                              .Group = sjis(QStringLiteral("営業")),
+                              .InnerLine = {},
+                              .Locate = sjis(locate),
+                              .Date = date,
+                              .Time = {},
+                              .WarningCall = {},
+                              .IP = "127.0.0.1",
+                              .StatusIndex = 0,
+                              .DefaultOnExit = 0,
+                              .SortPrefix = {},
+                              .FileTime = {}});
+}
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+TVurnaDataRec onFile(const QString& backing, const QString& name)
+{
+    QFile file(backing + QLatin1Char('/') + name);
+    TVurnaDataRec record;
+    if (file.open(QIODevice::ReadOnly))
+        ParseUserFile(file.readAll(), record);
+    return record;
+}
+
+TVurnaDataRec onBoard(BoardSession& session, const char* base)
+{
+    TVurnaDataRec record;
+    const BoardModel& model = session.State().Model;
+    for (int i = 1; i <= model.MemberHigh(); ++i)
+        if (model.GetMember(i).FileName.endsWith(base))
+            record = model.GetMember(i);
+    return record;
+}
+
+} // namespace
+
+void MakeShare(const QString& backing, const QString& served)
+{
+    put(backing + QStringLiteral("/yamada.vrn"),
+        member(QStringLiteral("ﾔﾏﾀﾞ"), QStringLiteral("山田"), QStringLiteral("会議"), "2024/04/02"));
+    put(backing + QStringLiteral("/suzuki.vrn"), member(QStringLiteral("ｽｽﾞｷ"), QStringLiteral("鈴木"), {}, {}));
+    QDir(backing).mkdir(QStringLiteral("osaka"));
+    put(backing + QStringLiteral("/osaka/osaka1.vrn"), member(QStringLiteral("ｵｵｻｶ"), QStringLiteral("大阪"), {}, {}));
+    put(backing + QStringLiteral("/vurna.ini"), "INTERVAL RELOADALLFILE=60 RELOADLASTCOMMIT=5\r\nSHAREDIR UNC=" +
+                                                    served.toUtf8() + "/osaka/ NAME=osaka SLOWLINE=NO\r\n");
+}
+
+void ChangeWhileAway(const QString& backing)
+{
+    put(backing + QStringLiteral("/tanaka.vrn"), member(QStringLiteral("ﾀﾅｶ"), QStringLiteral("田中"), {}, {}));
+}
+
+QList<Action> All()
+{
+    const QByteArray flooded = sjis(QStringLiteral("外出"));
+    return {
+        {"own reset button",
+         [](BoardSession&, TfrmMain& window) {
+             window.findChild<QAbstractButton*>(QStringLiteral("btnOwnerReset"))->click();
+         },
+         [](BoardSession&, const QString& backing) {
+             return onFile(backing, QStringLiteral("yamada.vrn")).Locate.isEmpty() &&
+                    !QFile::exists(backing + QStringLiteral("/yamada.off"));
+         }},
+        {"tray preset",
+         [](BoardSession&, TfrmMain& window) {
+             window.findChild<QAction*>(QStringLiteral("popTrayHuzaiLunch"))->trigger();
+         },
+         [](BoardSession&, const QString& backing) {
+             return onFile(backing, QStringLiteral("yamada.vrn")).Locate == sjis(QStringLiteral("食事中！"));
+         }},
+        {"detail window Set",
+         [](BoardSession& session, TfrmMain&) {
+             TVurnaDataArray records{TVurnaDataRec{}, onBoard(session, "SUZUKI")};
+             session.Huzai().SetHuzai(records, sjis(QStringLiteral("出張")), 0, {}, "2024/04/05");
+         },
+         [](BoardSession&, const QString& backing) {
+             return onFile(backing, QStringLiteral("suzuki.vrn")).Locate == sjis(QStringLiteral("出張"));
+         }},
+        {"preferences confirmed",
+         [](BoardSession& session, TfrmMain&) {
+             SettingResult result;
+             result.ShareDir = session.State().OwnBoard().ShareDir;
+             result.FileName = "yamada";
+             result.Furigana = sjis(QStringLiteral("ﾔﾏﾀﾞ"));
+             result.Name = sjis(QStringLiteral("山田花子"));
+             session.ApplyPreferences(result);
+         },
+         [](BoardSession& session, const QString& backing) {
+             return onFile(backing, QStringLiteral("yamada.vrn")).Name == sjis(QStringLiteral("山田花子")) &&
+                    onBoard(session, "YAMADA").Name == sjis(QStringLiteral("山田花子"));
+         }},
+        {"board switch",
+         [](BoardSession& session, TfrmMain&) { session.WhenBoardIdle([&session] { session.SwitchBoard(1); }); },
+         [](BoardSession& session, const QString&) {
+             return session.State().CurrentBoard == 1 && !onBoard(session, "OSAKA1").FileName.isEmpty();
+         }},
+        {"minute tick",
+         [](BoardSession& session, TfrmMain&) {
+             for (int minute = 0; minute < 60; ++minute)
+                 session.State().Scheduler.MinuteTick();
+         },
+         [](BoardSession& session, const QString&) { return !onBoard(session, "TANAKA").FileName.isEmpty(); }},
+        {"datagram flood with refusals",
+         [flooded](BoardSession& session, TfrmMain&) {
+             const QByteArray suzuki = onBoard(session, "SUZUKI").FileName;
+             for (int i = 0; i < 300; ++i) {
+                 const QByteArray sender = "127.0.0." + QByteArray::number(2 + i % 3);
+                 const QByteArray text = i % 50 == 0
+                                             ? QByteArray(Datagram::KeyRel) + Datagram::KeyEod
+                                             : Datagram::StatusText(Datagram::WirePath(suzuki), "2024/04/01", "18:00",
+                                                                    0, i == 299 ? flooded : QByteArray::number(i)) +
+                                                   Datagram::KeyEod;
+                 session.Notice().HandleDatagram(text, sender);
+             }
+         },
+         [flooded](BoardSession& session, const QString&) {
+             return onBoard(session, "SUZUKI").Locate == flooded && !onBoard(session, "TANAKA").FileName.isEmpty();
+         }},
+    };
+}
+
+} // namespace StalledActions

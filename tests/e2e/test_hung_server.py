@@ -1,0 +1,69 @@
+"""The real Vurna3 on a file server that stops answering: it still ends within ten seconds, and
+what it could not write is written at its next start.
+
+Usage: test_hung_server.py <path of Vurna3> <path of slowshare> [unittest names...]"""
+
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+import vurna_e2e
+from vurna_e2e import Board, wait_for
+
+SLOWSHARE = None
+
+
+def mounted(point):
+    with open("/proc/self/mounts", encoding="utf-8") as mounts:
+        return any(line.split()[1] == point for line in mounts)
+
+
+class HungServer(unittest.TestCase):
+    def setUp(self):
+        if not os.path.exists("/dev/fuse") or not os.access(SLOWSHARE, os.X_OK):
+            self.skipTest("no FUSE or no slowshare")
+        self.board = Board()
+        self.share = self.board.share
+        self.share.add_member("yamada", "ﾔﾏﾀﾞ", "山田", "営業", "127.0.0.2")
+        self.point = tempfile.mkdtemp(prefix="vurna-hung-")
+        # The server: the share's folder served through slowshare, stopped and resumed by signals.
+        self.server = subprocess.Popen([SLOWSHARE, "--delay-ms=0", self.share.path, self.point])
+        wait_for(lambda: mounted(self.point), what="the mount")
+
+    def tearDown(self):
+        self.server.send_signal(signal.SIGCONT)
+        self.board.close()
+        subprocess.call(["fusermount3", "-u", self.point])
+        self.server.wait(30)
+        os.rmdir(self.point)
+
+    def test_the_program_ends_within_ten_seconds_and_the_next_start_writes_what_was_kept(self):
+        served = self.point
+        profile = self.board.profile("pc1", ShareDir=served + "/", FileName=served + "/yamada", Name="山田")
+        copy = self.board.start(profile)
+        copy.wait_started()
+        self.share.write("yamada.ftr", b"")
+        self.server.send_signal(signal.SIGSTOP)
+        began = time.monotonic()
+        copy.signal(signal.SIGTERM)
+        self.assertEqual(copy.wait_exit(timeout=10), 0)
+        self.assertLess(time.monotonic() - began, 10)
+        self.assertTrue(copy.has_logged("the shared directory did not answer at the end"))
+        self.assertEqual(self.share.read("yamada.ftr"), b"", "written although the server was stopped")
+
+        self.server.send_signal(signal.SIGCONT)
+        again = self.board.start(profile)
+        again.wait_started()
+        wait_for(lambda: (self.share.read("yamada.ftr") or b"").startswith(b"[MyDirectory]\r\n"), what="the kept filter file")
+        self.assertTrue(again.has_logged("written what the last run could not"))
+        self.assertEqual(again.stop(), 0)
+
+
+if __name__ == "__main__":
+    vurna_e2e.VURNA3 = sys.argv[1]
+    SLOWSHARE = sys.argv[2]
+    unittest.main(argv=[sys.argv[0]] + sys.argv[3:])
