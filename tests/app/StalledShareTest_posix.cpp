@@ -7,6 +7,7 @@
 
 #include "platform/SharePath.h"
 #include "store/FilterFile.h"
+#include "store/ui/TQuaxoRichEdit.h"
 #include "support/SlowShareMount.h"
 
 #include <QDir>
@@ -74,6 +75,12 @@ TEST_F(StalledShare, AnEndWhileTheServerDoesNotAnswerEndsAndTheNextStartWritesWh
 {
     state().OwnBoard().Filter.StatusFilterOn = true;
     const QByteArray filter = FilterFile::Build(state().Boards);
+    // A line typed on the memo board just before the end.
+    window->SwitchPage(&child<QWidget>("tabDengon"));
+    settle();
+    auto& memoBoard = child<TQuaxoRichEdit>("rchDengonOwner");
+    memoBoard.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&memoBoard, QStringLiteral("see you at 3"));
     const QDir kept(session->Settings().UnwrittenFolder());
     SharePath::clearCache();
     mount->SetAnswering(false);
@@ -87,6 +94,7 @@ TEST_F(StalledShare, AnEndWhileTheServerDoesNotAnswerEndsAndTheNextStartWritesWh
     mount->SetAnswering(true);
     ASSERT_TRUE(start());
     EXPECT_EQ(readShareFile(QStringLiteral("yamada.ftr")), filter);
+    EXPECT_TRUE(readShareFile(QStringLiteral("yamada.old")).contains("see you at 3")) << "the typed line was lost";
     EXPECT_TRUE(kept.entryList(QDir::Files).isEmpty()) << "written and no longer kept";
     EXPECT_TRUE(state().OwnBoard().Filter.StatusFilterOn) << "the start read the filter as it was left";
 }
