@@ -7,10 +7,12 @@
 #include "platform/Cp932.h"
 #include "session/BoardSession.h"
 #include "session/SettingResult.h"
+#include "store/ParcelPost.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 
 namespace StalledActions {
@@ -74,6 +76,8 @@ void MakeShare(const QString& backing, const QString& served)
     put(backing + QStringLiteral("/yamada.vrn"),
         member(QStringLiteral("ﾔﾏﾀﾞ"), QStringLiteral("山田"), QStringLiteral("会議"), "2024/04/02"));
     put(backing + QStringLiteral("/suzuki.vrn"), member(QStringLiteral("ｽｽﾞｷ"), QStringLiteral("鈴木"), {}, {}));
+    put(backing + QStringLiteral("/yamada.mil"), sjis(QStringLiteral("○鈴木より 折り返し電話を")) + "\r\n");
+    put(QDir::tempPath() + QStringLiteral("/vurna-stalled-parcel.txt"), "parcel");
     QDir(backing).mkdir(QStringLiteral("osaka"));
     put(backing + QStringLiteral("/osaka/osaka1.vrn"), member(QStringLiteral("ｵｵｻｶ"), QStringLiteral("大阪"), {}, {}));
     put(backing + QStringLiteral("/vurna.ini"), "INTERVAL RELOADALLFILE=60 RELOADLASTCOMMIT=5\r\nSHAREDIR UNC=" +
@@ -124,6 +128,32 @@ QList<Action> All()
          [](BoardSession& session, const QString& backing) {
              return onFile(backing, QStringLiteral("yamada.vrn")).Name == sjis(QStringLiteral("山田花子")) &&
                     onBoard(session, "YAMADA").Name == sjis(QStringLiteral("山田花子"));
+         }},
+        {"memo page opened",
+         [](BoardSession&, TfrmMain& window) {
+             window.SwitchPage(window.findChild<QWidget*>(QStringLiteral("tabDengon")));
+         },
+         [](BoardSession&, const QString& backing) { return !QFile::exists(backing + QStringLiteral("/yamada.mil")); }},
+        {"memo sent and files dropped",
+         [](BoardSession& session, TfrmMain&) {
+             const QByteArray suzuki = onBoard(session, "SUZUKI").FileName;
+             const QByteArray parcel =
+                 QFile::encodeName(QDir::tempPath() + QStringLiteral("/vurna-stalled-parcel.txt"));
+             session.Delivery().ProcessSendList(ParcelPost::BuildSendList("stalled", {suzuki}, {parcel}, "memo"),
+                                                session.State().ShownBoard().ShareDir);
+         },
+         [](BoardSession&, const QString& backing) {
+             // The share names new files and folders as the board spells them (upper case).
+             bool delivered = false;
+             bool stored = false;
+             for (QDirIterator it(backing, QDirIterator::Subdirectories); it.hasNext();) {
+                 const QString path = it.next();
+                 delivered = delivered || path.endsWith(QStringLiteral("vurna-stalled-parcel.txt"));
+                 QFile file(path);
+                 stored = stored || (it.fileName().toLower() == QStringLiteral("suzuki.mil") &&
+                                     file.open(QIODevice::ReadOnly) && file.readAll().contains("memo"));
+             }
+             return delivered && stored;
          }},
         {"board switch",
          [](BoardSession& session, TfrmMain&) { session.WhenBoardIdle([&session] { session.SwitchBoard(1); }); },
