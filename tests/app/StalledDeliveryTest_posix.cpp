@@ -2,7 +2,7 @@
 // through the slowshare pass-through, whose process is stopped as a hung server would be. Every
 // call returns while the server is stopped; once it answers, each thing is done exactly once.
 
-#include "MainFixture.h"
+#include "StoppableServer.h"
 
 #include "platform/SharePath.h"
 #include "store/ui/TQuaxoRichEdit.h"
@@ -16,7 +16,7 @@
 
 namespace {
 
-class StalledDelivery : public MainFixture
+class StalledDelivery : public StoppableServer
 {
 protected:
     void SetUp() override
@@ -26,27 +26,15 @@ protected:
                                                     QStringLiteral("営業"), "127.0.0.1"));
         share.writeBytes(QStringLiteral("yamada.mil"), cp932(QStringLiteral("○鈴木より(伝言)\r\n折り返し")) + "\r\n");
         writeFile(outside.filePath(QStringLiteral("見積書.txt")), "estimate");
-        mount = std::make_unique<SlowShareMount>(share.realPath(), 0, false);
-        if (!mount->skipReason().isEmpty())
-            GTEST_SKIP() << mount->skipReason().toStdString();
-        const QString served = mount->mountPath() + QLatin1Char('/');
-        writeSettings(QStringLiteral("yamada"), QStringLiteral("山田"));
-        setSetting(QStringLiteral("ShareDir"), served);
-        setSetting(QStringLiteral("FileName"), served + QStringLiteral("yamada"));
-        ASSERT_TRUE(start());
+        ServeAndStart();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         window->Dialogs().SetInfoRunner([](TfrmInfo& form, const ParmRec& site, const TVurnaDataArray& selection,
                                            bool presetToday, TfrmInfo::Mode mode) {
             ASSERT_TRUE(form.Prepare(site, selection, presetToday, mode));
             form.findChild<QPlainTextEdit*>(QStringLiteral("memSend"))->appendPlainText(QStringLiteral("よろしく"));
             form.findChild<QPushButton*>(QStringLiteral("btnSendOK"))->click();
         });
-    }
-    void TearDown() override
-    {
-        if (mount)
-            mount->SetAnswering(true);
-        window.reset();
-        session.reset();
     }
     int memoDatagrams() const
     {
@@ -55,7 +43,6 @@ protected:
     }
 
     QTemporaryDir outside;
-    std::unique_ptr<SlowShareMount> mount;
 };
 
 TEST_F(StalledDelivery, EveryCallReturnsAndEachThingIsDoneOnceTheServerAnswers)

@@ -2,13 +2,12 @@
 // slowshare pass-through, whose process is stopped as a hung server would be. What runs off the
 // window's thread waits; the window goes on handling its events and says why it waits.
 
-#include "MainFixture.h"
 #include "StalledActions.h"
+#include "StoppableServer.h"
 
 #include "platform/SharePath.h"
 #include "store/FilterFile.h"
 #include "store/ui/TQuaxoRichEdit.h"
-#include "support/SlowShareMount.h"
 
 #include <QDir>
 #include <QLabel>
@@ -21,7 +20,7 @@
 
 namespace {
 
-class StalledShare : public MainFixture
+class StalledShare : public StoppableServer
 {
 protected:
     void SetUp() override
@@ -29,25 +28,9 @@ protected:
         addMember(QStringLiteral("yamada"),
                   userFile(QStringLiteral("ﾔﾏﾀﾞ"), QStringLiteral("山田"), QStringLiteral("営業"), "192.168.10.20"));
         share.writeBytes(QStringLiteral("yamada.mil"), cp932(QStringLiteral("伝言")) + "\r\n");
-        mount = std::make_unique<SlowShareMount>(share.realPath(), 0, false);
-        if (!mount->skipReason().isEmpty())
-            GTEST_SKIP() << mount->skipReason().toStdString();
-        const QString served = mount->mountPath() + QLatin1Char('/');
-        writeSettings(QStringLiteral("yamada"), QStringLiteral("山田"));
-        setSetting(QStringLiteral("ShareDir"), served);
-        setSetting(QStringLiteral("FileName"), served + QStringLiteral("yamada"));
-        ASSERT_TRUE(start());
-    }
-    void TearDown() override
-    {
-        if (mount)
-            mount->SetAnswering(true);
-        window.reset();
-        session.reset();
+        ServeAndStart();
     }
     QString statusText() const { return child<QLabel>("stsMainText").text(); }
-
-    std::unique_ptr<SlowShareMount> mount;
 };
 
 TEST_F(StalledShare, TheMemoCheckWaitsOffTheWindowAndEndsOnceTheServerAnswers)
@@ -104,29 +87,13 @@ TEST_F(StalledShare, AnEndWhileTheServerDoesNotAnswerEndsAndTheNextStartWritesWh
 namespace {
 
 // Each action on a fresh board whose server stops answering just before it.
-class StalledAction : public MainFixture, public ::testing::WithParamInterface<StalledActions::Action>
+class StalledAction : public StoppableServer, public ::testing::WithParamInterface<StalledActions::Action>
 {
 protected:
     void SetUp() override
     {
-        mount = std::make_unique<SlowShareMount>(share.realPath(), 0, false);
-        if (!mount->skipReason().isEmpty())
-            GTEST_SKIP() << mount->skipReason().toStdString();
-        const QString served = mount->mountPath();
-        StalledActions::MakeShare(share.realPath(), served);
-        writeSettings(QStringLiteral("yamada"), QStringLiteral("山田"));
-        setSetting(QStringLiteral("ShareDir"), served + QLatin1Char('/'));
-        setSetting(QStringLiteral("FileName"), served + QStringLiteral("/yamada"));
-        ASSERT_TRUE(start());
+        ServeAndStart([this](const QString& served) { StalledActions::MakeShare(share.realPath(), served); });
     }
-    void TearDown() override
-    {
-        if (mount)
-            mount->SetAnswering(true);
-        window.reset();
-        session.reset();
-    }
-    std::unique_ptr<SlowShareMount> mount;
 };
 
 TEST_P(StalledAction, TheWindowAnswersWhileTheServerDoesNotAndTheActionCompletesOnceItDoes)
