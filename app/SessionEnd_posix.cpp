@@ -80,8 +80,10 @@ SessionEnd::~SessionEnd()
 {
     if (!m_watch)
         return;
+    // The program is ending by now: a further request to end (a log-off that asks twice) must
+    // not kill it half-way through the rest of its teardown.
     struct sigaction action = {};
-    action.sa_handler = SIG_DFL;
+    action.sa_handler = SIG_IGN;
     sigemptyset(&action.sa_mask);
     for (int number : WatchedSignals)
         ::sigaction(number, &action, nullptr);

@@ -158,6 +158,8 @@ void BoardModel::placeMemberRead(const QByteArray& fileName, quint64 askedAt, co
 void BoardModel::announceMemberRead(const QByteArray& fileName, MemberRead kind)
 {
     if (kind == MemberRead::ChangeStamp) {
+        qCInfo(lcBoard).noquote() << "change stamp" << m_timeStamp << "reloaded"
+                                  << Cp932::toUnicode(SjisText::fileNamePart(fileName));
         emit OrderChanged();
         return;
     }

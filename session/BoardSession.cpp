@@ -202,6 +202,12 @@ void BoardSession::TakeOwnEntry()
     const QByteArray storedAddress = entry.IP;
     m_state.Own = entry;
     m_state.Own.IP = m_notice->GetOwnAddress();
+    // The new address is in the file before the started notice goes out: a copy that loads the
+    // board after hearing it must not read the old one.
+    if (storedAddress != m_state.Own.IP) {
+        m_writer.WriteUserFile(m_state.Own);
+        qCInfo(lcBoard) << "own status file rewritten for the address" << m_state.Own.IP;
+    }
     m_writer.SetStopMarker(false, [this](bool marked) {
         if (marked) {
             qCInfo(lcBoard) << "own entry marked running";
@@ -218,11 +224,6 @@ void BoardSession::TakeOwnEntry()
     if (current >= 1)
         m_state.Model.SetMember(current, m_state.Own);
     emit OwnEntryTaken();
-    // Other copies reach the user at the new address.
-    if (storedAddress != m_state.Own.IP) {
-        m_writer.WriteUserFile(m_state.Own);
-        qCInfo(lcBoard) << "own status file rewritten for the address" << m_state.Own.IP;
-    }
 }
 
 void BoardSession::ShowBoard(ParmRec& board, bool fromDatagram)

@@ -133,11 +133,12 @@ bool MainFixture::start(bool trayAvailable)
 void MainFixture::settle() const
 {
     // Results handed back may post further work (a start-up after the preferences' write).
-    for (int round = 0; session && round < 10; ++round) {
+    // Some pass through a zero timer first: a few rounds of events after the queue is empty.
+    for (int round = 0, quiet = 0; session && round < 20 && quiet < 3; ++round) {
         session->Queue().Drain(10000);
         QCoreApplication::sendPostedEvents();
-        if (session->Queue().Pending() == 0)
-            break;
+        QCoreApplication::processEvents();
+        quiet = session->Queue().Pending() == 0 ? quiet + 1 : 0;
     }
 }
 

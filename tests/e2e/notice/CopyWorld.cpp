@@ -52,6 +52,8 @@ void CopyWorld::startWorld(const QByteArray& udpLine, int changeStampMinutes,
     for (CopyProcess* copy : {suzuki.get(), tanaka.get()}) {
         copy->start();
         ASSERT_TRUE(copy->waitLog(QStringLiteral("start-up finished"))) << copy->log().toStdString();
+        // Its files are written and it has announced itself before the next copy loads the board.
+        ASSERT_TRUE(copy->waitLog(QStringLiteral("own entry marked running"))) << copy->log().toStdString();
     }
 }
 
