@@ -31,7 +31,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVURNA_SANITIZE=ON -
 cmake --build build-asan -j "$jobs"
 # Twenty copies under the sanitizers would take longer than they tell: the soak runs in the normal pass.
 # So do the runs on a file server, which test its behaviour rather than the program's memory.
-${isolated[@]+"${isolated[@]}"} ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE "soak|smb"
+${isolated[@]+"${isolated[@]}"} ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE "soak|smb|server"
 
 # Every reader of input from other machines, fuzzed for a short while with clang's libFuzzer.
 ${isolated[@]+"${isolated[@]}"} env FUZZ_SECONDS="${FUZZ_SECONDS:-5}" bash tools/fuzz.sh
