@@ -266,7 +266,8 @@ TEST_F(SettingDialog, MissingDirectoryDisablesSettingUntilAnExistingOneIsTyped)
     type("edtShareDir", share.realPath().chopped(1));
     leave("edtShareDir");
     EXPECT_TRUE(child<QPushButton>("btnOK")->isEnabled());
-    EXPECT_EQ(loadedFrom, SharePath::withSeparator(share.realPath().toUtf8())) << "the spelling on disk";
+    EXPECT_EQ(loadedFrom, SharePath::withSeparator(QDir::toNativeSeparators(share.realPath()).toUtf8()))
+        << "the spelling on disk";
     EXPECT_EQ(edit("edtShareDir")->text(), share.realPath());
     ASSERT_EQ(child<QComboBox>("cmbOwnerFileName")->count(), 1);
     EXPECT_EQ(child<QComboBox>("cmbOwnerFileName")->itemText(0), QStringLiteral("KATO"));
@@ -283,7 +284,8 @@ TEST_F(SettingDialog, ChosenFolderLoadsItsMembersAndItsSortPriority)
     press("btnSelectShareDir");
     ASSERT_EQ(folders.asked().size(), 1);
     EXPECT_EQ(folders.asked()[0], QStringLiteral("共有ディレクトリを選択して下さい。"));
-    EXPECT_EQ(loadedFrom, SharePath::withSeparator(share.realPath().toUtf8())) << "the spelling on disk";
+    EXPECT_EQ(loadedFrom, SharePath::withSeparator(QDir::toNativeSeparators(share.realPath()).toUtf8()))
+        << "the spelling on disk";
     EXPECT_EQ(child<QComboBox>("cmbOwnerFileName")->count(), 1);
     EXPECT_FALSE(child<QComboBox>("cmbSortLevel")->isHidden());
     EXPECT_EQ(edit("cmbSortLevel")->maxLength(), 2);
