@@ -125,6 +125,7 @@ void BoardModel::noteBoardChange()
 void BoardModel::readMemberLater(const QByteArray& fileName, MemberRead kind)
 {
     const QByteArray upperPath = SjisText::upperCase(fileName);
+    // The whole path: IndexOfMember matches a member of another board by its name alone.
     const bool onBoard = std::any_of(m_members.cbegin() + 1, m_members.cend(),
                                      [&](const TVurnaDataRec& r) { return r.FileName == upperPath; });
     if (!onBoard || !m_queue) {
@@ -247,14 +248,6 @@ void BoardModel::GetGroupList(QList<QByteArray>& list) const
     list.erase(std::unique(list.begin(), list.end(),
                            [&](const QByteArray& a, const QByteArray& b) { return caseless(a, b) == 0; }),
                list.end());
-}
-
-bool BoardModel::LoadUserRecord(TVurnaDataRec& record) const
-{
-    TVurnaDataArray pair{TVurnaDataRec{}, record};
-    LoadUserFiles(SjisText::directoryPart(record.FileName), pair, record.FileName, false);
-    record = pair.at(1);
-    return true;
 }
 
 bool BoardModel::CommitTimeStamp(const QByteArray& fileName)

@@ -70,9 +70,6 @@ public:
     // Distinct trimmed groups of the members, sorted, ignoring letter case.
     void GetGroupList(QList<QByteArray>& list) const;
 
-    // Reads one member's file afresh into `record`; always true.
-    bool LoadUserRecord(TVurnaDataRec& record) const;
-
     // The change stamp of the board. Commit increments the counter of the stamp beside
     // `fileName` and names it (false when it could not be written); Read picks up another
     // copy's commit.

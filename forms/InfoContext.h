@@ -62,10 +62,7 @@ struct InfoContext
     void Run(const QByteArray& key, std::function<Result()> work, QObject* receiver,
              std::function<void(Result)> done) const
     {
-        if (queue)
-            queue->Post<Result>(key, std::move(work), receiver, std::move(done));
-        else
-            done(work());
+        ShareQueue::Run<Result>(queue, key, std::move(work), receiver, std::move(done));
     }
     void Run(std::function<void()> work) const
     {

@@ -8,14 +8,6 @@
 
 namespace ShareFiles {
 
-bool hasExtension(const QByteArray& name, const QByteArray& extension)
-{
-    if (name.size() <= extension.size())
-        return false;
-    return SjisText::upperCase(name.right(extension.size())) == SjisText::upperCase(extension) &&
-           SjisText::lastIndexOfChar(name, '.') == name.size() - extension.size();
-}
-
 bool exists(const QByteArray& path)
 {
     return QFileInfo::exists(SharePath::resolve(path));

@@ -6,9 +6,6 @@
 // Reading a whole directory goes through ShareDirectory.
 namespace ShareFiles {
 
-// Whether `name` ends in `extension` (".vrn"), ignoring ASCII letter case.
-bool hasExtension(const QByteArray& name, const QByteArray& extension);
-
 bool exists(const QByteArray& path);
 bool isDirectory(const QByteArray& path);
 bool remove(const QByteArray& path);

@@ -49,6 +49,19 @@ public:
     // A job whose result nobody waits for (a log line, a marker written at the end).
     void Post(const QByteArray& key, std::function<void()> work);
 
+    // Posts to `queue`; without one (unit tests, benchmarks, tools) runs `work` and `done` at once.
+    template <class Result>
+    static void Run(ShareQueue* queue, const QByteArray& key, std::function<Result()> work, QObject* receiver,
+                    std::function<void(Result)> done)
+    {
+        if (queue)
+            queue->Post<Result>(key, std::move(work), receiver, std::move(done));
+        else if (done)
+            done(work());
+        else
+            work();
+    }
+
     // True while a job has run longer than the stall time.
     bool IsStalled() const;
     // Jobs posted and not yet ended.

@@ -187,10 +187,7 @@ QString DengonDelivery::ChooserHeading()
 
 template <class Result> void DengonDelivery::Run(std::function<Result()> work, std::function<void(Result)> done)
 {
-    if (m_context.queue)
-        m_context.queue->Post<Result>({}, std::move(work), this, std::move(done));
-    else
-        done(work());
+    ShareQueue::Run<Result>(m_context.queue, {}, std::move(work), this, std::move(done));
 }
 
 void DengonDelivery::RunSteps(QList<Step> steps, std::function<void(const QStringList& errors)> finished)
