@@ -9,17 +9,13 @@
 #include "platform/ShareQueue.h"
 #include "platform/SjisText.h"
 
-namespace {
-
-void TakeAbsence(TVurnaDataRec& into, const TVurnaDataRec& from)
+void UserStatusWriter::TakeAbsence(TVurnaDataRec& into, const TVurnaDataRec& from)
 {
     into.Locate = from.Locate;
     into.Date = from.Date;
     into.Time = from.Time;
     into.StatusIndex = from.StatusIndex;
 }
-
-} // namespace
 
 struct UserStatusWriter::Written
 {
@@ -72,15 +68,13 @@ void UserStatusWriter::WriteUserFiles(const TVurnaDataArray& records, bool commi
     auto finish = [this, batch, generations, done = std::move(done)](const Written& result) {
         Finish(batch, generations, result, done);
     };
-    if (!m_queue) {
-        finish(work());
-        return;
-    }
-    // Only the newest status of a member matters; the stamp flag is part of the key so that a
-    // write that would commit it is never replaced by one that would not.
-    const QByteArray key =
-        batch.size() == 1 ? (commitStamp ? "status+stamp " : "status ") + batch.at(0).FileName : QByteArray();
-    m_queue->Post<Written>(key, work, m_receiver, finish);
+    // Only the newest status of a member matters; the stamp flag and the fields are part of the
+    // key, so that a write is only ever replaced by one that does as much.
+    const QByteArray key = batch.size() == 1
+                               ? QByteArray(commitStamp ? "status+stamp " : "status ") +
+                                     (fields == Fields::AbsenceOnly ? "absence " : "whole ") + batch.at(0).FileName
+                               : QByteArray();
+    ShareQueue::Run<Written>(m_queue, key, work, m_receiver, finish);
 }
 
 quint64 UserStatusWriter::Show(TVurnaDataRec record, Fields fields)
@@ -106,6 +100,17 @@ quint64 UserStatusWriter::Show(TVurnaDataRec record, Fields fields)
     return pending.latest;
 }
 
+void UserStatusWriter::ShowStored(TVurnaDataRec record)
+{
+    // Whether the program runs and where it is reached are this copy's, not the file's.
+    if (record.FileName == m_own.FileName) {
+        record.Running = m_own.Running;
+        record.IP = m_own.IP;
+        m_own = record;
+    }
+    m_board.UpdateMember(record);
+}
+
 void UserStatusWriter::Finish(const QList<TVurnaDataRec>& batch, const QList<quint64>& generations,
                               const Written& result, const Done& done)
 {
@@ -128,15 +133,8 @@ void UserStatusWriter::Finish(const QList<TVurnaDataRec>& batch, const QList<qui
         }
         // Written: what the file holds now (a reload that ran meanwhile read it before this
         // write). Failed: what it held before the writes that are out.
-        if (ok || pending->known) {
-            TVurnaDataRec shown = ok ? record : pending->stored;
-            if (record.FileName == m_own.FileName) {
-                shown.Running = m_own.Running;
-                shown.IP = m_own.IP;
-                m_own = shown;
-            }
-            m_board.UpdateMember(shown);
-        }
+        if (ok || pending->known)
+            ShowStored(ok ? record : pending->stored);
         m_pending.erase(pending);
     }
     if (result.stamp > 0)
@@ -167,26 +165,16 @@ void UserStatusWriter::RewriteUserFile(const TVurnaDataRec& member, std::functio
         // Nothing to change counts as done.
         const bool written = result.written.value(0, true);
         if (!result.records.isEmpty() && written) {
-            TVurnaDataRec record = result.records.at(0);
-            if (record.FileName == m_own.FileName) {
-                record.Running = m_own.Running;
-                record.IP = m_own.IP;
-                m_own = record;
-            }
-            m_board.UpdateMember(record);
+            ShowStored(result.records.at(0));
             if (m_notifier)
-                m_notifier->SendStatusNotice(record);
+                m_notifier->SendStatusNotice(result.records.at(0));
             if (result.stamp > 0)
                 m_board.NoteCommit(result.stamp, result.stampFile);
         }
         if (done)
             done(written);
     };
-    if (!m_queue) {
-        finish(work());
-        return;
-    }
-    m_queue->Post<Written>({}, work, m_receiver, finish);
+    ShareQueue::Run<Written>(m_queue, {}, work, m_receiver, finish);
 }
 
 void UserStatusWriter::SetStopMarker(bool stopped, std::function<void(bool)> done)
@@ -219,9 +207,5 @@ void UserStatusWriter::SetStopMarker(bool stopped, std::function<void(bool)> don
         if (done)
             done(result.marked && result.stamp >= 0);
     };
-    if (!m_queue) {
-        finish(work());
-        return;
-    }
-    m_queue->Post<Marked>("marker " + own.FileName, work, m_receiver, finish);
+    ShareQueue::Run<Marked>(m_queue, "marker " + own.FileName, work, m_receiver, finish);
 }

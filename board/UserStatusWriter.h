@@ -54,8 +54,8 @@ public:
     // `done` is false when the share took neither: colleagues' boards will not show the change.
     void SetStopMarker(bool stopped, std::function<void(bool)> done = {});
 
-    // Writes handed to the queue and not answered yet.
-    bool HasPendingWrites() const { return !m_pending.isEmpty(); }
+    // The absence of a member (Locate, Date, Time, StatusIndex) copied from one record to another.
+    static void TakeAbsence(TVurnaDataRec& into, const TVurnaDataRec& from);
 
 private:
     // A member with writes still out: the newest one asked for, and the record its file held
@@ -69,6 +69,8 @@ private:
     struct Written;
 
     quint64 Show(TVurnaDataRec record, Fields fields);
+    // What a member's file holds now, on the board and in the own record.
+    void ShowStored(TVurnaDataRec record);
     void Finish(const QList<TVurnaDataRec>& batch, const QList<quint64>& generations, const Written& result,
                 const Done& done);
 

@@ -84,17 +84,27 @@ TEST_F(QueuedWriter, TheBoardShowsAChangeAtOnceAndTheOthersHearOfItOnceWritten)
 
 TEST_F(QueuedWriter, OnlyTheNewestWaitingWriteOfAMemberIsMadeAndTheAbsenceGoesOverTheFileAsItIsThen)
 {
-    writer.WriteUserFile(away("ITO", "first"));
-    writer.WriteUserFiles({TVurnaDataRec{}, away("ITO", "second")}, false, {}, UserStatusWriter::Fields::AbsenceOnly);
+    const auto absence = UserStatusWriter::Fields::AbsenceOnly;
+    writer.WriteUserFiles({TVurnaDataRec{}, away("ITO", "first")}, false, {}, absence);
+    writer.WriteUserFiles({TVurnaDataRec{}, away("ITO", "second")}, false, {}, absence);
+    // A whole record waiting is never replaced by an absence alone: its other fields would be lost.
+    TVurnaDataRec renamed = away("UEDA", "whole");
+    renamed.Name = cp932(QStringLiteral("上田二郎"));
+    writer.WriteUserFile(renamed);
+    writer.WriteUserFiles({TVurnaDataRec{}, away("UEDA", "later")}, false, {}, absence);
     // 伊藤 renamed himself on his own PC meanwhile.
     share.writeBytes(QStringLiteral("Ito.vrn"), memberFile(QStringLiteral("ｲﾄｳ"), QStringLiteral("伊藤一郎"), {}));
     answer();
-    EXPECT_EQ(notices.sent, QList<QByteArray>{path("ITO") + " second"});
-    TVurnaDataRec stored;
-    ParseUserFile(share.readBytes(QStringLiteral("Ito.vrn")), stored);
-    EXPECT_EQ(stored.Locate, "second");
-    EXPECT_EQ(stored.Name, cp932(QStringLiteral("伊藤一郎")));
-    EXPECT_EQ(model.GetMember(2).Name, stored.Name) << "the board shows what the file holds";
+    EXPECT_EQ(notices.sent,
+              (QList<QByteArray>{path("ITO") + " second", path("UEDA") + " whole", path("UEDA") + " later"}));
+    TVurnaDataRec ito, ueda;
+    ParseUserFile(share.readBytes(QStringLiteral("Ito.vrn")), ito);
+    ParseUserFile(share.readBytes(QStringLiteral("ueda.vrn")), ueda);
+    EXPECT_EQ(ito.Locate, "second");
+    EXPECT_EQ(ito.Name, cp932(QStringLiteral("伊藤一郎")));
+    EXPECT_EQ(model.GetMember(2).Name, ito.Name) << "the board shows what the file holds";
+    EXPECT_EQ(ueda.Locate, "later");
+    EXPECT_EQ(ueda.Name, renamed.Name);
 }
 
 TEST_F(QueuedWriter, AWriteTheShareRefusesIsTakenBackFromTheBoardAndTheOwnRecord)
