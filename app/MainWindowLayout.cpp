@@ -81,7 +81,9 @@ void TfrmMain::BuildWindow()
     m_status = new StatusBarSink(scale, this);
     m_memoPage = new MemoPage(
         m_session.State().Own, m_session.Queue(),
-        [this](const QByteArray& text, const QByteArray& basedOn) { m_session.SaveOwnMemoBoard(text, basedOn); },
+        [this](const QByteArray& text, const QByteArray& basedOn, bool erase) {
+            m_session.SaveOwnMemoBoard(text, basedOn, erase);
+        },
         m_session.Boxes(), *m_status, PageDesign, scale);
     m_memoPage->setFont(font());
     m_pgcMain->addTab(m_memoPage, QStringLiteral("　伝言板　"));

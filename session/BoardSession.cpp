@@ -23,7 +23,48 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QThread>
 #include <QTimer>
+
+namespace {
+
+// The local settings and the datagram socket belong to the window's thread: a site
+// configuration read off it that moves the share hands them their part back there (the
+// window's thread goes on handling events while it waits for the read).
+class ShareMoveOnThread final : public ShareMoveTarget
+{
+public:
+    ShareMoveOnThread(ShareMoveTarget& target, QObject& home) : m_target(target), m_home(home) {}
+
+    void WriteLocalSettings(ParmRec& ownBoard) override
+    {
+        Run([&] { m_target.WriteLocalSettings(ownBoard); });
+    }
+    TVurnaDataRec LoadOwnIdentity() override
+    {
+        TVurnaDataRec own;
+        Run([&] { own = m_target.LoadOwnIdentity(); });
+        return own;
+    }
+    void SaveOwnIdentity(const TVurnaDataRec& own) override
+    {
+        Run([&] { m_target.SaveOwnIdentity(own); });
+    }
+
+private:
+    void Run(const std::function<void()>& call)
+    {
+        if (QThread::currentThread() == m_home.thread())
+            call();
+        else
+            QMetaObject::invokeMethod(&m_home, call, Qt::BlockingQueuedConnection);
+    }
+
+    ShareMoveTarget& m_target;
+    QObject& m_home;
+};
+
+} // namespace
 
 BoardSession::BoardSession(SessionEnvironment environment, QObject* parent)
     : QObject(parent), m_env(std::move(environment)), m_clock(*m_env.clock), m_boxes(*m_env.boxes),
@@ -276,7 +317,9 @@ void BoardSession::WhenBoardIdle(std::function<void()> command)
 
 bool BoardSession::LoadSiteConfig(int index, bool followMove, const QByteArray& memberName, bool mustBeReachable)
 {
-    const SiteConfigContext context = SiteContext(memberName);
+    ShareMoveOnThread move(m_settings, *this);
+    SiteConfigContext context = SiteContext(memberName);
+    context.shareMove = &move;
     bool loaded = false;
     OffTheWindow(m_state.Boards, [&](ParmRecList& boards) {
         const QByteArray dir = boards.at(index).ShareDir;
@@ -391,12 +434,7 @@ bool BoardSession::End(const std::function<void()>& saveWindowParts)
         m_huzai.SetDefaultValueOnExit();
     if (saveWindowParts)
         saveWindowParts();
-    if (HasOwnEntry(m_state.Own))
-        m_kept.Post("filter", {.kind = KeptWrites::Kind::File,
-                               .path = m_state.Own.FileName + FilterFile::Extension,
-                               .text = FilterFile::Build(m_state.Boards),
-                               .checkBase = false,
-                               .basedOn = {}});
+    SaveFilterFile();
     m_writer.SetStopMarker(true);
     const bool drained = m_shareQueue.Drain(EndWaitMs);
     // The answers of what was written: the stopped notice goes out only now, after its marker.
@@ -411,34 +449,49 @@ bool BoardSession::End(const std::function<void()>& saveWindowParts)
     return true;
 }
 
-void BoardSession::SaveOwnMemoBoard(const QByteArray& text, const QByteArray& basedOn)
+void BoardSession::SaveFilterFile()
+{
+    // A guest has no filter file.
+    if (!HasOwnEntry(m_state.Own))
+        return;
+    // Until the share has it, the start-up takes the filter from here.
+    m_keptFilter = {m_state.Own.FileName + FilterFile::Extension, FilterFile::Build(m_state.Boards)};
+    m_kept.Post("filter", {.kind = KeptWrites::Kind::File,
+                           .path = m_keptFilter->first,
+                           .text = m_keptFilter->second,
+                           .checkBase = false,
+                           .basedOn = {}});
+}
+
+void BoardSession::SaveOwnMemoBoard(const QByteArray& text, const QByteArray& basedOn, bool erase)
 {
     if (!HasOwnEntry(m_state.Own))
         return;
-    m_kept.Post("memo board", {.kind = KeptWrites::Kind::MemoBoard,
-                               .path = m_state.Own.FileName,
-                               .text = text,
-                               .checkBase = true,
-                               .basedOn = basedOn});
+    // An erase has a key of its own: a save typed after it must not take its place.
+    m_kept.Post(erase ? "memo erase" : "memo board",
+                {.kind = erase ? KeptWrites::Kind::MemoErase : KeptWrites::Kind::MemoBoard,
+                 .path = m_state.Own.FileName,
+                 .text = text,
+                 .checkBase = true,
+                 .basedOn = basedOn});
 }
 
 void BoardSession::WriteKept()
 {
-    const QList<KeptWrites::Write> kept = m_kept.TakeKept();
-    for (const KeptWrites::Write& write : kept) {
+    int n = 0;
+    for (const KeptWrites::Write& write : m_kept.TakeKept()) {
         if (write.kind == KeptWrites::Kind::File && write.path.endsWith(FilterFile::Extension))
             m_keptFilter = {write.path, write.text};
-        m_shareQueue.Post<bool>(
-            {}, [write] { return KeptWrites::StillValid(write) && KeptWrites::Perform(write); }, this,
-            [this, write](bool written) {
-                if (written) {
+        // Through the journal again: a share still away at this run's end keeps them once more.
+        m_kept.Post(
+            "last run " + QByteArray::number(++n), write, true, this, [this, write](KeptWrites::Outcome outcome) {
+                if (outcome == KeptWrites::Outcome::Written)
                     qCInfo(lcFiles) << "written what the last run could not:" << write.path;
+                if (outcome != KeptWrites::Outcome::Changed)
                     return;
-                }
-                // Changed on the share meanwhile, or the share still refuses: never overwritten,
-                // never dropped.
+                // Changed on the share meanwhile: never overwritten, never dropped.
                 const QString aside = m_kept.SetAside(write);
-                qCWarning(lcFiles) << "kept write not written; set aside in" << aside;
+                qCWarning(lcFiles) << "kept write changed on the share; set aside in" << aside;
                 ReportStatus(m_status,
                              QStringLiteral("前回の終了時に保存できなかった内容を %1 に残しました。").arg(aside),
                              Severity::Warning);
@@ -480,14 +533,7 @@ void BoardSession::ApplyPreferences(const SettingResult& result)
 {
     ParmRec& own = m_state.OwnBoard();
     // This run's filter choices are in memory only; the start-up below reads the file again.
-    if (HasOwnEntry(m_state.Own)) {
-        m_keptFilter = {m_state.Own.FileName + FilterFile::Extension, FilterFile::Build(m_state.Boards)};
-        m_kept.Post("filter", {.kind = KeptWrites::Kind::File,
-                               .path = m_keptFilter->first,
-                               .text = m_keptFilter->second,
-                               .checkBase = false,
-                               .basedOn = {}});
-    }
+    SaveFilterFile();
 
     const QByteArray newFileName = result.FileName.isEmpty()
                                        ? QByteArray()
@@ -539,10 +585,7 @@ void BoardSession::ApplyPreferences(const SettingResult& result)
         [me](TVurnaDataRec& current) {
             const TVurnaDataRec absence = current;
             current = me;
-            current.Locate = absence.Locate;
-            current.Date = absence.Date;
-            current.Time = absence.Time;
-            current.StatusIndex = absence.StatusIndex;
+            UserStatusWriter::TakeAbsence(current, absence);
             return true;
         },
         true,

@@ -124,10 +124,11 @@ public:
     // the share did not take of the memo board and the filter file is kept for the next start.
     // False when the program has already ended.
     bool End(const std::function<void()>& saveWindowParts);
-    static constexpr int EndWaitMs = 7000;
+    static constexpr int EndWaitMs = 4000;
     // The memo board as edited, `basedOn` the text it was loaded with: written on the queue,
     // kept on this PC when the share does not take it before the end.
-    void SaveOwnMemoBoard(const QByteArray& text, const QByteArray& basedOn);
+    // `erase`: the board is erased instead, unread memos included.
+    void SaveOwnMemoBoard(const QByteArray& text, const QByteArray& basedOn, bool erase = false);
 
 signals:
     // A board is about to load: its pictures are needed as its members arrive.
@@ -160,6 +161,8 @@ private:
     static void OffTheWindow(ParmRecList& boards, const std::function<void(ParmRecList&)>& read);
     // Writes what an earlier run could not, where it is still valid.
     void WriteKept();
+    // The filter file of this run's choices, on the queue and kept if the share does not take it.
+    void SaveFilterFile();
     void RunUpdateCheck();
     void ConnectBoard();
 

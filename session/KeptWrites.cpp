@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -33,7 +34,9 @@ QDataStream& operator>>(QDataStream& in, KeptWrites::Write& write)
 {
     qint32 kind = 0;
     in >> kind >> write.path >> write.text >> write.checkBase >> write.basedOn;
-    write.kind = kind == qint32(KeptWrites::Kind::MemoBoard) ? KeptWrites::Kind::MemoBoard : KeptWrites::Kind::File;
+    write.kind = kind == qint32(KeptWrites::Kind::MemoBoard)   ? KeptWrites::Kind::MemoBoard
+                 : kind == qint32(KeptWrites::Kind::MemoErase) ? KeptWrites::Kind::MemoErase
+                                                               : KeptWrites::Kind::File;
     return in;
 }
 
@@ -55,7 +58,8 @@ KeptWrites::KeptWrites(ShareQueue& queue, QString folder)
 
 KeptWrites::~KeptWrites() = default;
 
-void KeptWrites::Post(const QByteArray& key, const Write& write, QObject* receiver, std::function<void(bool)> done)
+void KeptWrites::Post(const QByteArray& key, const Write& write, bool checkFirst, QObject* receiver,
+                      std::function<void(Outcome)> done)
 {
     quint64 number = 0;
     {
@@ -63,22 +67,26 @@ void KeptWrites::Post(const QByteArray& key, const Write& write, QObject* receiv
         number = ++m_journal->sequence;
         m_journal->open.insert(key, {number, write});
     }
-    auto work = [journal = m_journal, key, write, number] {
-        const bool written = Perform(write);
+    auto work = [journal = m_journal, key, write, number, checkFirst] {
+        const Outcome outcome = checkFirst && !StillValid(write) ? Outcome::Changed
+                                : Perform(write)                 ? Outcome::Written
+                                                                 : Outcome::Refused;
         std::lock_guard lock(journal->mutex);
-        // A write that failed stays open, to be kept at the end; a newer one of the key decides.
+        // A refused write stays open, to be kept at the end; a newer one of the key decides.
         const auto entry = journal->open.constFind(key);
-        if (written && entry != journal->open.constEnd() && entry->first == number)
+        if (outcome != Outcome::Refused && entry != journal->open.constEnd() && entry->first == number)
             journal->open.remove(key);
-        return written;
+        return outcome;
     };
-    m_queue.Post<bool>("kept " + key, work, receiver, std::move(done));
+    m_queue.Post<Outcome>("kept " + key, work, receiver, std::move(done));
 }
 
 bool KeptWrites::Perform(const Write& write)
 {
     if (write.kind == Kind::MemoBoard)
         return MemoFiles::SaveOwnBoard(write.path, write.text);
+    if (write.kind == Kind::MemoErase)
+        return MemoFiles::EraseOwnBoard(write.path);
     return WriteFileText(write.path, write.text);
 }
 
@@ -86,8 +94,9 @@ bool KeptWrites::StillValid(const Write& write)
 {
     if (!write.checkBase)
         return true;
-    const QByteArray path = write.kind == Kind::MemoBoard ? MemoFiles::readPath(write.path) : write.path;
-    // The text itself: the write reached the server after all, just before the program ended.
+    const QByteArray path = write.kind == Kind::File ? write.path : MemoFiles::readPath(write.path);
+    // The text itself (nothing, for an erase): the write reached the server after all, just
+    // before the program ended.
     const QByteArray now = ReadFileText(path);
     return now == write.basedOn || now == write.text;
 }
@@ -97,7 +106,10 @@ bool KeptWrites::KeepUnwritten()
     QList<Write> left;
     {
         std::lock_guard lock(m_journal->mutex);
-        for (const auto& entry : std::as_const(m_journal->open))
+        // In the order they were asked for: an erase and the save typed after it must stay so.
+        QList<std::pair<quint64, Write>> open = m_journal->open.values();
+        std::sort(open.begin(), open.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& entry : std::as_const(open))
             left << entry.second;
     }
     if (left.isEmpty())

@@ -20,7 +20,11 @@ public:
     enum class Kind {
         File,      // the whole file, as a plain write
         MemoBoard, // the own memo board (".old"), under the member's memo guard
+        MemoErase, // the own memo board erased, unread memos included
     };
+    // What became of a write: taken by the share; not written because the file changed
+    // meanwhile (only when asked to check first); or refused (the share is away or full).
+    enum class Outcome { Written, Changed, Refused };
     struct Write
     {
         Kind kind = Kind::File;
@@ -38,16 +42,18 @@ public:
     ~KeptWrites();
 
     // Runs `write` after everything posted before it; a waiting write of the same key is
-    // replaced. `done` (on `receiver`'s thread) says whether the share took it.
-    void Post(const QByteArray& key, const Write& write, QObject* receiver = nullptr,
-              std::function<void(bool)> done = {});
+    // replaced. `checkFirst`: written only while still valid (a write kept by an earlier run).
+    // `done` (on `receiver`'s thread) says what became of it. Until the share has taken it, or
+    // found it changed, it counts as unwritten.
+    void Post(const QByteArray& key, const Write& write, bool checkFirst = false, QObject* receiver = nullptr,
+              std::function<void(Outcome)> done = {});
 
     // At the end, once the queue had its time: what the share has not taken goes to the folder.
     // False when it could not be kept there either.
     bool KeepUnwritten();
 
-    // At start: what an earlier run kept. Taken from the folder; the caller posts the ones
-    // still valid (Post) and sets aside the others (SetAside).
+    // At start: what an earlier run kept. Taken from the folder; the caller posts them again
+    // (Post, checking first) and sets aside the ones that changed (SetAside).
     QList<Write> TakeKept();
     // A kept write that is no longer valid: its text stays in the folder as a file of its own,
     // whose path is returned, for the user to copy from.

@@ -106,7 +106,10 @@ void MemoPage::SaveOwnBoard()
     if (!HasOwnEntry(m_own) || !m_rchDengonOwner->isModified() || !m_save)
         return;
     // Kept on this PC when the share does not take it before the end: the mark can go now.
-    m_save(MemoBoardView::BoardText(*m_rchDengonOwner), m_basedOn);
+    const QByteArray text = MemoBoardView::BoardText(*m_rchDengonOwner);
+    m_save(text, m_basedOn, false);
+    // The next save starts from what this one wrote.
+    m_basedOn = text;
     m_rchDengonOwner->setModified(false);
 }
 
@@ -114,6 +117,8 @@ void MemoPage::EraseClick(MessageBoxes& boxes)
 {
     if (!HasOwnEntry(m_own) || m_takingIn || !MemoBoardView::ConfirmErase(*m_rchDengonOwner, boxes))
         return;
+    // Kept with the board's saves: a save still waiting must not come back after the erase.
+    if (m_save)
+        m_save({}, m_basedOn, true);
     m_basedOn.clear();
-    m_queue.Post({}, [path = m_own.FileName] { MemoFiles::EraseOwnBoard(path); });
 }

@@ -27,9 +27,10 @@ class MemoPage final : public QWidget
     Q_DISABLE_COPY_MOVE(MemoPage)
 
 public:
-    // Writes the edited board (CP932 text) to the own ".old"; `basedOn` is the ".old" text the
-    // board was filled from. It runs on `queue`, in order with the page's own work there.
-    using BoardSave = std::function<void(const QByteArray& text, const QByteArray& basedOn)>;
+    // Writes the edited board (CP932 text) to the own ".old", or erases the board (memos unread
+    // included) when `erase`; `basedOn` is the ".old" text the board was filled from. It runs on
+    // `queue`, in order with the page's own work there.
+    using BoardSave = std::function<void(const QByteArray& text, const QByteArray& basedOn, bool erase)>;
 
     // `own` is the user's record, which the session keeps current.
     MemoPage(const TVurnaDataRec& own, ShareQueue& queue, BoardSave save, MessageBoxes& boxes, StatusSink& status,
