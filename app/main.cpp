@@ -7,6 +7,7 @@
 #include "board/ui/TVurnaGrid.h"
 #include "platform/Clock.h"
 #include "platform/Diagnostics.h"
+#include "platform/EndDeadline.h"
 #include "platform/HostAddress.h"
 #include "platform/ProcessStarter.h"
 #include "platform/RecordedMessageBoxes.h"
@@ -22,6 +23,9 @@
 
 int main(int argc, char** argv)
 {
+    // Made before everything else so that it is the last to go: the destructors after an end
+    // may still wait on threads that hang on the server.
+    EndDeadline deadline;
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Vurnaboard"));
     Diagnostics::InstallFromEnvironment();
@@ -59,7 +63,10 @@ int main(int argc, char** argv)
     boxes.SetOwner(&frmMain);
     folders.SetOwner(&frmMain);
     SessionEnd sessionEnd;
+    QObject::connect(&sessionEnd, &SessionEnd::EndRequested, &frmMain,
+                     [&deadline] { deadline.Arm(EndDeadline::AfterRequestMs); });
     QObject::connect(&sessionEnd, &SessionEnd::EndRequested, &frmMain, &TfrmMain::Quit);
+    QObject::connect(&frmMain, &TfrmMain::Ended, &frmMain, [&deadline] { deadline.Arm(EndDeadline::AfterSavedMs); });
     QObject::connect(&sessionEnd, &SessionEnd::TickRequested, &session.State().Scheduler, &MinuteScheduler::MinuteTick);
     int dumps = 0;
     QObject::connect(&sessionEnd, &SessionEnd::DumpRequested, &frmMain, [&frmMain, &clock, &dumps] {

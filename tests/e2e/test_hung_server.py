@@ -46,6 +46,9 @@ class HungServer(unittest.TestCase):
         profile = self.board.profile("pc1", ShareDir=served + "/", FileName=served + "/yamada", Name="山田")
         copy = self.board.start(profile)
         copy.wait_started()
+        # A request the server has taken and not answered holds the process until it does: the
+        # stop comes once the start's writes are done.
+        copy.wait_log("own entry marked running")
         self.share.write("yamada.ftr", b"")
         self.server.send_signal(signal.SIGSTOP)
         began = time.monotonic()
@@ -62,6 +65,17 @@ class HungServer(unittest.TestCase):
         self.assertTrue(again.has_logged("written what the last run could not"))
         self.assertEqual(again.stop(), 0)
 
+    def test_a_start_that_waits_on_the_server_still_ends_within_ten_seconds(self):
+        served = self.point
+        profile = self.board.profile("pc1", ShareDir=served + "/", FileName=served + "/yamada", Name="山田")
+        self.server.send_signal(signal.SIGSTOP)
+        copy = self.board.start(profile)
+        time.sleep(1)
+        began = time.monotonic()
+        copy.signal(signal.SIGTERM)
+        self.assertEqual(copy.wait_exit(timeout=10), 0)
+        self.assertLess(time.monotonic() - began, 10)
+        self.assertTrue(copy.has_logged("without waiting any longer for the shared directory"))
 
 if __name__ == "__main__":
     vurna_e2e.VURNA3 = sys.argv[1]
