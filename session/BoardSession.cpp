@@ -501,7 +501,9 @@ void BoardSession::WriteKept()
 
 TVurnaDataArray BoardSession::LoadMembersOf(const QByteArray& shareDir, QString* error) const
 {
-    SharePath::rememberFolder(shareDir);
+    // The dialog that asks stays answering while the server does; the load itself reads away
+    // from the window's thread as every load does.
+    ParallelWork::RunWhileEventsFlow([&shareDir] { SharePath::rememberFolder(shareDir); });
     TVurnaDataArray members{TVurnaDataRec{}};
     try {
         LoadUserFiles(SharePath::withSeparator(shareDir), members, AllMembers, m_state.Model.SortPriorityOn());
@@ -514,19 +516,25 @@ TVurnaDataArray BoardSession::LoadMembersOf(const QByteArray& shareDir, QString*
 
 ParmRec BoardSession::ReadSiteConfigOf(const QByteArray& shareDir) const
 {
-    SharePath::rememberFolder(shareDir);
     ParmRecList boards{m_state.OwnBoard()};
     boards.append(ParmRec{});
     // Only a look: a moved share is not followed into the local settings.
-    SiteConfig::Load(
-        SharePath::withSeparator(shareDir), boards, 1, false,
-        {.shareMove = nullptr, .clock = &m_clock, .memberName = {}, .retry = {}, .logAppender = m_logAppender});
+    const SiteConfigContext context{
+        .shareMove = nullptr, .clock = &m_clock, .memberName = {}, .retry = {}, .logAppender = m_logAppender};
+    ParallelWork::RunWhileEventsFlow([&] {
+        SharePath::rememberFolder(shareDir);
+        SiteConfig::Load(SharePath::withSeparator(shareDir), boards, 1, false, context);
+    });
     return boards.at(1);
 }
 
 TVurnaDefaultValue BoardSession::ReadOwnDefaults() const
 {
-    return DefaultValueFile::ReadDefaultValue(m_state.Own.FileName + DefaultValueFile::Extension);
+    TVurnaDefaultValue defaults;
+    ParallelWork::RunWhileEventsFlow([&defaults, path = m_state.Own.FileName + DefaultValueFile::Extension] {
+        defaults = DefaultValueFile::ReadDefaultValue(path);
+    });
+    return defaults;
 }
 
 void BoardSession::ApplyPreferences(const SettingResult& result)
