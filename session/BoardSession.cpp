@@ -332,8 +332,19 @@ bool BoardSession::LoadSiteConfig(int index, bool followMove, const QByteArray& 
 void BoardSession::OffTheWindow(ParmRecList& boards, const std::function<void(ParmRecList&)>& read)
 {
     // Read into a copy: the window goes on drawing its menus from the boards meanwhile.
+    const ParmRecList before = boards;
     ParmRecList copy = boards;
     ParallelWork::RunWhileEventsFlow([&] { read(copy); });
+    // What the user changed meanwhile (a filter chosen from the menu) stays where the read left
+    // it alone.
+    if (boards.size() == before.size() && copy.size() == before.size()) {
+        for (qsizetype i = 0; i < copy.size(); ++i) {
+            if (copy.at(i) == before.at(i))
+                copy[i] = boards.at(i);
+            else if (copy.at(i).Filter == before.at(i).Filter)
+                copy[i].Filter = boards.at(i).Filter;
+        }
+    }
     boards = std::move(copy);
 }
 

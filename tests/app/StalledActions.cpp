@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QTimer>
 
 namespace StalledActions {
 
@@ -156,9 +157,14 @@ QList<Action> All()
              return delivered && stored;
          }},
         {"board switch",
-         [](BoardSession& session, TfrmMain&) { session.WhenBoardIdle([&session] { session.SwitchBoard(1); }); },
+         [](BoardSession& session, TfrmMain&) {
+             // A filter chosen from the menu while the switch waits is not undone by it.
+             QTimer::singleShot(20, &session, [&session] { session.State().Boards[0].Filter.StatusFilterOn = true; });
+             session.WhenBoardIdle([&session] { session.SwitchBoard(1); });
+         },
          [](BoardSession& session, const QString&) {
-             return session.State().CurrentBoard == 1 && !onBoard(session, "OSAKA1").FileName.isEmpty();
+             return session.State().CurrentBoard == 1 && !onBoard(session, "OSAKA1").FileName.isEmpty() &&
+                    session.State().Boards[0].Filter.StatusFilterOn;
          }},
         {"minute tick",
          [](BoardSession& session, TfrmMain&) {
