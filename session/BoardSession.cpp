@@ -512,9 +512,8 @@ void BoardSession::WriteKept()
 
 TVurnaDataArray BoardSession::LoadMembersOf(const QByteArray& shareDir, QString* error) const
 {
-    // The dialog that asks stays answering while the server does; the load itself reads away
-    // from the window's thread as every load does.
-    ParallelWork::RunWhileEventsFlow([&shareDir] { SharePath::rememberFolder(shareDir); });
+    // Reads nothing; the load reads away from the window's thread as every load does.
+    SharePath::rememberFolder(shareDir);
     TVurnaDataArray members{TVurnaDataRec{}};
     try {
         LoadUserFiles(SharePath::withSeparator(shareDir), members, AllMembers, m_state.Model.SortPriorityOn());
@@ -532,10 +531,9 @@ ParmRec BoardSession::ReadSiteConfigOf(const QByteArray& shareDir) const
     // Only a look: a moved share is not followed into the local settings.
     const SiteConfigContext context{
         .shareMove = nullptr, .clock = &m_clock, .memberName = {}, .retry = {}, .logAppender = m_logAppender};
-    ParallelWork::RunWhileEventsFlow([&] {
-        SharePath::rememberFolder(shareDir);
-        SiteConfig::Load(SharePath::withSeparator(shareDir), boards, 1, false, context);
-    });
+    SharePath::rememberFolder(shareDir);
+    ParallelWork::RunWhileEventsFlow(
+        [&] { SiteConfig::Load(SharePath::withSeparator(shareDir), boards, 1, false, context); });
     return boards.at(1);
 }
 
