@@ -1,9 +1,7 @@
 #include "board/BoardModel.h"
 #include "BoardModelFixture.h"
 #include "board/ChangeStamp.h"
-#include "board/StatusNotifier.h"
 #include "board/UserLoader.h"
-#include "board/UserStatusWriter.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -98,61 +96,6 @@ TEST_F(BoardModelFixture, UpdateMemberMatchesTheExactFileName)
     r.FileName = r.FileName.toLower();
     EXPECT_FALSE(model.UpdateMember(r));
     EXPECT_EQ(changed.count(), 1);
-}
-
-class RecordingNotifier final : public StatusNotifier
-{
-public:
-    void SendStatusNotice(const TVurnaDataRec& r) override { statuses.append(r.FileName); }
-    void SendRunningNotice(const TVurnaDataRec&, bool running) override { runnings.append(running); }
-    QList<QByteArray> statuses;
-    QList<bool> runnings;
-};
-
-TEST_F(BoardModelFixture, WriteUserFileUpdatesBoardFileOwnRecordAndNotifies)
-{
-    TVurnaDataRec own = model.GetMember(2);
-    UserStatusWriter writer(model, own);
-    RecordingNotifier notifier;
-    writer.SetNotifier(&notifier);
-
-    TVurnaDataRec r = model.GetMember(2);
-    r.Locate = cp932(QStringLiteral("会議室"));
-    r.Date = "2026/12/09";
-    writer.WriteUserFile(r);
-    EXPECT_EQ(model.GetMember(2).Locate, r.Locate);
-    EXPECT_EQ(own.Locate, r.Locate);
-    EXPECT_EQ(share.readBytes(QStringLiteral("Ito.vrn")).split('\n').at(4), "\"" + r.Locate + "\"\r");
-    EXPECT_EQ(notifier.statuses, QList<QByteArray>{path("ITO")});
-    EXPECT_EQ(share.readBytes(QStringLiteral("timestmp.dat")), QByteArray("41\r\nABE\r\n")); // left to the caller
-
-    TVurnaDataRec other = model.GetMember(3);
-    other.Locate = "x";
-    writer.WriteUserFile(other);
-    EXPECT_EQ(own.Locate, r.Locate);
-}
-
-TEST_F(BoardModelFixture, StopMarkerFollowsTheOwnProgram)
-{
-    TVurnaDataRec own = model.GetMember(1);
-    UserStatusWriter writer(model, own);
-    RecordingNotifier notifier;
-    writer.SetNotifier(&notifier);
-
-    writer.SetStopMarker(true);
-    EXPECT_TRUE(share.exists(QStringLiteral("ABE.off")));
-    EXPECT_FALSE(own.Running);
-    EXPECT_EQ(share.readBytes(QStringLiteral("timestmp.dat")), QByteArray("42\r\nABE\r\n"));
-    writer.SetStopMarker(false);
-    EXPECT_FALSE(share.exists(QStringLiteral("ABE.off")));
-    EXPECT_TRUE(own.Running);
-    EXPECT_EQ(notifier.runnings, (QList<bool>{false, true}));
-    EXPECT_EQ(model.TimeStamp(), 43);
-
-    TVurnaDataRec guest;
-    UserStatusWriter guestWriter(model, guest);
-    guestWriter.SetStopMarker(true);
-    EXPECT_EQ(model.TimeStamp(), 43);
 }
 
 } // namespace

@@ -80,6 +80,7 @@ TEST_F(QueuedWriter, TheBoardShowsAChangeAtOnceAndTheOthersHearOfItOnceWritten)
     EXPECT_EQ(share.readBytes(QStringLiteral("timestmp.dat")), QByteArray("42\r\nITO\r\n"));
     EXPECT_EQ(model.TimeStamp(), 42) << "its own commit is no change to reload";
     EXPECT_EQ(failed.size(), 1);
+    EXPECT_EQ(own.Locate, "A") << "a colleague's write went into the own record";
 }
 
 TEST_F(QueuedWriter, OnlyTheNewestWaitingWriteOfAMemberIsMadeAndTheAbsenceGoesOverTheFileAsItIsThen)
@@ -138,6 +139,19 @@ TEST_F(QueuedWriter, TheStopMarkerIsAnnouncedOnlyOnceTheShareTookIt)
     EXPECT_TRUE(share.exists(QStringLiteral("ITO.off")));
     EXPECT_EQ(notices.sent, QList<QByteArray>{path("ITO") + " off"});
     EXPECT_EQ(model.TimeStamp(), 42);
+
+    writer.SetStopMarker(false);
+    // A guest has no marker to set and commits no change.
+    TVurnaDataRec guest;
+    UserStatusWriter guestWriter(model, guest);
+    guestWriter.SetQueue(&queue, &receiver);
+    guestWriter.SetStopMarker(true);
+    ASSERT_TRUE(queue.Drain(10000));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(share.exists(QStringLiteral("ITO.off")));
+    EXPECT_TRUE(own.Running);
+    EXPECT_EQ(notices.sent, (QList<QByteArray>{path("ITO") + " off", path("ITO") + " on"}));
+    EXPECT_EQ(model.TimeStamp(), 43);
 }
 
 } // namespace
