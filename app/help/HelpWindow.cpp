@@ -2,6 +2,7 @@
 
 #include "forms/DialogFont.h"
 #include "forms/HelpContext.h"
+#include "platform/ParallelWork.h"
 
 #include <QApplication>
 #include <QFile>
@@ -123,7 +124,9 @@ HelpWindow* HelpWindow::Open(const HelpBook& book, int context, QWidget* owner)
 
 void HelpWindow::ShowTopic(int context)
 {
-    const HelpBook::SiteHelp site = m_book.ReadSiteHelp();
+    // The site's page is on the share: the window keeps answering while the server does.
+    HelpBook::SiteHelp site;
+    ParallelWork::RunWhileEventsFlow([&site, &book = m_book] { site = book.ReadSiteHelp(); });
     const bool siteShown = site.state == HelpBook::SiteHelp::State::Shown;
     if (siteShown && (!m_siteShown || site.html != m_siteHtml))
         ++m_generation;
