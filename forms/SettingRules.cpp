@@ -2,6 +2,7 @@
 
 #include "platform/Cp932.h"
 #include "platform/KanaWidth.h"
+#include "platform/ParallelWork.h"
 #include "platform/SharePath.h"
 #include "platform/SjisText.h"
 
@@ -101,7 +102,13 @@ QByteArray ShareDirFromText(const QString& text)
 
 bool IsExistingDirectory(const QByteArray& dir)
 {
-    return !dir.isEmpty() && QFileInfo(SharePath::resolve(dir)).isDir();
+    if (dir.isEmpty())
+        return false;
+    // Asked while the dialog opens and as the field is left: a server that does not answer must
+    // not stop the window with it.
+    bool isDir = false;
+    ParallelWork::RunWhileEventsFlow([&dir, &isDir] { isDir = QFileInfo(SharePath::resolve(dir)).isDir(); });
+    return isDir;
 }
 
 int FindMember(const TVurnaDataArray& members, const QByteArray& fileName)

@@ -312,8 +312,11 @@ void TfrmSetting::edtExit(QWidget* field)
 
 void TfrmSetting::btnSelectShareDirClick()
 {
-    const QString chosen =
-        m_env.folders.chooseFolder(QStringLiteral("共有ディレクトリを選択して下さい。"), m_edtShareDir->text());
+    // The chooser looks at its first folder on the window's thread: a share whose server does
+    // not answer would stop the window with it, so it is tried off the window first.
+    const QString typed = m_edtShareDir->text();
+    const QString start = SettingRules::IsExistingDirectory(SettingRules::ShareDirFromText(typed)) ? typed : QString();
+    const QString chosen = m_env.folders.chooseFolder(QStringLiteral("共有ディレクトリを選択して下さい。"), start);
     if (chosen.isEmpty())
         return;
     if (Refuse(SettingRules::UnmappableRefusal(QStringLiteral("共有ディレクトリ"), chosen), m_edtShareDir))
