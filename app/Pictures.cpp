@@ -1,10 +1,8 @@
 #include "app/Pictures.h"
 
 #include "platform/LogCategories.h"
-#include "platform/SharePath.h"
 
-#include <QFile>
-#include <QImageReader>
+#include <QImage>
 
 // Resources of a static library must be registered by name, outside any namespace.
 static void initVurnaResources()
@@ -66,9 +64,8 @@ QList<QPixmap> StatusPictureList(const ParmRec& board)
         const int k = code - BuiltinStatusCount;
         const StatusIcon icon = board.StatusIcons.value(k);
         QPixmap picture;
-        if (!icon.IconPath.isEmpty()) {
-            QImageReader reader(SharePath::resolve(icon.IconPath));
-            const QImage image = reader.read();
+        if (!icon.Picture.isEmpty()) {
+            const QImage image = QImage::fromData(icon.Picture);
             if (!image.isNull())
                 picture = QPixmap::fromImage(image.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         }

@@ -19,13 +19,15 @@ struct StatusEntry
 };
 
 // Where the window takes the picture of one custom status entry from. The core only knows
-// whether the file is there; the window tries `IconPath` and uses its built-in picture
+// whether the file is there and its bytes; the window decodes `Picture` and uses its built-in picture
 // `FallbackPicture` (3 for returning-today kinds, 4 for plain absence) when that fails, so
 // that picture and status indexes stay aligned.
 struct StatusIcon
 {
     QByteArray IconPath; // board directory + icon file (in-memory path); empty when missing
     int FallbackPicture = 4;
+    QByteArray Picture; // the file's bytes, read with the site configuration
+    static constexpr qsizetype MaxBytes = 1024 * 1024;
 
     bool operator==(const StatusIcon&) const = default;
 };

@@ -255,7 +255,14 @@ private:
             const QByteArray path = SharePath::join(m_dir, file);
             StatusIcon icon;
             icon.FallbackPicture = (i % 2 == 1) ? 3 : 4;
-            if (!file.isEmpty() && ShareFiles::exists(path) && !ShareFiles::isDirectory(path))
+            bool read = false;
+            if (!file.isEmpty() && ShareFiles::exists(path) && !ShareFiles::isDirectory(path)) {
+                // Read here, away from the window, which shows the board from the bytes.
+                RetryPolicy policy;
+                policy.maxBytes = StatusIcon::MaxBytes;
+                icon.Picture = ReadFileTextChecked(path, policy, &read);
+            }
+            if (read)
                 icon.IconPath = path;
             else
                 qCDebug(lcConfig) << "アイコンファイルがありません。" << Cp932::toUnicode(path);

@@ -170,19 +170,20 @@ TEST_F(SiteFixture, CustomIconNamesQuotedUnquotedAndUnclosed)
 
 TEST_F(SiteFixture, CustomIconsFallBackToBuiltInPicturesWhenAFileIsMissing)
 {
-    share.writeBytes(QStringLiteral("Gaisyutu_Y.ico"), "icon");
-    share.writeBytes(QStringLiteral("kaigi_y.ico"), "icon");
-    share.writeBytes(QStringLiteral("kaigi_r.ico"), "icon");
+    share.writeBytes(QStringLiteral("Gaisyutu_Y.ico"), "icon 5");
+    share.writeBytes(QStringLiteral("kaigi_y.ico"), "icon 7");
+    share.writeBytes(QStringLiteral("kaigi_r.ico"), "icon 8");
     ASSERT_TRUE(
         load(ini({"CUSTOMICON YELLOWICON=GAISYUTU_Y.ICO REDICON=gaisyutu_r.ico NAME=" + cp932(QStringLiteral("外出")),
                   "CUSTOMICON YELLOWICON=kaigi_y.ico REDICON=kaigi_r.ico NAME=" + cp932(QStringLiteral("会議"))})));
     ASSERT_EQ(own().StatusTable.size(), 9);
     const QByteArray dir = own().ShareDir;
     ASSERT_EQ(own().StatusIcons.size(), 4);
-    EXPECT_EQ(own().StatusIcons.at(0), (StatusIcon{dir + "GAISYUTU_Y.ICO", 3})); // entry 5
-    EXPECT_EQ(own().StatusIcons.at(1), (StatusIcon{"", 4}));                     // entry 6: missing
-    EXPECT_EQ(own().StatusIcons.at(2), (StatusIcon{dir + "kaigi_y.ico", 3}));    // entry 7
-    EXPECT_EQ(own().StatusIcons.at(3), (StatusIcon{dir + "kaigi_r.ico", 4}));    // entry 8
+    // The bytes come with the configuration: the window reads nothing from the share.
+    EXPECT_EQ(own().StatusIcons.at(0), (StatusIcon{dir + "GAISYUTU_Y.ICO", 3, "icon 5"})); // entry 5
+    EXPECT_EQ(own().StatusIcons.at(1), (StatusIcon{"", 4, ""}));                           // entry 6: missing
+    EXPECT_EQ(own().StatusIcons.at(2), (StatusIcon{dir + "kaigi_y.ico", 3, "icon 7"}));    // entry 7
+    EXPECT_EQ(own().StatusIcons.at(3), (StatusIcon{dir + "kaigi_r.ico", 4, "icon 8"}));    // entry 8
 }
 
 // ---------------------------------------------------------------- time table and calendar
