@@ -17,6 +17,7 @@ class MinuteScheduler;
 class StatusSink;
 class LocalSettings;
 class BoardModel;
+class ShareQueue;
 
 // What the datagram side works with; everything lives in the main window and the references
 // stay valid for the notice's whole life.
@@ -32,6 +33,8 @@ struct NoticeContext
     const Clock& clock;        // log entry times
     // Where the log's lines go off the window's thread; written at once without one.
     VurnaLog::Appender logAppender = nullptr;
+    // Where the tests of a share-moved request run; at once without one.
+    ShareQueue* queue = nullptr;
 };
 
 // The notification datagrams of this copy: it tells the other copies at once what changed

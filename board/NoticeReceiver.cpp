@@ -10,6 +10,7 @@
 #include "platform/LogCategories.h"
 #include "platform/ShareFiles.h"
 #include "platform/SharePath.h"
+#include "platform/ShareQueue.h"
 #include "platform/SjisText.h"
 #include "store/LocalSettings.h"
 #include "store/StatusReport.h"
@@ -289,18 +290,32 @@ void NoticeReceiver::obeyShare(const QByteArray& text, const QByteArray& sender)
     // fills the share's log nor keeps the program busy testing paths on the share.
     const qint64 now = nowMs();
     const QByteArray wanted = Datagram::ShareValue(text);
-    const bool tested = m_shareGate.MayTest(sender, now);
-    QByteArray directory;
-    bool isBoard = false;
-    if (tested) {
-        // Kept as the sender spells it, which the start-up upper-cases: where the folder's parent
-        // cannot be listed, that spelling is the only way to it.
-        directory = SharePath::withSeparator(Datagram::NativePath(wanted));
-        const QByteArray iniPath = SharePath::join(directory, "VURNA.INI");
-        isBoard = !directory.isEmpty() && QDir::isAbsolutePath(SharePath::resolve(directory)) &&
-                  ShareFiles::isDirectory(directory) && ShareFiles::exists(iniPath) &&
-                  !ShareFiles::isDirectory(iniPath);
+    if (!m_shareGate.MayTest(sender, now)) {
+        answerShare({wanted, {}, sender, now, false}, false);
+        return;
     }
+    // Kept as the sender spells it, which the start-up upper-cases: where the folder's parent
+    // cannot be listed, that spelling is the only way to it.
+    const ShareRequest request{wanted, SharePath::withSeparator(Datagram::NativePath(wanted)), sender, now, true};
+    // The test reads a folder the sender names, on whatever server: off the window's thread.
+    ShareQueue::Run<bool>(
+        m_context.queue, {},
+        [directory = request.directory] {
+            const QByteArray iniPath = SharePath::join(directory, "VURNA.INI");
+            return !directory.isEmpty() && QDir::isAbsolutePath(SharePath::resolve(directory)) &&
+                   ShareFiles::isDirectory(directory) && ShareFiles::exists(iniPath) &&
+                   !ShareFiles::isDirectory(iniPath);
+        },
+        this, [this, request](bool isBoard) { answerShare(request, isBoard); });
+}
+
+void NoticeReceiver::answerShare(const ShareRequest& request, bool isBoard)
+{
+    const QByteArray& wanted = request.wanted;
+    const QByteArray& directory = request.directory;
+    const QByteArray& sender = request.sender;
+    const qint64 now = request.now;
+    const bool tested = request.tested;
     const auto from = [&sender] { return sjisText(QStringLiteral(" (送信元 ")) + sender + ')'; };
     if (!isBoard) {
         ShareRequestGate::Tally tally;

@@ -75,6 +75,16 @@ private:
     void applyStatus(const QByteArray& text);
     void takeMemo(const QByteArray& text);
     void obeyShare(const QByteArray& text, const QByteArray& sender);
+    // A share-moved request and the outcome of its test (none when the gate refused a test).
+    struct ShareRequest
+    {
+        QByteArray wanted;
+        QByteArray directory;
+        QByteArray sender;
+        qint64 now = 0;
+        bool tested = false;
+    };
+    void answerShare(const ShareRequest& request, bool isBoard);
     void writeLog(const QByteArray& message) const;
 
     const NoticeContext& m_context;

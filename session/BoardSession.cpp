@@ -83,7 +83,8 @@ BoardSession::BoardSession(SessionEnvironment environment, QObject* parent)
                                  .status = m_status,
                                  .settings = m_settings,
                                  .clock = m_clock,
-                                 .logAppender = m_logAppender},
+                                 .logAppender = m_logAppender,
+                                 .queue = &m_shareQueue},
                                 this);
     // Without a look-up of its own the notice asks the host.
     if (m_env.lookUpAddress)

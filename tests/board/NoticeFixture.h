@@ -46,7 +46,8 @@ inline QByteArray noticeMember(const QString& furigana, const QString& name, con
 class NoticeCopy
 {
 public:
-    NoticeCopy(const TestShare& share, const QByteArray& ownBase, const QByteArray& ownAddress)
+    NoticeCopy(const TestShare& share, const QByteArray& ownBase, const QByteArray& ownAddress,
+               ShareQueue* queue = nullptr)
     {
         model.SetDataSource(share.dataSource());
         model.Reload(AllMembers);
@@ -62,7 +63,8 @@ public:
                                                               .currentBoard = currentBoard,
                                                               .status = status,
                                                               .settings = settings,
-                                                              .clock = clock});
+                                                              .clock = clock,
+                                                              .queue = queue});
         notice->SetAddressLookUp([ownAddress] { return ownAddress; });
     }
 

@@ -1,7 +1,9 @@
 #include "NoticeFixture.h"
 #include "board/Datagram.h"
 #include "platform/SharePath.h"
+#include "platform/ShareQueue.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSignalSpy>
 
@@ -167,8 +169,17 @@ struct ShareCase
     bool obeyed;
 };
 
+// The test of the folder runs on the queue, as in the program.
 class ShareMoved : public NoticeOffice, public ::testing::WithParamInterface<ShareCase>
 {
+protected:
+    void SetUp() override
+    {
+        NoticeOffice::SetUp();
+        copy = std::make_unique<NoticeCopy>(share, "OWN", "192.168.1.20", &queue);
+    }
+    void TearDown() override { copy.reset(); }
+    ShareQueue queue;
 };
 
 TEST_P(ShareMoved, OnlyForABoardDirectory)
@@ -203,6 +214,8 @@ TEST_P(ShareMoved, OnlyForABoardDirectory)
     copy->settings.SetShareDir("/OLD/");
 
     copy->notice->HandleDatagram("\x01Vrn3_Shr=" + wanted, "192.168.9.9");
+    ASSERT_TRUE(queue.Drain(10000));
+    QCoreApplication::sendPostedEvents();
     QDir::setCurrent(workingDir);
 
     const QByteArray expected = cp932(QDir::toNativeSeparators(dir)) + SharePath::nativeSeparator;
