@@ -490,24 +490,36 @@ void BoardSession::SaveOwnMemoBoard(const QByteArray& text, const QByteArray& ba
 
 void BoardSession::WriteKept()
 {
+    const QList<KeptWrites::Write> kept = m_kept.TakeKept();
+    // Once every one is settled, the folder need not hold them for a run that ends early.
+    struct Settling
+    {
+        qsizetype left = 0;
+        bool refused = false;
+    };
+    const auto settling = std::make_shared<Settling>(Settling{kept.size(), false});
     int n = 0;
-    for (const KeptWrites::Write& write : m_kept.TakeKept()) {
+    for (const KeptWrites::Write& write : kept) {
         if (write.kind == KeptWrites::Kind::File && write.path.endsWith(FilterFile::Extension))
             m_keptFilter = {write.path, write.text};
         // Through the journal again: a share still away at this run's end keeps them once more.
-        m_kept.Post(
-            "last run " + QByteArray::number(++n), write, true, this, [this, write](KeptWrites::Outcome outcome) {
-                if (outcome == KeptWrites::Outcome::Written)
-                    qCInfo(lcFiles) << "written what the last run could not:" << write.path;
-                if (outcome != KeptWrites::Outcome::Changed)
-                    return;
-                // Changed on the share meanwhile: never overwritten, never dropped.
-                const QString aside = m_kept.SetAside(write);
-                qCWarning(lcFiles) << "kept write changed on the share; set aside in" << aside;
-                ReportStatus(m_status,
-                             QStringLiteral("前回の終了時に保存できなかった内容を %1 に残しました。").arg(aside),
-                             Severity::Warning);
-            });
+        m_kept.Post("last run " + QByteArray::number(++n), write, true, this,
+                    [this, write, settling](KeptWrites::Outcome outcome) {
+                        settling->refused = settling->refused || outcome == KeptWrites::Outcome::Refused;
+                        if (--settling->left == 0 && !settling->refused)
+                            m_kept.ForgetTaken();
+                        if (outcome == KeptWrites::Outcome::Written)
+                            qCInfo(lcFiles) << "written what the last run could not:" << write.path;
+                        if (outcome != KeptWrites::Outcome::Changed)
+                            return;
+                        // Changed on the share meanwhile: never overwritten, never dropped.
+                        const QString aside = m_kept.SetAside(write);
+                        qCWarning(lcFiles) << "kept write changed on the share; set aside in" << aside;
+                        ReportStatus(
+                            m_status,
+                            QStringLiteral("前回の終了時に保存できなかった内容を %1 に残しました。").arg(aside),
+                            Severity::Warning);
+                    });
     }
 }
 

@@ -62,31 +62,43 @@ void KeptWrites::Post(const QByteArray& key, const Write& write, bool checkFirst
                       std::function<void(Outcome)> done)
 {
     quint64 number = 0;
+    Write made = write;
     {
         std::lock_guard lock(m_journal->mutex);
         number = ++m_journal->sequence;
-        m_journal->open.insert(key, {number, write});
+        // The one it replaces never reached the share: the share still holds what that one
+        // started from.
+        const auto replaced = m_journal->open.constFind(key);
+        if (replaced != m_journal->open.constEnd())
+            made.basedOn = replaced->second.basedOn;
+        m_journal->open.insert(key, {number, made});
     }
-    auto work = [journal = m_journal, key, write, number, checkFirst] {
+    auto work = [journal = m_journal, key, write = made, number, checkFirst] {
         const Outcome outcome = checkFirst && !StillValid(write) ? Outcome::Changed
-                                : Perform(write)                 ? Outcome::Written
+                                : Perform(write, checkFirst)     ? Outcome::Written
                                                                  : Outcome::Refused;
         std::lock_guard lock(journal->mutex);
         // A refused write stays open, to be kept at the end; a newer one of the key decides.
         const auto entry = journal->open.constFind(key);
         if (outcome != Outcome::Refused && entry != journal->open.constEnd() && entry->first == number)
             journal->open.remove(key);
+        // Older refused writes of the same file would only undo this one at the next start.
+        if (outcome == Outcome::Written)
+            journal->open.removeIf(
+                [&](const auto& e) { return e.value().first < number && e.value().second.path == write.path; });
         return outcome;
     };
     m_queue.Post<Outcome>("kept " + key, work, receiver, std::move(done));
 }
 
-bool KeptWrites::Perform(const Write& write)
+bool KeptWrites::Perform(const Write& write, bool kept)
 {
     if (write.kind == Kind::MemoBoard)
         return MemoFiles::SaveOwnBoard(write.path, write.text);
+    // Memos that came in since the user erased, while the share was away, were never shown:
+    // an erase made at a later start leaves them unread.
     if (write.kind == Kind::MemoErase)
-        return MemoFiles::EraseOwnBoard(write.path);
+        return kept ? MemoFiles::SaveOwnBoard(write.path, {}) : MemoFiles::EraseOwnBoard(write.path);
     return WriteFileText(write.path, write.text);
 }
 
@@ -112,14 +124,19 @@ bool KeptWrites::KeepUnwritten()
         for (const auto& entry : std::as_const(open))
             left << entry.second;
     }
-    if (left.isEmpty())
-        return true;
-    // Kept writes of a run that never got to write them come first: they are older.
-    QList<Write> all = TakeKept();
+    const QString path = m_folder + QLatin1Char('/') + QLatin1String(KeptFile);
+    // Kept writes of a run that never got to write them come first: they are older. Those this
+    // run took are in the journal, where still unwritten.
+    QList<Write> all = m_taken ? QList<Write>{} : ReadKeptFile();
     all << left;
+    if (all.isEmpty()) {
+        if (m_taken)
+            QFile::remove(path);
+        return true;
+    }
     if (!QDir().mkpath(m_folder))
         return false;
-    QSaveFile file(m_folder + QLatin1Char('/') + QLatin1String(KeptFile));
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     QDataStream out(&file);
@@ -132,6 +149,17 @@ bool KeptWrites::KeepUnwritten()
 }
 
 QList<KeptWrites::Write> KeptWrites::TakeKept()
+{
+    m_taken = true;
+    return ReadKeptFile();
+}
+
+void KeptWrites::ForgetTaken()
+{
+    QFile::remove(m_folder + QLatin1Char('/') + QLatin1String(KeptFile));
+}
+
+QList<KeptWrites::Write> KeptWrites::ReadKeptFile()
 {
     const QString path = m_folder + QLatin1Char('/') + QLatin1String(KeptFile);
     QFile file(path);
@@ -156,9 +184,9 @@ QList<KeptWrites::Write> KeptWrites::TakeKept()
         QFile::rename(path,
                       path + QStringLiteral(".unreadable-") + QString::number(QDateTime::currentMSecsSinceEpoch()));
         qCWarning(lcFiles) << "kept unwritten files unreadable; set aside";
-        return writes;
     }
-    QFile::remove(path);
+    // The file stays until this run has settled them (ForgetTaken) or keeps them again at its
+    // end: a run that never gets there loses nothing.
     return writes;
 }
 

@@ -52,20 +52,26 @@ public:
     // False when it could not be kept there either.
     bool KeepUnwritten();
 
-    // At start: what an earlier run kept. Taken from the folder; the caller posts them again
-    // (Post, checking first) and sets aside the ones that changed (SetAside).
+    // At start: what an earlier run kept. The caller posts them again (Post, checking first),
+    // sets aside the ones that changed (SetAside), and calls ForgetTaken once none is left
+    // unwritten; until then, or until this run's end keeps what is left, they stay in the folder.
     QList<Write> TakeKept();
+    void ForgetTaken();
     // A kept write that is no longer valid: its text stays in the folder as a file of its own,
     // whose path is returned, for the user to copy from.
     QString SetAside(const Write& write);
 
     // Runs on the queue's thread: the write itself, and whether a kept one is still valid.
-    static bool Perform(const Write& write);
+    // `kept`: a write of an earlier run.
+    static bool Perform(const Write& write, bool kept = false);
     static bool StillValid(const Write& write);
 
 private:
+    QList<Write> ReadKeptFile();
+
     struct Journal;
     ShareQueue& m_queue;
     QString m_folder;
     std::shared_ptr<Journal> m_journal;
+    bool m_taken = false; // this run has taken the earlier run's writes into its journal
 };

@@ -54,6 +54,8 @@ TEST_P(KeptMemoBoard, TheNextRunWritesWhatIsStillValidInTheOrderItWasAskedFor)
     gate.set_value();
     if (c.between)
         share.writeBytes(QStringLiteral("ito.old"), c.between);
+    // A colleague's memo, arrived since: the user never saw it.
+    share.writeBytes(QStringLiteral("ito.mil"), "new memo\r\n");
 
     ShareQueue queue;
     KeptWrites kept(queue, local.path());
@@ -67,12 +69,38 @@ TEST_P(KeptMemoBoard, TheNextRunWritesWhatIsStillValidInTheOrderItWasAskedFor)
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(share.readBytes(QStringLiteral("ito.old")), QByteArray(c.expected));
     EXPECT_EQ(changed, c.setAside);
+    EXPECT_EQ(share.readBytes(QStringLiteral("ito.mil")), "new memo\r\n");
+}
+
+TEST(KeptWrites, ARunThatNeverReachesItsEndLeavesThemForTheNext)
+{
+    QTemporaryDir local;
+    std::promise<void> gate;
+    {
+        ShareQueue queue;
+        queue.Post({}, [away = gate.get_future().share()] { away.wait(); });
+        KeptWrites first(queue, local.path());
+        first.Post("filter",
+                   {.kind = Kind::File, .path = "/NOWHERE/ITO.ftr", .text = "f", .checkBase = false, .basedOn = {}});
+        ASSERT_TRUE(first.KeepUnwritten());
+        // The next start takes them, and is ended before its own end could keep them again.
+        ShareQueue idle;
+        EXPECT_EQ(KeptWrites(idle, local.path()).TakeKept().size(), 1);
+    }
+    gate.set_value();
+    ShareQueue queue;
+    EXPECT_EQ(KeptWrites(queue, local.path()).TakeKept().size(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, KeptMemoBoard,
     ::testing::Values(
         KeptCase{"saved", {{Kind::MemoBoard, "A\r\n", "X\r\n"}}, nullptr, "A\r\n", 0},
+        KeptCase{"saved_twice",
+                 {{Kind::MemoBoard, "A\r\n", "X\r\n"}, {Kind::MemoBoard, "B\r\n", "A\r\n"}},
+                 nullptr,
+                 "B\r\n",
+                 0},
         KeptCase{
             "saved_then_erased", {{Kind::MemoBoard, "A\r\n", "X\r\n"}, {Kind::MemoErase, "", "A\r\n"}}, nullptr, "", 0},
         KeptCase{"erased_then_typed_again",
