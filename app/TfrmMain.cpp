@@ -112,6 +112,8 @@ void TfrmMain::Quit()
 
 void TfrmMain::EndProgram()
 {
+    if (!m_session.HasEnded())
+        emit Ending();
     if (!m_session.End([this] {
             m_memoPage->SaveOwnBoard();
             m_placement.Save();

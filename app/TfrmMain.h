@@ -60,6 +60,8 @@ public:
     DialogLauncher& Dialogs() { return *m_dialogs; }
 
 signals:
+    // The program's end begins its saving.
+    void Ending();
     // The program has saved and ends now.
     void Ended();
 

@@ -66,6 +66,9 @@ int main(int argc, char** argv)
     QObject::connect(&sessionEnd, &SessionEnd::EndRequested, &frmMain,
                      [&deadline] { deadline.Arm(EndDeadline::AfterRequestMs); });
     QObject::connect(&sessionEnd, &SessionEnd::EndRequested, &frmMain, &TfrmMain::Quit);
+    // A start-up that was slow to finish still leaves the end its own wait for the share.
+    QObject::connect(&frmMain, &TfrmMain::Ending, &frmMain,
+                     [&deadline] { deadline.Extend(BoardSession::EndWaitMs + 1000); });
     QObject::connect(&frmMain, &TfrmMain::Ended, &frmMain, [&deadline] { deadline.Arm(EndDeadline::AfterSavedMs); });
     QObject::connect(&sessionEnd, &SessionEnd::TickRequested, &session.State().Scheduler, &MinuteScheduler::MinuteTick);
     int dumps = 0;

@@ -2,8 +2,8 @@
 
 #include "platform/LogCategories.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 EndDeadline::~EndDeadline()
 {
@@ -19,14 +19,27 @@ EndDeadline::~EndDeadline()
 void EndDeadline::Arm(int ms)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    {
-        const std::lock_guard lock(m_mutex);
-        if (deadline >= m_deadline)
-            return;
-        m_deadline = deadline;
-        if (!m_thread.joinable())
-            m_thread = std::thread([this] { Watch(); });
-    }
+    const std::lock_guard lock(m_mutex);
+    if (deadline < m_deadline)
+        Set(deadline);
+}
+
+void EndDeadline::Extend(int ms)
+{
+    const auto wanted = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    const std::lock_guard lock(m_mutex);
+    // Set keeps it within the limit.
+    Set(m_deadline == std::chrono::steady_clock::time_point::max() ? wanted : std::max(m_deadline, wanted));
+}
+
+void EndDeadline::Set(std::chrono::steady_clock::time_point deadline)
+{
+    // The first deadline fixes the limit that none after it may pass.
+    if (m_limit == std::chrono::steady_clock::time_point::max())
+        m_limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(LimitMs);
+    m_deadline = std::min(deadline, m_limit);
+    if (!m_thread.joinable())
+        m_thread = std::thread([this] { Watch(); });
     m_wake.notify_all();
 }
 
@@ -38,8 +51,7 @@ void EndDeadline::Watch()
             std::chrono::steady_clock::now() >= m_deadline) {
             qCWarning(lcBoard) << "the program ends without waiting any longer for the shared directory";
             std::fflush(nullptr);
-            // Destructors would wait for the very threads that hang on the server.
-            std::_Exit(0);
+            EndNow();
         }
     }
 }

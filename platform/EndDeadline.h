@@ -20,19 +20,29 @@ public:
     // The process ends (exit code 0) `ms` from now, unless an earlier deadline stands or this
     // object goes first.
     void Arm(int ms);
+    // The end's saving begins: it gets at least `ms` from now, but never more than LimitMs from
+    // the first deadline set.
+    void Extend(int ms);
 
     // From an end request to the end of the process: the end's own wait for the share, and
     // the saving around it, fit well inside.
     static constexpr int AfterRequestMs = 7000;
     // From the end's saving, done, to the end of the process.
     static constexpr int AfterSavedMs = 2000;
+    // Log-off waits for no program longer than about ten seconds.
+    static constexpr int LimitMs = 9500;
 
 private:
+    void Set(std::chrono::steady_clock::time_point deadline);
     void Watch();
+    // At once, without running anything more of this process: what runs at exit may wait on
+    // threads stuck on the server.
+    [[noreturn]] static void EndNow();
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::chrono::steady_clock::time_point m_deadline = std::chrono::steady_clock::time_point::max();
+    std::chrono::steady_clock::time_point m_limit = std::chrono::steady_clock::time_point::max();
     bool m_stopping = false;
     std::thread m_thread;
 };

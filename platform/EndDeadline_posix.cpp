@@ -1,0 +1,8 @@
+#include "platform/EndDeadline.h"
+
+#include <cstdlib>
+
+void EndDeadline::EndNow()
+{
+    std::_Exit(0);
+}
