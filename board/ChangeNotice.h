@@ -33,7 +33,8 @@ struct NoticeContext
     const Clock& clock;        // log entry times
     // Where the log's lines go off the window's thread; written at once without one.
     VurnaLog::Appender logAppender = nullptr;
-    // Where the tests of a share-moved request run; at once without one.
+    // Where the tests of a share-moved request run; at once without one. Not the share's own
+    // queue: the sender names any folder on any server, which must not hold up the board's work.
     ShareQueue* queue = nullptr;
 };
 

@@ -291,12 +291,12 @@ void NoticeReceiver::obeyShare(const QByteArray& text, const QByteArray& sender)
     const qint64 now = nowMs();
     const QByteArray wanted = Datagram::ShareValue(text);
     if (!m_shareGate.MayTest(sender, now)) {
-        answerShare({wanted, {}, sender, now, false}, false);
+        answerShare({wanted, {}, sender, false}, false);
         return;
     }
     // Kept as the sender spells it, which the start-up upper-cases: where the folder's parent
     // cannot be listed, that spelling is the only way to it.
-    const ShareRequest request{wanted, SharePath::withSeparator(Datagram::NativePath(wanted)), sender, now, true};
+    const ShareRequest request{wanted, SharePath::withSeparator(Datagram::NativePath(wanted)), sender, true};
     // The test reads a folder the sender names, on whatever server: off the window's thread.
     ShareQueue::Run<bool>(
         m_context.queue, {},
@@ -314,7 +314,8 @@ void NoticeReceiver::answerShare(const ShareRequest& request, bool isBoard)
     const QByteArray& wanted = request.wanted;
     const QByteArray& directory = request.directory;
     const QByteArray& sender = request.sender;
-    const qint64 now = request.now;
+    // The gate counts by the minute it is in now; the test may have waited on its server.
+    const qint64 now = nowMs();
     const bool tested = request.tested;
     const auto from = [&sender] { return sjisText(QStringLiteral(" (送信元 ")) + sender + ')'; };
     if (!isBoard) {

@@ -81,7 +81,6 @@ private:
         QByteArray wanted;
         QByteArray directory;
         QByteArray sender;
-        qint64 now = 0;
         bool tested = false;
     };
     void answerShare(const ShareRequest& request, bool isBoard);

@@ -84,7 +84,7 @@ BoardSession::BoardSession(SessionEnvironment environment, QObject* parent)
                                  .settings = m_settings,
                                  .clock = m_clock,
                                  .logAppender = m_logAppender,
-                                 .queue = &m_shareQueue},
+                                 .queue = &m_folderTests},
                                 this);
     // Without a look-up of its own the notice asks the host.
     if (m_env.lookUpAddress)

@@ -177,6 +177,8 @@ private:
     HuzaiActions m_huzai;
     // The own share's work, off the window's thread.
     ShareQueue m_shareQueue;
+    // Folders that share-moved requests name, tested on a thread of their own.
+    ShareQueue m_folderTests;
     // Log lines leave the window's thread through the share's queue, in order.
     const VurnaLog::Appender m_logAppender = [this](std::function<void()> append) {
         m_shareQueue.Post(QByteArray(), std::move(append));
