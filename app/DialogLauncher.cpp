@@ -11,6 +11,8 @@
 #include "store/HistoryFile.h"
 #include "store/MemoFiles.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 void tellNobodySelected(MessageBoxes& boxes)
@@ -36,6 +38,10 @@ void DialogLauncher::Run(QDialog& dialog)
 
 void DialogLauncher::Preferences()
 {
+    if (m_preferencesOpen)
+        return;
+    m_preferencesOpen = true;
+    const auto reopenable = qScopeGuard([this] { m_preferencesOpen = false; });
     MainState& state = m_session.State();
     SettingEnvironment environment{
         .folders = m_session.Folders(),

@@ -56,4 +56,6 @@ private:
     // While a detail window is open its modal loop lets the board's events through, and the board
     // may be clicked again; one detail window at a time.
     QPointer<TfrmInfo> m_info;
+    // The preferences look at the share while the window answers: opened once at a time.
+    bool m_preferencesOpen = false;
 };

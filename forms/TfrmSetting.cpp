@@ -80,7 +80,7 @@ TfrmSetting::TfrmSetting(SettingEnvironment env, const ParmRec& ownBoard, const 
 
     cmbOwnerFileNameSet(m_members);
     m_edtShareDir->setText(Cp932::toUnicode(ownBoard.ShareDir));
-    m_btnOK->setEnabled(SettingRules::IsExistingDirectory(ownBoard.ShareDir));
+    const QByteArray shareDir = ownBoard.ShareDir;
     m_chkAutoMinimum->setChecked(ownBoard.AutoSmall);
     m_chkCreateShortcut->setChecked(m_env.shortcutPresent && m_env.shortcutPresent());
     m_chkAutoDengonOpen->setChecked(ownBoard.AutoDengonOpen);
@@ -88,6 +88,9 @@ TfrmSetting::TfrmSetting(SettingEnvironment env, const ParmRec& ownBoard, const 
     m_chkDefaultValue->setChecked(own.DefaultOnExit == 1);
     SetSortPriority(ownBoard.SortPriority);
     SetOwnerStatusToField(own);
+    // Last: the window's events run while the share is looked at, and may replace what the
+    // references above name.
+    m_btnOK->setEnabled(SettingRules::IsExistingDirectory(shareDir));
 }
 
 void TfrmSetting::BuildWindow()
@@ -331,6 +334,8 @@ void TfrmSetting::edtShareDirExit()
         return;
     m_edtShareDir->setModified(false);
     const QByteArray dir = SettingRules::ShareDirFromText(m_edtShareDir->text());
+    // Not to be confirmed while the look at the folder runs (a click on it arrives meanwhile).
+    m_btnOK->setEnabled(false);
     if (SettingRules::IsExistingDirectory(dir)) {
         m_edtShareDir->setText(WithSeparator(SettingRules::Trimmed(m_edtShareDir->text())));
         TakeDirectory(dir);

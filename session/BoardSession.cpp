@@ -625,7 +625,9 @@ void BoardSession::ApplyPreferences(const SettingResult& result)
                              QStringLiteral("%1 の行き先を保存できませんでした。共有ディレクトリに書き込めません。")
                                  .arg(Cp932::toUnicode(m_state.Own.Name)),
                              Severity::Fault);
-            StartUp();
+            // The end may have come while the file was written: nothing starts again then.
+            if (!m_ended)
+                StartUp();
         });
 }
 

@@ -258,7 +258,10 @@ private:
             bool read = false;
             if (!file.isEmpty() && ShareFiles::exists(path) && !ShareFiles::isDirectory(path)) {
                 // Read here, away from the window, which shows the board from the bytes.
+                // One try: a picture that cannot be read has its built-in stand-in, and every
+                // reading of the configuration would wait again for one too large or locked.
                 RetryPolicy policy;
+                policy.attempts = 1;
                 policy.maxBytes = StatusIcon::MaxBytes;
                 icon.Picture = ReadFileTextChecked(path, policy, &read);
             }

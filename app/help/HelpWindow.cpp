@@ -126,7 +126,8 @@ void HelpWindow::ShowTopic(int context)
 {
     // The site's page is on the share: the window keeps answering while the server does.
     HelpBook::SiteHelp site;
-    ParallelWork::RunWhileEventsFlow([&site, &book = m_book] { site = book.ReadSiteHelp(); });
+    // Its own copy of the book: a help key pressed meanwhile may give the window another.
+    ParallelWork::RunWhileEventsFlow([&site, book = m_book] { site = book.ReadSiteHelp(); });
     const bool siteShown = site.state == HelpBook::SiteHelp::State::Shown;
     if (siteShown && (!m_siteShown || site.html != m_siteHtml))
         ++m_generation;
