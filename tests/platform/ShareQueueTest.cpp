@@ -9,22 +9,34 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <semaphore>
 
 namespace {
 
-// A job that waits until the test opens the gate: the server not answering.
+// A job that waits until the test opens the gate: the server not answering. Not a
+// std::binary_semaphore: MinGW's libstdc++ can lose its wake-up and leave the job waiting.
 struct Gate
 {
-    std::binary_semaphore open{0};
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool isOpen = false;
     std::function<int()> job()
     {
         return [this] {
-            open.acquire();
+            std::unique_lock lock(mutex);
+            opened.wait(lock, [this] { return isOpen; });
             return 0;
         };
+    }
+    void Open()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            isOpen = true;
+        }
+        opened.notify_all();
     }
 };
 
@@ -74,7 +86,7 @@ TEST(ShareQueue, ANewerJobOfTheSameKeyReplacesTheWaitingOne)
     post("YAMADA", "newest");
     post({}, "unkeyed");
     post({}, "unkeyed");
-    gate.open.release();
+    gate.Open();
     ASSERT_TRUE(QTest::qWaitFor([&] { return handed.size() == 4; }, 5000));
     EXPECT_EQ(handed, (QList<QByteArray>{"other", "newest", "unkeyed", "unkeyed"}));
 }
@@ -92,7 +104,7 @@ TEST(ShareQueue, AShareThatStopsAnsweringIsReportedUntilItAnswersAgain)
     ASSERT_TRUE(QTest::qWaitFor([&] { return queue.IsStalled(); }, 5000));
     EXPECT_FALSE(queue.Drain(20));
     EXPECT_EQ(queue.Pending(), 2);
-    gate.open.release();
+    gate.Open();
     ASSERT_TRUE(QTest::qWaitFor([&] { return after && !queue.IsStalled(); }, 5000));
     EXPECT_TRUE(queue.Drain(1000));
     ASSERT_EQ(stalled.size(), 2);
@@ -113,7 +125,7 @@ TEST(ShareQueue, GoingAwayNeverWaitsForAHungJobNorHandsItsResultBack)
             {}, [] { return 1; }, &receiver, [&](int) { handed = true; });
         QTest::qWait(20);
     }
-    gate->open.release();
+    gate->Open();
     QTest::qWait(50);
     EXPECT_FALSE(handed);
 }
