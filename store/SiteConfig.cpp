@@ -256,16 +256,18 @@ private:
             StatusIcon icon;
             icon.FallbackPicture = (i % 2 == 1) ? 3 : 4;
             bool read = false;
-            if (!file.isEmpty() && ShareFiles::exists(path) && !ShareFiles::isDirectory(path)) {
-                // Read here, away from the window, which shows the board from the bytes.
-                // One try: a picture that cannot be read has its built-in stand-in, and every
-                // reading of the configuration would wait again for one too large or locked.
+            if (!file.isEmpty()) {
+                // Read here, away from the window, which shows the board from the bytes. The
+                // read tells a missing file or a folder itself: no look before it, which on a
+                // file server is a round trip each. One try: a picture that cannot be read has
+                // its built-in stand-in, and every reading of the configuration would wait again
+                // for one too large or locked.
                 RetryPolicy policy;
                 policy.attempts = 1;
                 policy.maxBytes = StatusIcon::MaxBytes;
                 icon.Picture = ReadFileTextChecked(path, policy, &read);
             }
-            if (read)
+            if (read && !icon.Picture.isEmpty())
                 icon.IconPath = path;
             else
                 qCDebug(lcConfig) << "アイコンファイルがありません。" << Cp932::toUnicode(path);
