@@ -12,6 +12,7 @@
 #include "platform/ProcessStarter.h"
 #include "platform/RecordedMessageBoxes.h"
 #include "platform/SharePath.h"
+#include "platform/ShareQueue.h"
 #include "platform/SingleInstance.h"
 #include "platform/ui/QtFolderChooser.h"
 #include "platform/ui/QtMessageBoxes.h"
@@ -79,5 +80,10 @@ int main(int argc, char** argv)
     if (!frmMain.FormCreate())
         return 0;
     frmMain.ShowAtStart();
-    return app.exec();
+    const int code = app.exec();
+    // A call still waiting on a server that does not answer would meet the statics that the rest
+    // of the end destroys, Qt's own among them. What the end had to write is written or kept.
+    if (!session.ShareWorkEnded(ShareQueue::LeaveBehindMs))
+        EndDeadline::EndNow();
+    return code;
 }

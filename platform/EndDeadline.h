@@ -32,12 +32,13 @@ public:
     // Log-off waits for no program longer than about ten seconds.
     static constexpr int LimitMs = 9500;
 
+    // At once (exit code 0), without running anything more of this process: what runs at exit
+    // may wait on threads stuck on the server, or destroy what they still use.
+    [[noreturn]] static void EndNow();
+
 private:
     void Set(std::chrono::steady_clock::time_point deadline);
     void Watch();
-    // At once, without running anything more of this process: what runs at exit may wait on
-    // threads stuck on the server.
-    [[noreturn]] static void EndNow();
 
     std::mutex m_mutex;
     std::condition_variable m_wake;

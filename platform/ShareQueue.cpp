@@ -99,11 +99,12 @@ void ShareQueue::CheckStall()
 
 ShareQueue::~ShareQueue()
 {
-    const std::lock_guard lock(m_state->mutex);
+    std::unique_lock lock(m_state->mutex);
     m_state->owner = nullptr;
     m_state->stopping = true;
     m_state->jobs.clear();
     m_state->wake.notify_all();
+    m_state->idle.wait_for(lock, std::chrono::milliseconds(LeaveBehindMs), [&] { return !m_state->running; });
 }
 
 void ShareQueue::Post(const QByteArray& key, std::function<void()> work)

@@ -27,9 +27,15 @@ public:
     // How long a job may run before the share counts as not answering.
     static constexpr int DefaultStallMs = 1500;
 
+    // How long going away waits for the running job. On a share that answers a job ends in
+    // milliseconds, and one that goes on running meets the statics the end of the process
+    // destroys; one that hangs on the server is left behind after this.
+    static constexpr int LeaveBehindMs = 500;
+
     explicit ShareQueue(int stallMs = DefaultStallMs, QObject* parent = nullptr);
-    // Never waits for a job that hangs on the share: its thread ends by itself once the call
-    // returns, and its result is dropped.
+    // Drops the jobs still waiting and never waits longer than LeaveBehindMs for a job that
+    // hangs on the share: its thread ends by itself once the call returns, and its result is
+    // dropped.
     ~ShareQueue() override;
 
     // Runs `work` after every job posted before it; then `done` with its result on the thread

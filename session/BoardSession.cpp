@@ -461,6 +461,13 @@ bool BoardSession::End(const std::function<void()>& saveWindowParts)
     return true;
 }
 
+bool BoardSession::ShareWorkEnded(int ms)
+{
+    // One wait for both: the folder tests have been waiting alongside.
+    const bool board = m_shareQueue.Drain(ms);
+    return m_folderTests.Drain(board ? ms : 0) && board;
+}
+
 void BoardSession::SaveFilterFile()
 {
     // A guest has no filter file.

@@ -125,6 +125,9 @@ public:
     // False when the program has already ended.
     bool End(const std::function<void()>& saveWindowParts);
     static constexpr int EndWaitMs = 4000;
+    // Waits up to `ms` for the share's work still running; false when some of it still waits on
+    // a server that does not answer.
+    bool ShareWorkEnded(int ms);
     // The memo board as edited, `basedOn` the text it was loaded with: written on the queue,
     // kept on this PC when the share does not take it before the end.
     // `erase`: the board is erased instead, unread memos included.

@@ -130,4 +130,20 @@ TEST(ShareQueue, GoingAwayNeverWaitsForAHungJobNorHandsItsResultBack)
     EXPECT_FALSE(handed);
 }
 
+// What a job uses may go right after the queue (the statics at the end of the process): a job
+// that is running when the queue goes is let end first. The sanitizers catch one that is not.
+TEST(ShareQueue, GoingAwayLetsARunningJobEndFirst)
+{
+    auto used = std::make_unique<QHash<QString, int>>();
+    {
+        ShareQueue queue;
+        queue.Post({}, [&used] {
+            QThread::msleep(50);
+            used->insert(QStringLiteral("folder"), 1);
+        });
+        QTest::qWait(10);
+    }
+    EXPECT_EQ(used->size(), 1);
+}
+
 } // namespace
