@@ -144,6 +144,11 @@ void BoardModel::readMemberLater(const QByteArray& fileName, MemberRead kind)
         });
 }
 
+void BoardModel::TakeMemberFiles(const QByteArray& fileName, quint64 mark, const MemberFiles& files)
+{
+    WhenIdle([this, fileName, mark, files] { placeMemberRead(fileName, mark, files, MemberRead::Reload); });
+}
+
 void BoardModel::placeMemberRead(const QByteArray& fileName, quint64 askedAt, const MemberFiles& files, MemberRead kind)
 {
     const QByteArray upperPath = SjisText::upperCase(fileName);

@@ -47,6 +47,12 @@ public:
     // Loads into the model's own array (AllMembers, or one member's path). Throws EFileIOError.
     // With a queue, one member is read there and its signals come once it is applied.
     void Reload(const QByteArray& fileName);
+    // Where this copy's own changes stand, for TakeMemberFiles: taken when a member's read is
+    // asked for.
+    quint64 ChangeMark() const { return m_changes; }
+    // A member's files read elsewhere (the detail window reads them anyway): placed as the
+    // board's own read asked for at `mark` would be, so that the member is not read twice.
+    void TakeMemberFiles(const QByteArray& fileName, quint64 mark, const MemberFiles& files);
     // The minute's periodic reload: the board Reload(AllMembers) would give, reading again only
     // the member files that changed since the last load. Throws EFileIOError.
     void ReloadChanged();

@@ -1,7 +1,6 @@
 #include "forms/TfrmInfo.h"
 
 #include "board/BoardModel.h"
-#include "board/EFileIOError.h"
 #include "board/UserLoader.h"
 #include "forms/InfoDetailsPanel.h"
 #include "forms/InfoHeader.h"
@@ -148,24 +147,21 @@ void TfrmInfo::cmbNameChange(int index)
     m_pnlHuzai->ShowMember(member);
 
     const QByteArray path = member.FileName;
+    const quint64 mark = m_context.board.ChangeMark();
     m_context.Run<MemberFiles>(
         "info member", [path] { return ReadMemberFiles(path); }, this,
-        [this, at, path](const MemberFiles& files) { TakeMemberRead(at, path, files); });
+        [this, at, path, mark](const MemberFiles& files) { TakeMemberRead(at, path, mark, files); });
 }
 
-void TfrmInfo::TakeMemberRead(int at, const QByteArray& path, const MemberFiles& files)
+void TfrmInfo::TakeMemberRead(int at, const QByteArray& path, quint64 mark, const MemberFiles& files)
 {
+    // The window may show someone whose file changed since the board last read it.
+    m_context.board.TakeMemberFiles(path, mark, files);
     if (at >= m_selection.size() || m_selection.at(at).FileName != path)
         return;
     TVurnaDataArray read{TVurnaDataRec{}, m_selection.at(at)};
     if (files.present && PlaceMemberFiles(read, path, files, false) == 1)
         m_selection[at] = read.at(1);
-    // The window may show someone whose file changed since the board last read it.
-    try {
-        m_context.board.Reload(path);
-    } catch (const EFileIOError& e) {
-        m_context.boxes.show(e.message(), Mb::Ok | Mb::IconStop);
-    }
     if (m_shownAt != at)
         return;
     m_header->ShowMember(m_selection.at(at));

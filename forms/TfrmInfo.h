@@ -51,8 +51,9 @@ private:
     void ApplyGeometry();
     void SwitchMode(Mode mode);
     void cmbNameChange(int index);
-    // The file of the member at `at` of the selection, read on the share's queue.
-    void TakeMemberRead(int at, const QByteArray& path, const MemberFiles& files);
+    // The file of the member at `at` of the selection, read on the share's queue; the board takes
+    // it too, as it stood at `mark`.
+    void TakeMemberRead(int at, const QByteArray& path, quint64 mark, const MemberFiles& files);
     void pnlInfoClose();
     int SelectedCount() const { return int(m_selection.size()) - 1; }
 

@@ -272,6 +272,7 @@ TEST_F(InfoWindow, BeforeTheShareAnswersTheBoardsCopyShowsAndASetGoesOnTopOfTheH
     answer.set_value();
     settle();
     EXPECT_EQ(child<QLineEdit>("edtWarningCall")->text(), QStringLiteral("555"));
+    EXPECT_EQ(model.GetMember(1).WarningCall, "555") << "the board takes what the window read";
     EXPECT_EQ(child<QPlainTextEdit>("memHuzai")->toPlainText(), QStringLiteral("desk")) << "typed, so kept";
     ASSERT_EQ(historyCalls.size(), 1);
     EXPECT_FALSE(historyCalls[0].kept.has_value()) << "an empty list taken for the member's history";
