@@ -463,9 +463,7 @@ bool BoardSession::End(const std::function<void()>& saveWindowParts)
 
 bool BoardSession::ShareWorkEnded(int ms)
 {
-    // One wait for both: the folder tests have been waiting alongside.
-    const bool board = m_shareQueue.Drain(ms);
-    return m_folderTests.Drain(board ? ms : 0) && board;
+    return m_shareQueue.Drain(ms) && m_folderTests.Drain(ms);
 }
 
 void BoardSession::SaveFilterFile()

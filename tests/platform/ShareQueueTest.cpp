@@ -32,10 +32,8 @@ struct Gate
     }
     void Open()
     {
-        {
-            const std::lock_guard lock(mutex);
-            isOpen = true;
-        }
+        const std::lock_guard lock(mutex);
+        isOpen = true;
         opened.notify_all();
     }
 };
@@ -134,16 +132,16 @@ TEST(ShareQueue, GoingAwayNeverWaitsForAHungJobNorHandsItsResultBack)
 // that is running when the queue goes is let end first. The sanitizers catch one that is not.
 TEST(ShareQueue, GoingAwayLetsARunningJobEndFirst)
 {
-    auto used = std::make_unique<QHash<QString, int>>();
+    auto used = std::make_unique<QByteArray>();
     {
         ShareQueue queue;
         queue.Post({}, [&used] {
             QThread::msleep(50);
-            used->insert(QStringLiteral("folder"), 1);
+            used->append("folder");
         });
         QTest::qWait(10);
     }
-    EXPECT_EQ(used->size(), 1);
+    EXPECT_EQ(*used, "folder");
 }
 
 } // namespace
